@@ -1,0 +1,66 @@
+// The stored form of the reference files: every byte of the plain text plus
+// 13 (modulo 256), and the conversion between UTF-8 sources and the
+// single-byte code page that the library reads.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace qv::ix5 {
+
+constexpr unsigned char kShift = 13;
+
+inline std::string Encode(std::string_view plain) {
+  std::string out(plain.size(), '\0');
+  for (size_t i = 0; i < plain.size(); ++i)
+    out[i] = static_cast<char>(static_cast<unsigned char>(plain[i]) + kShift);
+  return out;
+}
+
+inline std::string Decode(std::string_view stored) {
+  std::string out(stored.size(), '\0');
+  for (size_t i = 0; i < stored.size(); ++i)
+    out[i] = static_cast<char>(static_cast<unsigned char>(stored[i]) - kShift);
+  return out;
+}
+
+// Converts UTF-8 to ISO 8859-1. Characters outside Latin-1 and malformed
+// sequences are refused with a message naming the byte offset.
+inline bool Utf8ToLatin1(std::string_view utf8, std::string& latin1, std::string& error) {
+  latin1.clear();
+  for (size_t i = 0; i < utf8.size();) {
+    unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x80) {
+      latin1.push_back(static_cast<char>(c));
+      ++i;
+      continue;
+    }
+    if ((c == 0xC2 || c == 0xC3) && i + 1 < utf8.size()) {
+      unsigned char d = static_cast<unsigned char>(utf8[i + 1]);
+      if ((d & 0xC0) == 0x80) {
+        latin1.push_back(static_cast<char>(((c & 0x03) << 6) | (d & 0x3F)));
+        i += 2;
+        continue;
+      }
+    }
+    error = "character outside Latin-1 or malformed UTF-8 at byte " + std::to_string(i);
+    return false;
+  }
+  return true;
+}
+
+inline std::string Latin1ToUtf8(std::string_view latin1) {
+  std::string out;
+  out.reserve(latin1.size());
+  for (unsigned char c : latin1) {
+    if (c < 0x80) {
+      out.push_back(static_cast<char>(c));
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+      out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+  }
+  return out;
+}
+
+}  // namespace qv::ix5
