@@ -1,0 +1,25 @@
+// What identifies a plausibility test: its code, the German description it
+// logs, the message number it adds and the record counter it raises.
+#pragma once
+
+#include <vector>
+
+namespace qv {
+
+// The record counter a failed test raises; it also decides the type letter
+// of its message row (E, W, H).
+enum class Counter { Error, Warning, Hint };
+
+struct RuleInfo {
+  const char* Code;
+  const char* Description;
+  int Msg;
+  Counter Kind;
+};
+
+inline char TypeLetter(Counter c) { return c == Counter::Error ? 'E' : c == Counter::Warning ? 'W' : 'H'; }
+
+// Every test of every record kind (the catalogues register themselves).
+std::vector<RuleInfo> AllRules();
+
+}  // namespace qv
