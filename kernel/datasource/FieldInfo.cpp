@@ -1,0 +1,96 @@
+// Reading the field definitions ("fields.ix5"): for every field of every
+// record kind its variable name, kind, domain and label in the handle's
+// language. The decoded text is kept; the field slots point into it.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "datasource/tDataSource.h"
+#include "foundation/Logger.h"
+
+namespace qv {
+
+namespace {
+constexpr unsigned char kShift = 13;
+
+int KindOf(const char* text) {
+  if (std::strcmp(text, "DATE") == 0) return FieldDate;
+  if (std::strcmp(text, "COMBO") == 0) return FieldCombo;
+  if (std::strcmp(text, "LOOKUP") == 0) return FieldLookup;
+  return FieldPlain;
+}
+}  // namespace
+
+int tDataSource::LoadFieldInfo(int language, const char* fileName, const char* directory) {
+  LogInfo("LoadFieldInfo: From %s%s", directory ? directory : "", fileName);
+  std::string path = std::string(directory ? directory : "") + fileName;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) {
+    LogError("Could not open domain file '%s'", path.c_str());
+    return 0;
+  }
+  std::fseek(f, 0, SEEK_END);
+  long size = std::ftell(f);
+  std::fseek(f, 0, SEEK_SET);
+  if (size < 0) size = 0;
+  delete[] FieldDefText;
+  FieldDefText = new char[static_cast<size_t>(size) + 1];
+  size_t length = std::fread(FieldDefText, 1, static_cast<size_t>(size), f);
+  FieldDefText[length] = '\0';
+  std::fclose(f);
+
+  Record* record = nullptr;
+  int column = 0;
+  bool recordLine = false;
+  int fieldLines = 0;  // 'F' marks seen on the current line
+  int fieldNumber = 0;
+  char* columnStart = FieldDefText;
+  for (size_t i = 0; i < length; ++i) {
+    char* p = FieldDefText + i;
+    *p = static_cast<char>(static_cast<unsigned char>(*p) - kShift);
+    const char c = *p;
+    if (c == '\t') {
+      *p = '\0';
+      if (recordLine && column == 1) {
+        const struct { const char* Name; Record* Rec; } kinds[] = {
+            {"MX", RecMX}, {"MB", RecMB}, {"MN", RecMN}, {"MP", RecMP}, {"MK", RecMK}, {"MU", RecMK}, {"MD", RecMD}};
+        for (const auto& k : kinds)
+          if (std::strcmp(columnStart, k.Name) == 0 && k.Rec) record = k.Rec;
+      } else if (fieldLines > 0 && record && fieldNumber >= 1 && fieldNumber <= kMaxFieldSlots) {
+        FieldSlot& slot = record->Fields[fieldNumber - 1];
+        switch (column) {
+          case 1: slot.Name = columnStart; break;
+          case 2: slot.Kind = KindOf(columnStart); break;
+          case 3:
+            if (slot.Kind == FieldCombo || slot.Kind == FieldLookup) slot.Domain = Lookups->FindDomain(columnStart);
+            break;
+          case 4:
+            if (language == 0) slot.Label = columnStart;
+            break;
+          case 5:
+            if (language != 0) slot.Label = columnStart;
+            break;
+          default: break;
+        }
+      }
+      ++column;
+      columnStart = p + 1;
+    } else if (c == '\n' || c == '\r') {
+      *p = '\0';
+      column = 0;
+      recordLine = false;
+      fieldLines = 0;
+      columnStart = p + 1;
+    } else if (c == 'R' && column == 0) {
+      recordLine = true;
+      fieldNumber = 0;
+    } else if (c == 'F' && column == 0) {
+      ++fieldLines;
+      ++fieldNumber;
+    }
+  }
+  LogInfo("OK ************************* FieldDef loaded");
+  return 1;
+}
+
+}  // namespace qv

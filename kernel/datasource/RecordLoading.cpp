@@ -1,0 +1,120 @@
+// The input buffer of a handle and the in-place splitting of one record line
+// into the fields of its record object.
+#include <cstring>
+
+#include "datasource/tDataSource.h"
+#include "foundation/Logger.h"
+
+namespace qv {
+
+int tDataSource::CreateRecBuffer(int size) {
+  BufferSize = size;
+  delete[] RecBuffer;
+  // Zeroed, so that a field left over from an earlier, longer line always
+  // ends inside the buffer.
+  RecBuffer = new char[static_cast<size_t>(size) + 1]();
+  Cursor = RecBuffer;
+  Offset = 0;
+  DataLength = 0;
+  LogInfo("CreateRecBuffer: Buffer created with %i Bytes", size);
+  return 0;
+}
+
+int tDataSource::LoadRecBuffer(const char* data) {
+  if (!data) data = "";
+  LogInfo("Enter LoadRecBuffer");
+  LogInfo("Inputdata:\n<begin>%s<end>", data);
+  size_t length = std::strlen(data);
+  if (!RecBuffer || length >= static_cast<size_t>(BufferSize)) {
+    LogError("LoadRecBuffer: Datasize (%i Bytes) is bigger than BufferSize (%i Bytes)",
+             static_cast<int>(length > 0x7ffffffe ? 0x7ffffffe : length) + 1, BufferSize);
+    return -1;
+  }
+  DataLength = static_cast<int>(length);
+  std::memcpy(RecBuffer, data, length + 1);
+
+  if (RecMB->CodeCount == 0) {
+    int bars = 0;
+    for (const char* p = RecBuffer; *p && *p != '\n' && *p != '\r'; ++p)
+      if (*p == '|') ++bars;
+    RecMB->setFieldCount(bars);
+  }
+  Cursor = RecBuffer;
+  Offset = 0;
+  LineNumber = 1;
+  LogInfo("LoadRecBuffer: %i Bytes loaded", DataLength + 1);
+  return 1;
+}
+
+int tDataSource::getNextRecType() const {
+  static const struct { const char* Prefix; int Kind; } kPrefixes[] = {
+      {"MB|", LineMB}, {"MD|", LineMD}, {"MN|", LineMN}, {"MP|", LineMP},
+      {"MK|", LineMK}, {"MU|", LineMK}, {"MX|", LineMX}};
+  for (const auto& p : kPrefixes)
+    if (std::strncmp(Cursor, p.Prefix, 3) == 0) return p.Kind;
+  return (*Cursor == '\0' || *Cursor == '\r') ? LineEmpty : LineUnknown;
+}
+
+int tDataSource::LoadRecord(Record* rec) {
+  LogInfo("enter tDataSource::LoadRecord");
+  rec->Loaded = 0;
+  rec->Messages = Messages;
+  rec->Lookups = Lookups;
+  LogInfo("Rec->onBeforeLoadData...");
+  rec->onBeforeLoadData();
+  rec->LineNumber = LineNumber;
+  rec->FileLineNumber = FileLineNumber;
+
+  const int fieldLimit = rec->FieldCount < kMaxFieldSlots ? rec->FieldCount : kMaxFieldSlots;
+  auto setField = [&](int n) {
+    if (n < fieldLimit && rec->Fields[n].ValueRef) *rec->Fields[n].ValueRef = Cursor;
+  };
+  setField(0);
+  int n = 0;
+  for (;;) {
+    char c = *Cursor;
+    if (c == '\0') break;
+    if (c == '\r') {
+      *Cursor++ = '\0';
+      ++Offset;
+      *Cursor++ = '\0';  // the line feed behind it
+      ++Offset;
+      break;
+    }
+    ++Cursor;
+    ++Offset;
+    if (c == '|') {
+      Cursor[-1] = '\0';
+      ++n;
+      setField(n);
+    }
+  }
+  rec->LoadedFieldCount = n;
+  if (rec->RecordKind == KindMP && n == 33) {
+    if (rec->Fields[33].ValueRef) *rec->Fields[33].ValueRef = rec->EmptyValue;
+    n = 34;
+    rec->LoadedFieldCount = 34;
+  }
+  rec->Loaded = 1;
+  LogInfo("Fields loaded: %i\n", n);
+
+  if (rec->RecordKind == KindMK) {
+    rec->FieldCount = n;
+  } else if (!(rec->RecordKind == KindMB && (rec->FileLineNumber == 1 || rec->FileLineNumber == 2))) {
+    if (n > rec->FieldCount) {
+      LogError("qv: To many fields in record %s in line %i, (%i/%i)", rec->Field(0), LineNumber, n, rec->FieldCount);
+      return -1;
+    }
+    if (n < rec->FieldCount) {
+      LogError("qv: too few fields in record %s on line %i, (%i/%i)", rec->Field(0), LineNumber, n, rec->FieldCount);
+      return -1;
+    }
+  }
+  rec->onAfterLoadData();
+  if (GetErrorState() == -1) return -1;
+  rec->FinalAfterLoadData();
+  LogInfo("exit tDataSource::LoadRecord");
+  return GetErrorState();
+}
+
+}  // namespace qv

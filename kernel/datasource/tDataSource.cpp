@@ -1,0 +1,175 @@
+#include "datasource/tDataSource.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string_view>
+#include <vector>
+
+#include "foundation/Logger.h"
+
+namespace qv {
+
+namespace {
+struct LookupTable {
+  const char* File;
+  int Domain;
+  const char* Name;
+};
+constexpr LookupTable kLookupTables[] = {
+    {"chop.ix5", DomainCHOP, "CHOP"},     {"icd.ix5", DomainICD, "ICD"},       {"lregio.ix5", DomainLREGIO, "LREGIO"},
+    {"natio.ix5", DomainNATIO, "NATIO"},  {"plz.ix5", DomainPLZ, "PLZ"},       {"regio.ix5", DomainREGIO, "REGIO"},
+    {"wregio.ix5", DomainWREGIO, "WREGIO"}, {"bur.ix5", DomainBUR, "BUR"},     {"vsnr.ix5", DomainVSNR, "VSNR"},
+};
+
+char* ReadFormatFile(const char* path) {
+  FILE* f = std::fopen(path, "rb");
+  if (!f) return nullptr;
+  std::fseek(f, 0, SEEK_END);
+  long size = std::ftell(f);
+  std::fseek(f, 0, SEEK_SET);
+  if (size < 0) size = 0;
+  char* text = new char[static_cast<size_t>(size) + 1];
+  size_t read = std::fread(text, 1, static_cast<size_t>(size), f);
+  text[read] = '\0';
+  std::fclose(f);
+  return text;
+}
+}  // namespace
+
+tDataSource::tDataSource(const char* baseDirectory, char languageLetter, const char* formatString)
+    : LanguageLetter(languageLetter) {
+  LogInfo("DataSource Create");
+  size_t n = baseDirectory ? std::strlen(baseDirectory) : 0;
+  if (n > 0) {
+    QVPath = new char[n + 4 + 1];
+    std::memcpy(QVPath, baseDirectory, n + 1);
+    if (QVPath[n - 1] != '/') {
+      QVPath[n] = '/';
+      QVPath[n + 1] = '\0';
+    }
+  } else {
+    QVPath = new char[3];
+    std::memcpy(QVPath, "./", 3);
+  }
+  size_t pathLength = std::strlen(QVPath);
+  QVMessageTextFileName = new char[pathLength + 64];
+  std::snprintf(QVMessageTextFileName, pathLength + 64, "%s%s", QVPath,
+                languageLetter == 'd' ? "message_dll_d.txt" : "message_dll_f.txt");
+  LogInfo("DataSource QVPath:%s", QVPath);
+  LogInfo("DataSource QVMessageTextFileName:%s", QVMessageTextFileName);
+
+  HtmlBuffer = new tBuffer(128);
+
+  char* formatText = nullptr;
+  if (!formatString) {
+    std::string_view name = "formatString.txt";
+    std::vector<char> path(pathLength + name.size() + 1);
+    std::snprintf(path.data(), path.size(), "%s%s", QVPath, name.data());
+    formatText = ReadFormatFile(path.data());
+    formatString = formatText;
+  }
+
+  // The language letter sits five places before the end of "..._d.txt".
+  size_t nameLength = std::strlen(QVMessageTextFileName);
+  QVMessageTextFileName[nameLength - 5] = 'd';
+  MessagesDe = new MessageHandler(QVMessageTextFileName, LanguageLetter);
+  QVMessageTextFileName[nameLength - 5] = 'f';
+  MessagesFr = new MessageHandler(QVMessageTextFileName, LanguageLetter);
+  QVMessageTextFileName[nameLength - 5] = LanguageLetter == 'd' ? 'd' : 'f';
+  Messages = LanguageLetter != 'd' ? MessagesFr : MessagesDe;
+
+  if (formatString) {
+    MessagesDe->SetFormatString(formatString);
+    MessagesFr->SetFormatString(formatString);
+  }
+  delete[] formatText;
+
+  if (GetErrorState() != -1) CreateRecords();
+}
+
+void tDataSource::CreateRecords() {
+  RecMX = new RecordMX();
+  RecMB = new RecordMB();
+  RecMD = new RecordMD();
+  RecMN = new RecordMN();
+  RecMP = new RecordMP();
+  RecMK = new RecordMK();
+  for (Record* r : {static_cast<Record*>(RecMB), static_cast<Record*>(RecMD), static_cast<Record*>(RecMN),
+                    static_cast<Record*>(RecMP), static_cast<Record*>(RecMK)})
+    r->HtmlBuffer = HtmlBuffer;
+  LogInfo("DataSource-Create Records Created");
+  RecMX->MbRecord = RecMB;
+  RecMB->MbRecord = RecMB;
+  RecMB->MnRecord = RecMN;
+  RecMB->MpRecord = RecMP;
+  RecMB->MkRecord = RecMK;
+  RecMB->MdRecord = RecMD;
+  RecMN->MbRecord = RecMB;
+  RecMP->MbRecord = RecMB;
+  RecMK->MbRecord = RecMB;
+  RecMD->MbRecord = RecMB;
+  RecMD->MnRecord = RecMN;
+
+  for (int i = 0; i < RecMB->FieldCount && i < kFieldValueRefs; ++i)
+    Messages->MbFieldValues[i] = RecMB->Fields[i].ValueRef;
+  for (int i = 0; i < RecMD->FieldCount && i < kFieldValueRefs; ++i)
+    Messages->MdFieldValues[i] = RecMD->Fields[i].ValueRef;
+
+  LogInfo("DataSource-Create AssignLogVars");
+  RecMX->F[1] = kEmptyText;
+  RecMB->F[3] = RecMB->F[5] = RecMB->F[23] = kEmptyText;
+  for (MessageHandler* h : {MessagesDe, MessagesFr}) {
+    h->BurText = &RecMX->F[1];
+    h->CantonText = &RecMB->F[3];
+    h->StatTypeText = &RecMB->F[5];
+    h->MainCostCentreText = &RecMB->F[23];
+  }
+  LogInfo("END DataSource Create");
+}
+
+tDataSource::~tDataSource() {
+  delete HtmlBuffer;
+  HtmlBuffer = nullptr;
+  delete[] QVPath;
+  QVPath = nullptr;
+  delete[] QVMessageTextFileName;
+  QVMessageTextFileName = nullptr;
+  delete[] RecBuffer;
+  RecBuffer = nullptr;
+  delete MessagesDe;
+  MessagesDe = nullptr;
+  delete MessagesFr;
+  MessagesFr = nullptr;
+  Messages = nullptr;
+  delete Lookups;
+  Lookups = nullptr;
+  delete[] FieldDefText;
+  FieldDefText = nullptr;
+  delete RecMX;
+  RecMX = nullptr;
+  delete RecMB;
+  RecMB = nullptr;
+  delete RecMD;
+  RecMD = nullptr;
+  delete RecMN;
+  RecMN = nullptr;
+  delete RecMP;
+  RecMP = nullptr;
+  delete RecMK;
+  RecMK = nullptr;
+}
+
+int tDataSource::qv_Create_Lookups(int language) {
+  LogInfo("tDataSource::qv_Create_Lookups");
+  Lookups = new LookupFile(QVPath);
+  Lookups->LanguageIndex = language == 0 ? 0 : 1;
+  if (GetErrorState() != 0) return 0;
+  for (const LookupTable& t : kLookupTables) {
+    Lookups->LoadLookupfile(t.File, t.Domain, t.Name);
+    if (GetErrorState() != 0) return 0;
+  }
+  Lookups->LoadDomainKeyFile("domainkey.ix5");
+  return GetErrorState() == 0 ? 1 : 0;
+}
+
+}  // namespace qv

@@ -1,0 +1,98 @@
+#include "foundation/Logger.h"
+
+#include <cstdarg>
+#include <cstring>
+#include <ctime>
+
+#include "foundation/Platform.h"
+
+namespace qv {
+
+namespace {
+Logger* g_logger = nullptr;
+bool g_logEnabled = false;
+}  // namespace
+
+Logger::Logger() {
+  ErrorText[0] = '\0';
+  std::snprintf(MessageText, sizeof MessageText, "%s", "OK");
+  Enabled = g_logEnabled;
+}
+
+Logger::~Logger() = default;
+
+void Logger::Materialize() {
+  if (!PendingRender) return;
+  PendingRender(MessageText, sizeof MessageText, PendingFormat, PendingArgs);
+  PendingRender = nullptr;
+  PendingFormat = nullptr;
+}
+
+void Logger::WriteLine(const char* level) {
+  FILE* f = std::fopen(platform::DebugLogPath(), "a");
+  if (!f) return;
+  std::time_t now = std::time(nullptr);
+  char stamp[64];
+  std::tm local{};
+#if defined(_WIN32)
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  // The classic 24-character form "Www Mmm dd hh:mm:ss yyyy".
+  std::strftime(stamp, sizeof stamp, "%a %b %e %H:%M:%S %Y", &local);
+  std::fprintf(f, "%s\t%s\t%s\n", stamp, level, MessageText);
+  std::fclose(f);
+}
+
+Logger& TheLogger() {
+  if (!g_logger) g_logger = new Logger();
+  return *g_logger;
+}
+
+void RefreshLogSwitch() {
+  g_logEnabled = platform::DebugLogDirectoryExists();
+  TheLogger().Enabled = g_logEnabled;
+}
+
+namespace detail {
+void LogInfoNow(const char* format, ...) {
+  Logger& log = TheLogger();
+  log.PendingRender = nullptr;
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(log.MessageText, sizeof log.MessageText, format, args);
+  va_end(args);
+  log.WriteLine("INFO");
+}
+}  // namespace detail
+
+void LogError(const char* format, ...) {
+  Logger& log = TheLogger();
+  log.PendingRender = nullptr;
+  va_list args;
+  va_start(args, format);
+  std::vsnprintf(log.MessageText, sizeof log.MessageText, format, args);
+  va_end(args);
+  log.ErrorState = -1;
+  std::snprintf(log.ErrorText, sizeof log.ErrorText, "#E: %.*s", kLogTextSize - 8, log.MessageText);
+  if (log.Enabled) log.WriteLine("ERROR");
+}
+
+void ClearErrorState() { TheLogger().ErrorState = 0; }
+
+int GetErrorState() { return TheLogger().ErrorState; }
+
+const char* GetLastErrorText() {
+  Logger& log = TheLogger();
+  if (log.ErrorState == -1) return log.ErrorText;
+  log.Materialize();
+  return log.MessageText;
+}
+
+void DestroyLogger() {
+  delete g_logger;
+  g_logger = nullptr;
+}
+
+}  // namespace qv

@@ -1,0 +1,306 @@
+#include "lookup/LookupFile.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "foundation/Logger.h"
+#include "interface/LibraryGlobals.h"
+
+namespace qv {
+
+namespace {
+// Data column that holds a lookup file's display text in German; French is
+// the next one.
+constexpr int kTextColumn[9] = {12, 12, 1, 1, 2, 1, 1, 4, 1};
+constexpr unsigned char kShift = 13;
+const char* const kEmpty = "";
+}  // namespace
+
+LookupFile::LookupFile(const char* baseDirectory) {
+  Records = new LookupRecord[kMaxLookupRecords]();
+  size_t n = baseDirectory ? std::strlen(baseDirectory) : 0;
+  BaseDirectory = new char[n + 2];
+  std::memcpy(BaseDirectory, baseDirectory ? baseDirectory : "", n);
+  BaseDirectory[n] = '\0';
+  if (n > 0 && BaseDirectory[n - 1] != '/') {
+    BaseDirectory[n] = '/';
+    BaseDirectory[n + 1] = '\0';
+  }
+  BaseDirectoryLength = static_cast<int>(std::strlen(BaseDirectory));
+}
+
+LookupFile::~LookupFile() {
+  delete[] BaseDirectory;
+  BaseDirectory = nullptr;
+  delete[] DomainKeyText;
+  DomainKeyText = nullptr;
+  for (auto& d : Domains) {
+    delete[] d.DataText;
+    d.DataText = nullptr;
+    delete[] d.FileName;
+    d.FileName = nullptr;
+  }
+  delete[] Records;
+  Records = nullptr;
+}
+
+char* LookupFile::ReadWholeFile(const char* fileName, int& size, char*& path, const char* failText) {
+  size_t n = std::strlen(BaseDirectory) + std::strlen(fileName);
+  path = new char[n + 1];
+  std::snprintf(path, n + 1, "%s%s", BaseDirectory, fileName);
+  size = 0;
+  FILE* f = std::fopen(path, "rb");
+  if (!f) {
+    LogError(failText, path);
+    return nullptr;
+  }
+  std::fseek(f, 0, SEEK_END);
+  long length = std::ftell(f);
+  std::fseek(f, 0, SEEK_SET);
+  if (length < 0) length = 0;
+  char* text = new char[static_cast<size_t>(length) + 1];
+  size = static_cast<int>(std::fread(text, 1, static_cast<size_t>(length), f));
+  text[size] = '\0';
+  std::fclose(f);
+  return text;
+}
+
+int LookupFile::LoadLookupfile(const char* fileName, int d, const char* name) {
+  if (d < 0 || d >= kMaxDomains) {
+    LogError("Lookup domain %i is out of range (at most %i domains)", d, kMaxDomains);
+    return 0;
+  }
+  LookupDomain& dom = Domains[d];
+  dom.DomainName = name;
+  int size = 0;
+  char* path = nullptr;
+  char* text = ReadWholeFile(fileName, size, path, "Could not open lookup file '%s'");
+  delete[] dom.FileName;
+  dom.FileName = path;
+  LogInfo("LoadLookupfile:%i %s", d, path);
+  if (!text) return 0;
+  LogInfo("LoadLookupfile-fclose");
+  delete[] dom.DataText;
+  dom.DataText = text;
+  dom.DataSize = size;
+
+  const int textColumn = (d < 9 ? kTextColumn[d] : 1) - 1 + LanguageIndex;
+  if (RecordCount >= kMaxLookupRecords) {
+    LogError("Lookup file '%s': more than %i records in all lookup files", path, kMaxLookupRecords);
+    return 0;
+  }
+  dom.FirstRecord = RecordCount + 1;
+  LookupRecord* rec = &Records[RecordCount];
+  rec->Key = text;
+  rec->ColumnCount = 0;
+  bool header = true;
+  int maxColumns = 0;
+  int lineFeeds = 0;
+  for (int i = 0; i < size - 3; ++i) {
+    char* p = text + i;
+    *p = static_cast<char>(static_cast<unsigned char>(*p) - kShift);
+    if (*p == '\t') {
+      *p = '\0';
+      if (rec->ColumnCount >= kLookupColumns) {
+        LogError("Lookup file '%s': more than %i columns in line %i", path, kLookupColumns, lineFeeds + 1);
+        return 0;
+      }
+      rec->Columns[rec->ColumnCount++] = p + 1;
+      if (rec->ColumnCount > maxColumns) maxColumns = rec->ColumnCount;
+    } else if (*p == '\n') {
+      *p = '\0';
+      ++lineFeeds;
+      if (!header) {
+        if (rec->ColumnCount <= textColumn) {
+          LogError("Lookup file '%s': line %i has %i columns, the text column is %i", path, lineFeeds,
+                   rec->ColumnCount, textColumn + 1);
+          return 0;
+        }
+        rec->Text = rec->Columns[textColumn];
+      }
+      header = false;
+      if (RecordCount + 1 >= kMaxLookupRecords) {
+        LogError("Lookup file '%s': more than %i records in all lookup files", path, kMaxLookupRecords);
+        return 0;
+      }
+      ++RecordCount;
+      rec = &Records[RecordCount];
+      rec->Key = p + 1;
+      rec->ColumnCount = 0;
+      rec->Text = kEmpty;
+    }
+  }
+  dom.LastRecord = RecordCount - 1;
+  if (d >= DomainCount) DomainCount = d + 1;
+  LogInfo("Domains[%i] datacount:%i first:%i last: %i middle:%i\n", d, maxColumns, dom.FirstRecord,
+          dom.LastRecord, dom.FirstRecord + lineFeeds / 2);
+  return 1;
+}
+
+int LookupFile::LoadDomainKeyFile(const char* fileName) {
+  int size = 0;
+  char* path = nullptr;
+  char* text = ReadWholeFile(fileName, size, path, "Could not open domain file '%s'");
+  delete[] path;
+  if (!text) return 0;
+  delete[] DomainKeyText;
+  DomainKeyText = text;
+  LogInfo("Charsread:%i, BufferSize:%i Length:%i", size, size, static_cast<int>(std::strlen(text)));
+  for (int i = 0; i < size; ++i) text[i] = static_cast<char>(static_cast<unsigned char>(text[i]) - kShift);
+
+  int pos = 0;
+  while (pos < size && text[pos] != '\n') ++pos;
+  if (pos < size) ++pos;  // behind the header's line feed
+
+  int d = DomainCount;
+  if (d >= kMaxDomains || RecordCount >= kMaxLookupRecords) {
+    LogError("Domain file '%s': no room for its value lists", fileName);
+    return 0;
+  }
+  FirstComboDomain = d;
+  Domains[d].FirstRecord = RecordCount;
+  Domains[d].DomainName = text + pos;
+  const char* listLine = text + pos;
+  LookupRecord* rec = &Records[RecordCount];
+  rec->Key = kEmpty;
+  rec->Text = kEmpty;
+  rec->ColumnCount = 0;
+  int maxColumns = 0;
+  for (int i = pos; i < size; ++i) {
+    char* p = text + i;
+    if (*p == '\t') {
+      *p = '\0';
+      if (rec->ColumnCount >= kLookupColumns) {
+        LogError("Domain file '%s': more than %i columns in a line", fileName, kLookupColumns);
+        return 0;
+      }
+      rec->Columns[rec->ColumnCount++] = p + 1;
+      if (rec->ColumnCount > maxColumns) maxColumns = rec->ColumnCount;
+    } else if (*p == '\r') {
+      *p = '\0';
+    } else if (*p == '\n') {
+      *p = '\0';
+      if (rec->ColumnCount <= LanguageIndex) {
+        LogError("Domain file '%s': a line of list '%s' has no entry text", fileName, listLine);
+        return 0;
+      }
+      rec->Key = rec->Columns[LanguageIndex];
+      if (RecordCount + 1 >= kMaxLookupRecords) {
+        LogError("Domain file '%s': more than %i records in all lookup files", fileName, kMaxLookupRecords);
+        return 0;
+      }
+      ++RecordCount;
+      if (size - (i + 1) > 2) {
+        const char* next = p + 1;
+        size_t n = std::strlen(listLine);
+        bool sameList = std::strncmp(next, listLine, n) == 0 && next[n] == '\t';
+        if (!sameList) {
+          Domains[d].LastRecord = RecordCount - 1;
+          ++DomainCount;
+          ++d;
+          if (d >= kMaxDomains) {
+            LogError("Domain file '%s': more than %i domains", fileName, kMaxDomains);
+            return 0;
+          }
+          Domains[d].FirstRecord = RecordCount;
+          Domains[d].DomainName = next;
+        }
+        listLine = next;
+      }
+      rec = &Records[RecordCount];
+      rec->Key = kEmpty;
+      rec->Text = kEmpty;
+      rec->ColumnCount = 0;
+    }
+  }
+  Domains[d].LastRecord = RecordCount - 1;
+  LogInfo("Combo: Domains[%i] datacount:%i first:%i last: %i middle:%i\n", d, maxColumns, Domains[d].FirstRecord,
+          Domains[d].LastRecord, (Domains[d].FirstRecord + Domains[d].LastRecord) / 2);
+  LastDomainIndex = d;
+  ++DomainCount;
+  LogInfo("OK ************************* Domains loaded");
+  return 1;
+}
+
+int LookupFile::SearchItem(const char* key, int d) const {
+  LogInfo("SearchItem Key:%s Domainindex:%i", key, d);
+  if (d >= 0 && d < DomainCount && key) {
+    int lo = Domains[d].FirstRecord;
+    int hi = Domains[d].LastRecord;
+    while (lo <= hi) {
+      int mid = lo + (hi - lo) / 2;
+      int c = std::strcmp(key, Records[mid].Key);
+      if (c == 0) {
+        LogInfo("  - Found(Key:'%s')\n", Records[mid].Key);
+        return mid;
+      }
+      if (c < 0) hi = mid - 1;
+      else lo = mid + 1;
+    }
+  }
+  LogInfo("  - Not Found");
+  return -1;
+}
+
+void LookupFile::FillResult(LookupResult& result, const char* key) const {
+  result.Key = key ? key : kEmpty;
+  result.Found = 0;
+  result.KeyLength = static_cast<int>(std::strlen(result.Key));
+  if (result.KeyLength == 0) {
+    result.KeyEmpty = 1;
+  } else {
+    result.KeyEmpty = 0;
+    result.Index = SearchItem(result.Key, result.Domain);
+    if (result.Index != -1) {
+      result.Found = 1;
+      const LookupRecord& r = Records[result.Index];
+      for (int i = 0; i < kLookupColumns; ++i) result.Columns[i] = i < r.ColumnCount ? r.Columns[i] : kEmpty;
+    }
+  }
+  if (!result.Found)
+    for (auto& c : result.Columns) c = kEmpty;
+}
+
+void LookupFile::LookupCode(LookupResult& result, const char* key) const {
+  LogInfo("LookupFile::LookupCode");
+  FillResult(result, key);
+}
+
+void LookupFile::LookupMSCode(CodeLookupResult& result, const char* key) {
+  if (key && *key) LogInfo("LookupFile::LookupMSCode: %s", key);
+  FillResult(result, key);
+  if (!result.Found || result.Domain != DomainICD || result.KeyLength < 4 ||
+      std::strncmp(result.Key, "L89", 3) != 0)
+    return;
+  const char* column = result.Columns[11];
+  if (std::strlen(column) <= 10) return;
+  char fourth = result.Key[3];
+  char replacement = fourth;
+  if (fourth == '1' || fourth == '2' || fourth == '3')
+    replacement = StatYear >= 2011 ? static_cast<char>(fourth + 1) : fourth;
+  else
+    return;
+  // The column points into this object's own decoded file text.
+  const_cast<char*>(column)[10] = replacement;
+}
+
+const char* LookupFile::GetDisplayText(int d, const char* value) const {
+  if (!value || !*value) return kEmpty;
+  if (d < 0) return "#Bad domain";
+  if (d < DomainCount) {
+    size_t n = std::strlen(value);
+    for (int i = Domains[d].FirstRecord; i <= Domains[d].LastRecord; ++i) {
+      const char* k = Records[i].Key;
+      if (std::strncmp(k, value, n) == 0 && k[n] == ' ') return k + n + 1;
+    }
+  }
+  return LanguageIndex == 1 ? "#valeur non valable" : "#ung\xfcltiger Wert";
+}
+
+int LookupFile::FindDomain(const char* name) const {
+  for (int i = 0; i <= LastDomainIndex && i < kMaxDomains; ++i)
+    if (std::strcmp(Domains[i].DomainName, name) == 0) return i;
+  return -1;
+}
+
+}  // namespace qv

@@ -1,0 +1,79 @@
+// The reference tables of a handle: nine lookup files (ICD, CHOP, regions,
+// nationalities, postcodes, enterprise and insurance numbers) and the value
+// lists of coded fields, each a numbered domain of records. Files are kept
+// whole in memory, decoded and cut in place; records point into them.
+#pragma once
+
+namespace qv {
+
+constexpr int kMaxDomains = 128;
+constexpr int kMaxLookupRecords = 64000;
+constexpr int kLookupColumns = 26;
+
+enum LookupDomainNumber {
+  DomainCHOP = 0, DomainICD = 1, DomainLREGIO = 2, DomainNATIO = 3, DomainPLZ = 4,
+  DomainREGIO = 5, DomainWREGIO = 6, DomainBUR = 7, DomainVSNR = 8
+};
+
+struct LookupDomain {
+  int DataSize = 0;
+  char* DataText = nullptr;
+  char* FileName = nullptr;
+  const char* DomainName = "";
+  int FirstRecord = 0;
+  int LastRecord = -1;
+};
+
+struct LookupRecord {
+  const char* Key;
+  const char* Text;
+  int ColumnCount;
+  const char* Columns[kLookupColumns];
+};
+
+// A code to look up and what was found for it.
+struct LookupResult {
+  int Domain = -1;
+  int Index = -1;
+  int KeyLength = 0;
+  const char* Key = "";
+  const char* Columns[kLookupColumns] = {};
+  int KeyEmpty = 1;
+  int Found = 0;
+};
+
+using CodeLookupResult = LookupResult;
+
+class LookupFile {
+ public:
+  explicit LookupFile(const char* baseDirectory);
+  virtual ~LookupFile();
+  LookupFile(const LookupFile&) = delete;
+  LookupFile& operator=(const LookupFile&) = delete;
+
+  int LoadLookupfile(const char* fileName, int domain, const char* domainName);
+  int LoadDomainKeyFile(const char* fileName);
+
+  int SearchItem(const char* key, int domain) const;
+  void LookupCode(LookupResult& result, const char* key) const;
+  void LookupMSCode(CodeLookupResult& result, const char* key);
+  const char* GetDisplayText(int domain, const char* value) const;
+  int FindDomain(const char* name) const;
+
+  int RecordCount = 0;
+  LookupDomain Domains[kMaxDomains];
+  int DomainCount = 0;
+  char* BaseDirectory = nullptr;
+  int BaseDirectoryLength = 0;
+  char* DomainKeyText = nullptr;
+  int FirstComboDomain = -1;
+  int LastDomainIndex = 0;
+  int LanguageIndex = 0;
+  LookupRecord* Records = nullptr;
+
+ private:
+  char* ReadWholeFile(const char* fileName, int& size, char*& path, const char* failText);
+  void FillResult(LookupResult& result, const char* key) const;
+};
+
+}  // namespace qv

@@ -1,0 +1,67 @@
+// The message table of one language and the findings of the current run:
+// counters by type letter and two lists of built lines (one in the host's
+// format for QV_GetMessageList, one in the fixed format for the viewer).
+#pragma once
+
+#include "foundation/tBuffer.h"
+#include "messages/MessageBuilder.h"
+#include "messages/MessageEntry.h"
+
+namespace qv {
+
+constexpr int kMaxMessageRows = 8192;
+constexpr int kValueTextSize = 128;
+constexpr int kFieldValueRefs = 1024;
+
+class MessageHandler {
+ public:
+  MessageHandler(const char* fileName, char language);
+  virtual ~MessageHandler();
+  MessageHandler(const MessageHandler&) = delete;
+  MessageHandler& operator=(const MessageHandler&) = delete;
+
+  void AddMessage(int number, int lineNumber, const char* valueText, int weight, int recordType = -1,
+                  int itemIndex = -1);
+  void AddErrorTextMessage(const char* text);
+  void ClearMessages();
+  void SetFormatString(const char* format);
+
+  char* FileText = nullptr;
+  MessageEntry* MessageEntries = nullptr;
+  int LoadedMessageCount = 0;
+
+  int MessageCount = 0;
+  int ErrorCount = 0;
+  int WarningCount = 0;
+  int HintCount = 0;
+  int StructCount = 0;
+  int ControlCount = 0;
+
+  tBuffer* HostList = nullptr;
+  tBuffer* ViewerList = nullptr;
+  MessageBuilder* HostBuilder = nullptr;
+  MessageBuilder* DefaultBuilder = nullptr;
+
+  char Language;
+  char ValueText[kValueTextSize];
+
+  // What message lines may show about the finding's context.
+  int CurrentRecordType = -1;
+  int CurrentFileLineNumber = 0;
+  int MbLineNumber = 0;
+  int BadFieldIndex = -1;
+  char CaseId[kValueTextSize];
+  const char** MbFieldValues[kFieldValueRefs] = {};
+  const char** MdFieldValues[kFieldValueRefs] = {};
+  bool MbFieldValuesValid = false;
+  bool MdFieldValuesValid = false;
+  const char** BurText = nullptr;
+  const char** CantonText = nullptr;
+  const char** StatTypeText = nullptr;
+  const char** MainCostCentreText = nullptr;
+
+ private:
+  void ReadFile(const char* fileName);
+};
+
+}  // namespace qv

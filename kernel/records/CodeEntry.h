@@ -1,0 +1,23 @@
+// One diagnosis or treatment of a case (or another looked-up code) with its
+// attribute texts: the lookup result plus what the line says about the code.
+#pragma once
+
+#include "lookup/LookupFile.h"
+#include "records/ParsedDate.h"
+
+namespace qv {
+
+struct CodeEntry : LookupResult {
+  // MD diagnoses: laterality (1) and present-on-admission indicator (2);
+  // MD treatments: laterality (1) and two further attributes (3, 4).
+  const char* Attribute1 = "";
+  const char* Attribute2 = "";
+  const char* Attribute3 = "";
+  const char* Attribute4 = "";
+  const char* Attribute5 = "";
+  // MD treatments: the begin date/time text and its parsed form.
+  const char* DateText = "";
+  ParsedDate Date;
+};
+
+}  // namespace qv

@@ -1,0 +1,51 @@
+// The constant code sets that the rule catalogues compare field values with
+// (value domains of the statistics variables and classes of ICD-10 codes),
+// and the small predicates the rules share. Comparisons are exact and
+// case-sensitive on the text as loaded.
+#pragma once
+
+#include <cstddef>
+#include <initializer_list>
+
+namespace qv {
+
+struct CodeList {
+  const char* const* Members;
+  int Count;
+};
+
+extern const CodeList _NOGA, _16_KST, _14_KST, _AC, _ABC, _01, _01234589, _12, _1239, _7_1234589, _1234589,
+    _13_AUFVOR, _8_INSTANZ, _4_BEHART, _4_KLASSE, _7_AUSENT, _16_DIA_PERINAT_LEN2, _10_DIA_PERINAT_LEN3,
+    _265_Meldepfl_Dia, _2_KST_MN, _9_MEHRLING, _9_GEBRANG, _3_KONGEN_MISSB, _6_ZIVILSTAND, _26_AUFEIN_PSY,
+    _9_AUFEIN, _7_AUSBILD_PSY, _20_EININST_PSY, _8_EININST, _3_FREIWILLIGKEIT, _12_BEHPSY, _9_AUSENT_PSY,
+    _10_AUSAUF, _16_AUSAUF_PSY, _8_AUSBEH, _20_AUSBEH_PSY, _7_HKSTH, _3_SCOREART, _3_HKST_PSY_REHA, _5_VSNR;
+
+int IsCodeInList(const char* value, int count, const char* const* list);
+inline int IsCodeInList(const char* value, const CodeList& list) {
+  return IsCodeInList(value, list.Count, list.Members);
+}
+// The same with a list written on the spot: IsCodeInList(v, {"1", "2"}).
+int IsCodeInList(const char* value, std::initializer_list<const char*> list);
+
+int IsCodeWithPrefixInList(const char* value, int start, int length, int count, const char* const* list);
+inline int IsCodeWithPrefixInList(const char* value, int start, int length, const CodeList& list) {
+  return IsCodeWithPrefixInList(value, start, length, list.Count, list.Members);
+}
+int IsCodePrefixInBarList(const char* code, int length, const char* barList);
+
+int IsSecondaryCode(const char* code);
+int IsPregnancyCode(const char* code);
+int IsAllDigits(const char* text);
+int IsAllHexDigits(const char* text);
+int IsDigitsOrUpper(const char* text);
+
+struct ParsedDate;
+int YearsBetween(const ParsedDate& a, const ParsedDate& b);
+
+// Small helpers the rules read like their conditions.
+inline bool Empty(const char* text) { return !text || !*text; }
+bool Is(const char* text, const char* expected);     // exact equality
+bool StartsWith(const char* text, const char* prefix);
+int Int(const char* text);                           // leading decimal integer, 0 when none
+
+}  // namespace qv

@@ -1,0 +1,100 @@
+#include "records/ParsedDate.h"
+
+#include <cstring>
+
+namespace qv {
+
+namespace {
+
+constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Reads two digits at p; -1 when they are not two digits.
+int TwoDigits(const char* p) {
+  if (!IsDigit(p[0]) || !IsDigit(p[1])) return -1;
+  return (p[0] - '0') * 10 + (p[1] - '0');
+}
+
+// Years divisible by 4 are leap years, except 1900 (the parser's range is
+// 1801 to 2099, where 1900 is the only century year that is not).
+bool IsLeap(int year) { return year % 4 == 0 && year != 1900; }
+
+}  // namespace
+
+int ParseDate(const char* s, ParsedDate& d) {
+  d = ParsedDate{};
+  d.Text = s ? s : "";
+  d.Length = s ? static_cast<int>(std::strlen(s)) : 0;
+  d.IsEmpty = d.Length == 0;
+  if (d.IsEmpty) {
+    d.IsValid = d.IsComplete = true;
+    return 0;
+  }
+  const char* p = s;
+  for (int i = 0; i < 4; ++i)
+    if (!IsDigit(p[i])) return 0;
+  int year = (p[0] - '0') * 1000 + (p[1] - '0') * 100 + (p[2] - '0') * 10 + (p[3] - '0');
+  if (year < 1801 || year > 2099 || p[4] == '\0') return 0;
+  d.HasYear = true;
+  d.Year = year;
+  p += 4;
+
+  if (std::strcmp(p, "0000") == 0) {
+    d.YearOnly = d.IsValid = true;
+    return 1;
+  }
+
+  int month = TwoDigits(p);
+  if (month < 1 || month > 12) return 0;
+  long days = (year - 1800) * 365L + (year - 1801) / 4;
+  if (year > 1900) days -= 1;
+  if (month > 2 && IsLeap(year)) days += 1;
+  for (int m = 0; m < month - 1; ++m) days += kMonthDays[m];
+  const long m0 = days * 1440;
+  d.HasMonth = true;
+  d.Month = month;
+  d.YearMonth = year * 100 + month;
+  p += 2;
+  if (*p == '\0') {
+    d.YearMonthOnly = d.IsValid = true;
+    return 1;
+  }
+
+  int day = TwoDigits(p);
+  bool dayOk = day >= 1 && (day <= kMonthDays[month - 1] || (month == 2 && day == 29 && IsLeap(year)));
+  if (!dayOk) return 0;
+  const long md = m0 + (day - 1) * 1440L;
+  d.HasDay = true;
+  d.Day = day;
+  d.DayNumber = static_cast<int>(md / 1440);
+  p += 2;
+  if (*p == '\0') {
+    d.DateOnly = d.IsValid = d.IsComplete = true;
+    return 1;
+  }
+
+  int hour = TwoDigits(p);
+  if (hour < 0 || hour > 23) return 0;
+  d.HasHour = true;
+  d.Hour = hour;
+  d.HourNumber = d.DayNumber * 24 + hour;
+  p += 2;
+  if (*p == '\0') {
+    d.DateHour = true;
+    d.MinuteNumber = static_cast<int>(md + hour * 60);
+    d.IsValid = d.IsComplete = true;
+    return 1;
+  }
+
+  int minute = TwoDigits(p);
+  if (minute < 0 || minute > 59) return 0;
+  d.HasMinute = true;
+  d.Minute = minute;
+  d.MinuteNumber = static_cast<int>(md + hour * 60 + minute);
+  if (p[2] != '\0') return 0;
+  d.DateHourMinute = d.IsValid = d.IsComplete = true;
+  return 1;
+}
+
+}  // namespace qv

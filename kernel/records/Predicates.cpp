@@ -1,0 +1,122 @@
+#include <cstdlib>
+#include <cstring>
+
+#include "records/CodeLists.h"
+#include "records/ParsedDate.h"
+
+namespace qv {
+
+namespace {
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool IsHex(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
+bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+}  // namespace
+
+bool Is(const char* text, const char* expected) { return text && std::strcmp(text, expected) == 0; }
+
+bool StartsWith(const char* text, const char* prefix) {
+  return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
+}
+
+int Int(const char* text) { return text ? std::atoi(text) : 0; }
+
+int IsCodeInList(const char* value, int count, const char* const* list) {
+  if (!value || !list || count < 1) return 0;
+  for (int i = 0; i < count; ++i)
+    if (list[i] && std::strcmp(value, list[i]) == 0) return 1;
+  return 0;
+}
+
+int IsCodeInList(const char* value, std::initializer_list<const char*> list) {
+  return IsCodeInList(value, static_cast<int>(list.size()), list.begin());
+}
+
+int IsCodeWithPrefixInList(const char* value, int start, int length, int count, const char* const* list) {
+  if (!value || !list || count < 1 || start < 0 || length < 0) return 0;
+  if (std::strlen(value) < static_cast<size_t>(start)) return 0;
+  const char* part = value + start;
+  for (int i = 0; i < count; ++i)
+    if (list[i] && std::strncmp(part, list[i], static_cast<size_t>(length)) == 0) return 1;
+  return 0;
+}
+
+int IsCodePrefixInBarList(const char* code, int length, const char* barList) {
+  if (!code || !barList || length < 0 || std::strlen(code) < static_cast<size_t>(length) || length > 30) return 0;
+  char probe[32];
+  probe[0] = '|';
+  std::memcpy(probe + 1, code, static_cast<size_t>(length));
+  probe[length + 1] = '\0';
+  return std::strstr(barList, probe) != nullptr;
+}
+
+int IsSecondaryCode(const char* code) {
+  if (!code || std::strlen(code) < 3) return 0;
+  static const char* const kPrefixes[] = {"B95", "B96",  "B97",  "C958", "C97",   "G826",  "O09",
+                                          "R65", "S147", "S247", "S347", "S0183", "S2183", "S3183"};
+  for (const char* p : kPrefixes)
+    if (StartsWith(code, p)) return 1;
+  if (code[0] == 'S' && IsDigit(code[1]) && code[2] == '1' && code[3] == '8' && code[4] >= '4' && code[4] <= '9')
+    return 1;
+  if (std::strcmp(code, "T31") == 0 || StartsWith(code, "T32") || std::strcmp(code, "U60") == 0 ||
+      StartsWith(code, "U61"))
+    return 1;
+  if (StartsWith(code, "U69") && code[3] == '1' && std::strlen(code) == 4) return 1;
+  if (StartsWith(code, "U8") && code[2] >= '0' && code[2] <= '5') return 1;
+  if (StartsWith(code, "Z37") || StartsWith(code, "Z50") || StartsWith(code, "Z54")) return 1;
+  return 0;
+}
+
+int IsPregnancyCode(const char* code) {
+  if (!code || std::strlen(code) < 3) return 0;
+  char two[3] = {code[1], code[2], '\0'};
+  int n = std::atoi(two);
+  if (code[0] == 'O')
+    return (n >= 3 && n <= 7) || (n >= 10 && n <= 16) || (n >= 20 && n <= 48) || (n >= 60 && n <= 69) ||
+           n == 74 || (n >= 80 && n <= 82);
+  if (code[0] == 'Z') return n >= 34 && n <= 37;
+  return 0;
+}
+
+int IsAllDigits(const char* text) {
+  if (!text || !*text) return 0;
+  for (; *text; ++text)
+    if (!IsDigit(*text)) return 0;
+  return 1;
+}
+
+int IsAllHexDigits(const char* text) {
+  if (!text) return 0;
+  for (; *text; ++text)
+    if (!IsHex(*text)) return 0;
+  return 1;
+}
+
+int IsDigitsOrUpper(const char* text) {
+  if (!text) return 0;
+  for (; *text; ++text)
+    if (!IsDigit(*text) && !IsUpper(*text)) return 0;
+  return 1;
+}
+
+int YearsBetween(const ParsedDate& a, const ParsedDate& b) {
+  int d = b.DayNumber - a.DayNumber;
+  int step = 1;
+  int y = a.Year;
+  if (d < 0) {
+    y = b.Year;
+    d = -d;
+    step = -1;
+  }
+  int years = 0;
+  while (d > 0) {
+    d -= IsLeapYear(y) ? 366 : 365;
+    if (d >= 0) {
+      years += step;
+      y += step;
+    }
+  }
+  return years;
+}
+
+}  // namespace qv

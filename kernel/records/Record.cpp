@@ -1,0 +1,127 @@
+#include "records/Record.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "foundation/Logger.h"
+
+namespace qv {
+
+const char* const kEmptyText = "";
+
+namespace {
+bool IsAsciiAlnum(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+}  // namespace
+
+Record::Record(int kind, int fieldCount) : RecordKind(kind), FieldCount(fieldCount) {
+  TextBuffer = new char[kTextBufferSize];
+  TextBuffer[0] = '\0';
+  Fields = new FieldSlot[kMaxFieldSlots];
+}
+
+Record::~Record() {
+  delete[] TextBuffer;
+  TextBuffer = nullptr;
+  delete[] Fields;
+  Fields = nullptr;
+}
+
+void Record::Bind(int n, const char** ref) {
+  if (n < 0 || n >= kMaxFieldSlots) return;
+  if (!*ref) *ref = kEmptyText;
+  Fields[n].ValueRef = ref;
+}
+
+void Record::onLastChildLoaded() {
+  LogInfo("Record.onLastChildLoaded");
+  Loaded = 0;
+}
+
+void Record::onBeforeLoadData() {
+  LogInfo("Record.onBeforeLoadData");
+  ErrorCount = WarningCount = HintCount = StructureCount = 0;
+}
+
+void Record::onAfterLoadData() { LogInfo("Record.onAfterLoadData"); }
+
+void Record::FinalAfterLoadData() { LogInfo("Record.FinalAfterLoadData"); }
+
+int Record::FirstFieldWithBadChar(int fieldLimit) const {
+  int limit = LoadedFieldCount < fieldLimit ? LoadedFieldCount : fieldLimit;
+  for (int i = 0; i < limit; ++i) {
+    if (!Fields[i].ValueRef) continue;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(Field(i)); *p; ++p) {
+      if (!IsAsciiAlnum(*p)) {
+        BadCharField = Field(i);
+        if (Messages) Messages->BadFieldIndex = i;
+        return i;
+      }
+    }
+  }
+  return -1;
+}
+
+int Record::CheckSpecialChars() const { return FirstFieldWithBadChar(kMaxFieldSlots); }
+
+void Record::RenderHtml() {
+  if (!HtmlBuffer) return;
+  auto append = [this](const char* format, const char* a, const char* b) {
+    std::snprintf(TextBuffer, kTextBufferSize, format, a, b);
+    HtmlBuffer->WriteToBuffer(TextBuffer, -1);
+  };
+  for (int i = 0; i < FieldCount && i < kMaxFieldSlots; ++i) {
+    int j = i;
+    if (RecordKind == KindMB && FieldCount == 50 && i >= 39) j = i + 20;
+    const FieldSlot& slot = Fields[j];
+    const char* textClass = (i % 2) ? "tabtextodd" : "tabtexteven";
+    const char* valueClass = (i % 2) ? "tabboldodd" : "tabboldeven";
+    const char* value = Field(j);
+    append("<tr><td class=%s>%s</td>\n", textClass, slot.Name ? slot.Name : "#Field not defined");
+    append("<td class=%s nowrap>%s</td>\n", textClass, slot.Label ? slot.Label : "#Field not defined");
+    append("<td class=%s>%s</td>\n", valueClass, value);
+    const char* meaning = kEmptyText;
+    if (slot.Kind == FieldCombo && Lookups) {
+      meaning = Lookups->GetDisplayText(slot.Domain, value);
+    } else if (slot.Kind == FieldLookup && *value) {
+      if (slot.Domain == -1) {
+        meaning = "#Domain not found";
+      } else if (slot.Name && std::strcmp(slot.Name, "1.1.V04") == 0) {
+        meaning = V04Text;
+      } else if (Lookups) {
+        int found = Lookups->SearchItem(value, slot.Domain);
+        if (found >= 0) meaning = Lookups->Records[found].Text;
+        else meaning = Lookups->LanguageIndex == 1 ? "#valeur non valable" : "#ung\xfcltiger Wert";
+      }
+    }
+    LogInfo("Value:(%i) %s:%s", slot.Kind, value, meaning);
+    append("<td class=%s>%s</td></td></tr>\n", textClass, meaning);
+  }
+}
+
+void Record::Report(const RuleInfo& rule, const char* value, int recordType, int item) {
+  switch (rule.Kind) {
+    case Counter::Error: ++ErrorCount; break;
+    case Counter::Warning: ++WarningCount; break;
+    case Counter::Hint: ++HintCount; break;
+  }
+  if (Messages) Messages->AddMessage(rule.Msg, LineNumber, value, 1, recordType, item);
+}
+
+void Record::BeginTests(int recordType) {
+  if (!Messages) return;
+  Messages->CurrentRecordType = recordType;
+  Messages->CurrentFileLineNumber = FileLineNumber;
+}
+
+void Record::AddCountersTo(Record& other) const {
+  other.ErrorCount += ErrorCount;
+  other.WarningCount += WarningCount;
+  other.HintCount += HintCount;
+  other.StructureCount += StructureCount;
+}
+
+void LogTest(const RuleInfo& rule) { LogInfo("Test: %s: %s", rule.Code, rule.Description); }
+
+}  // namespace qv

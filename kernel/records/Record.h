@@ -1,0 +1,91 @@
+// The base of every record kind: the field table that the line splitter
+// fills and the field definitions describe, the record's own finding
+// counters, the line numbers of the loaded line and the hooks the pipeline
+// calls in a fixed order.
+#pragma once
+
+#include "foundation/tBuffer.h"
+#include "lookup/LookupFile.h"
+#include "messages/MessageHandler.h"
+#include "records/ParsedDate.h"
+#include "rules/RuleInfo.h"
+
+namespace qv {
+
+constexpr int kMaxFieldSlots = 1877;
+constexpr int kTextBufferSize = 32768;
+
+enum RecordKindNumber { KindMX = 1, KindMB = 2, KindMN = 3, KindMP = 4, KindMD = 5, KindMK = 6 };
+enum FieldKind { FieldPlain = 0, FieldCombo = 1, FieldDate = 2, FieldLookup = 3 };
+
+struct FieldSlot {
+  const char** ValueRef = nullptr;
+  const char* Name = nullptr;
+  const char* Label = nullptr;
+  int Kind = FieldPlain;
+  int Domain = -1;
+};
+
+// The empty text every unset field shows.
+extern const char* const kEmptyText;
+
+class Record {
+ public:
+  Record(int kind, int fieldCount);
+  virtual ~Record();
+  Record(const Record&) = delete;
+  Record& operator=(const Record&) = delete;
+
+  virtual void RenderHtml();
+  virtual void TestRecord() {}
+  virtual void onLastChildLoaded();
+  virtual void onBeforeLoadData();
+  virtual void onAfterLoadData();
+  virtual void FinalAfterLoadData();
+  virtual int CheckSpecialChars() const;
+
+  // The text of field n (the empty text for a field without a value).
+  const char* Field(int n) const {
+    if (n < 0 || n >= kMaxFieldSlots || !Fields[n].ValueRef || !*Fields[n].ValueRef) return kEmptyText;
+    return *Fields[n].ValueRef;
+  }
+
+  // Counts a failed test on this record and adds its finding (the shared end
+  // of every test). recordType and item name a diagnosis (7) or treatment (8)
+  // entry; -1 for findings about the record.
+  void Report(const RuleInfo& rule, const char* value, int recordType = -1, int item = -1);
+
+  tBuffer* HtmlBuffer = nullptr;
+  char* TextBuffer = nullptr;
+  const char* V04Text = kEmptyText;
+  mutable const char* BadCharField = kEmptyText;
+  LookupFile* Lookups = nullptr;
+  MessageHandler* Messages = nullptr;
+  int Loaded = 0;
+  int ErrorCount = 0;
+  int WarningCount = 0;
+  int HintCount = 0;
+  int StructureCount = 0;
+  int RecordKind;
+  int FieldCount;
+  int LoadedFieldCount = 0;
+  int LineNumber = 0;
+  int FileLineNumber = 0;
+  FieldSlot* Fields = nullptr;
+  const char* EmptyValue = kEmptyText;
+
+ protected:
+  // Points field slot n at the variable that holds its text.
+  void Bind(int n, const char** ref);
+  // Sets the message handler's record type and file line before the tests.
+  void BeginTests(int recordType);
+  // Adds this record's counters to another record's (add-ons to their MB).
+  void AddCountersTo(Record& other) const;
+  // Scans the loaded fields for a byte that is not an ASCII letter or digit.
+  int FirstFieldWithBadChar(int fieldLimit) const;
+};
+
+// Logs "Test: CODE: description"; every test starts with it.
+void LogTest(const RuleInfo& rule);
+
+}  // namespace qv

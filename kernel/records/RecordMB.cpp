@@ -1,0 +1,162 @@
+#include "records/RecordMB.h"
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "foundation/Logger.h"
+#include "interface/LibraryGlobals.h"
+#include "records/CodeLists.h"
+#include "records/RecordMD.h"
+#include "records/RecordMK.h"
+#include "records/RecordMN.h"
+#include "records/RecordMP.h"
+
+namespace qv {
+
+RecordMB::RecordMB() : Record(KindMB, 90) {
+  LogInfo("Creating RecordMB");
+  for (int i = 0; i < 29; ++i) Bind(i, &F[i]);
+  for (auto& d : Diagnoses) d.Domain = DomainICD;
+  for (auto& t : Treatments) t.Domain = DomainCHOP;
+  BindCodeFields();
+  const int residenceDomains[5] = {DomainREGIO, DomainPLZ, DomainWREGIO, DomainLREGIO, DomainNATIO};
+  for (int i = 0; i < 5; ++i) ResidenceLookups[i].Domain = residenceDomains[i];
+  NationalityLookups[NatNATIO].Domain = DomainNATIO;
+  NationalityLookups[NatWREGIO].Domain = DomainWREGIO;
+  LogInfo("End Creating RecordMB");
+}
+
+RecordMB::~RecordMB() = default;
+
+void RecordMB::BindCodeFields() {
+  for (int i = 0; i < 30; ++i) Bind(29 + i, &Diagnoses[i].Key);
+  Bind(59, &Treatments[0].Key);
+  Bind(60, &TreatmentBeginText);
+  for (int i = 1; i < 30; ++i) Bind(60 + i, &Treatments[i].Key);
+}
+
+void RecordMB::setFieldCount(int count) {
+  LogInfo("RecordMB.setFieldCount aFieldCount:%i", count);
+  if (count == 50) {
+    CodeCount = DiagnosisSlots = TreatmentSlots = 10;
+    FieldCount = 50;
+    Bind(39, &Treatments[0].Key);
+    Bind(40, &TreatmentBeginText);
+    for (int i = 1; i < 10; ++i) Bind(40 + i, &Treatments[i].Key);
+    // A line read with the 90-field binding left fields 39-49 in diagnosis
+    // entries 10-20: put them where the 50-field layout keeps them.
+    Treatments[0].Key = Diagnoses[10].Key;
+    TreatmentBeginText = Diagnoses[11].Key;
+    for (int i = 1; i < 10; ++i) Treatments[i].Key = Diagnoses[11 + i].Key;
+  } else if (count == 90) {
+    CodeCount = DiagnosisSlots = TreatmentSlots = 30;
+    FieldCount = 90;
+    BindCodeFields();
+  } else {
+    LogError("Unsupported fieldcount (%i) in MB (50 or 90 are allowed)", count);
+  }
+}
+
+int RecordMB::HasDiagnosisPrefix(const char* prefix) const {
+  size_t n = std::strlen(prefix);
+  for (int j = 0; j <= MaxDiagnosisIndex && j < kMbCodeSlots; ++j)
+    if (std::strncmp(Diagnoses[j].Key, prefix, n) == 0) return 1;
+  return 0;
+}
+
+void RecordMB::onBeforeLoadData() {
+  LogInfo("Record.onBeforeLoadData");
+  ChildPresent.MN = ChildPresent.MP = ChildPresent.MD = ChildPresent.MK = false;
+  ErrorCount = WarningCount = HintCount = StructureCount = 0;
+  if (Messages) Messages->CaseId[0] = '\0';
+}
+
+void RecordMB::onAfterLoadData() {
+  LogInfo("RecordMB.onAfterLoadData EnterCodeCount:%i", CodeCount);
+  if (CodeCount == 0) setFieldCount(LoadedFieldCount);
+  if (GetErrorState() != 0) {
+    LogInfo("RecordMB.onAfterLoadData Exit ErrorState -1");
+    return;
+  }
+  LogInfo("RecordMB.onAfterLoadData FieldCount:%i, LodedFieldCount:%i,  CodeCount:%i LineNumberInMX:%i", FieldCount,
+          LoadedFieldCount, CodeCount, FileLineNumber);
+  MaxDiagnosisIndex = MaxTreatmentIndex = DiagnosisCount = TreatmentCount = 0;
+  for (int j = 0; j < CodeCount; ++j) {
+    LogInfo("Codes[%i]  DIA:(%s)/ BEH:(%s)", j, Diagnoses[j].Key, Treatments[j].Key);
+    Lookups->LookupCode(Diagnoses[j], Diagnoses[j].Key);
+    if (!Diagnoses[j].KeyEmpty) {
+      ++DiagnosisCount;
+      MaxDiagnosisIndex = j;
+    }
+    Lookups->LookupCode(Treatments[j], Treatments[j].Key);
+    if (!Treatments[j].KeyEmpty) {
+      ++TreatmentCount;
+      MaxTreatmentIndex = j;
+    }
+  }
+
+  for (auto& r : ResidenceLookups) Lookups->LookupCode(r, F[13]);
+  V04Text = kEmptyText;
+  const int displayOrder[5] = {ResPLZ, ResREGIO, ResLREGIO, ResNATIO, ResWREGIO};
+  const int column = iLanguage >= 0 && iLanguage < kLookupColumns ? iLanguage : 0;
+  for (int i : displayOrder) {
+    if (ResidenceLookups[i].Found) {
+      V04Text = ResidenceLookups[i].Columns[column];
+      break;
+    }
+  }
+  for (auto& r : NationalityLookups) Lookups->LookupCode(r, F[14]);
+
+  ParseDate(F[11], BirthDate);
+  ParseDate(F[15], AdmissionDate);
+  ParseDate(F[25], DischargeDate);
+  if (DischargeDate.HasYear) {
+    StatYear = DischargeDate.Year;
+  } else {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &now);
+#else
+    localtime_r(&now, &local);
+#endif
+    StatYear = local.tm_year + 1900;
+  }
+  ParseDate(TreatmentBeginText, TreatmentBeginDate);
+
+  StayHours = DischargeDate.HourNumber - AdmissionDate.HourNumber + 1;
+  if (!Empty(F[22]) && Int(F[22]) > 0) StayHours -= Int(F[22]);
+
+  if (AdmissionDate.HasYear && BirthDate.HasYear) {
+    iAge = AdmissionDate.Year - BirthDate.Year;
+    AgeDays = AdmissionDate.DayNumber - BirthDate.DayNumber;
+  } else {
+    iAge = AgeDays = 0;
+  }
+  std::snprintf(Age, sizeof Age, "%d", iAge);
+
+  if (BirthDate.DateOnly) AgeAtAdmission = YearsBetween(BirthDate, AdmissionDate);
+  else if (!Empty(F[12])) AgeAtAdmission = Int(F[12]);
+  else AgeAtAdmission = -1;
+
+  LogInfo("RecordMB.onAfterLoadData: iAge:%i, Age:%s, V1103:%s", iAge, static_cast<const char*>(Age), F[12]);
+  LogInfo("RecordMB.onAfterLoadData Exit LodedFieldCount:%i,  CodeCount:%i EndProc\n", LoadedFieldCount, CodeCount);
+}
+
+void RecordMB::onLastChildLoaded() {
+  LogInfo("RecordMB.onLastChildLoaded");
+  Messages->MbFieldValuesValid = true;
+  Messages->MbLineNumber = LineNumber;
+  if (ChildPresent.MD) Messages->MdFieldValuesValid = true;
+  TestRecord();
+  if (ChildPresent.MN && MnRecord) MnRecord->TestRecord();
+  if (ChildPresent.MP && MpRecord) MpRecord->TestRecord();
+  if (ChildPresent.MK && MkRecord) MkRecord->TestRecord();
+  if (ChildPresent.MD && MdRecord) MdRecord->TestRecord();
+  Loaded = 0;
+  Messages->MbFieldValuesValid = false;
+  Messages->MdFieldValuesValid = false;
+}
+
+}  // namespace qv

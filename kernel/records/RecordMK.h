@@ -1,0 +1,28 @@
+// The cantonal add-on line ("MK|" or "MU|"). Its content is the canton's
+// own; a line of any length loads, and only the first 30 fields are kept.
+#pragma once
+
+#include "records/Record.h"
+
+namespace qv {
+
+class RecordMB;
+
+constexpr int kMkFieldTexts = 30;
+
+class RecordMK : public Record {
+ public:
+  RecordMK();
+  ~RecordMK() override;
+
+  void TestRecord() override;
+  void onLastChildLoaded() override {}
+  void onAfterLoadData() override {}
+  // Only forbidden characters in fields 0 and 1 count.
+  int CheckSpecialChars() const override;
+
+  const char* F[kMkFieldTexts] = {};
+  RecordMB* MbRecord = nullptr;
+};
+
+}  // namespace qv

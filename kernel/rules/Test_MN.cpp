@@ -1,0 +1,16 @@
+// Tests of the MN add-on line.
+#include "records/RecordMN.h"
+#include "records/RecordMB.h"
+#include "rules/Catalogue.h"
+#include "rules/Rule.h"
+
+namespace qv {
+
+void RecordMN::TestRecord() {
+  BeginTests(KindMN);
+  if (MbRecord) AddCountersTo(*MbRecord);
+}
+
+void AppendMNRules(std::vector<RuleInfo>&) {}
+
+}  // namespace qv

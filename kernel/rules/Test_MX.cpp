@@ -1,0 +1,24 @@
+// Test of the file header line.
+#include "interface/LibraryGlobals.h"
+#include "records/RecordMX.h"
+#include "rules/Catalogue.h"
+#include "rules/Rule.h"
+
+namespace qv {
+
+namespace {
+const Rule<RecordMX> kMxRules[] = {
+    {{"C0900", "Nicht erlaubtes Sonderzeichen im MX", 0, Counter::Error},
+     [](const RecordMX& r) { return StatYear >= 2016 && StatYear <= 9999 && r.CheckSpecialChars() != -1; },
+     Value::BadChar()},
+};
+}  // namespace
+
+void RecordMX::TestRecord() {
+  BeginTests(KindMX);
+  RunRules(*this, kMxRules);
+}
+
+void AppendMxRules(std::vector<RuleInfo>& out) { AppendRuleInfos(out, kMxRules); }
+
+}  // namespace qv

@@ -1,0 +1,10 @@
+# Makes a fixture base directory, runs the C host on it, removes it.
+execute_process(COMMAND ${MAKE_BASE} OUTPUT_VARIABLE base RESULT_VARIABLE made)
+if(NOT made EQUAL 0 OR base STREQUAL "")
+  message(FATAL_ERROR "could not make the base directory")
+endif()
+execute_process(COMMAND ${HOST} ${LIB} ${base} RESULT_VARIABLE result)
+file(REMOVE_RECURSE ${base})
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "host_dlopen failed")
+endif()

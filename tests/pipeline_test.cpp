@@ -1,0 +1,149 @@
+// The record pipeline through the exported functions: structural faults,
+// record order, line ends and buffer limits.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "quorvant.h"
+#include "support/Fixture.h"
+
+using qvtest::Case;
+using qvtest::CleanMb;
+using qvtest::CleanMx;
+using qvtest::Line;
+
+namespace {
+
+std::string Mb() { return Line(CleanMb()); }
+std::string Md() {
+  auto f = qvtest::CleanMd();
+  return Line(f);
+}
+std::string MbWithMd() {
+  auto f = CleanMb();
+  f[8] = "1";
+  return Line(f);
+}
+
+class Pipeline : public ::testing::Test {
+ protected:
+  qvtest::Handle h;
+  // The single structural finding of a failed call.
+  std::string Structural(const std::string& data) {
+    qvtest::Result r = h.Check(data);
+    EXPECT_EQ(r.Findings.size(), 1u) << r.List;
+    EXPECT_EQ(r.Structs, 1);
+    EXPECT_EQ(r.Status, -1);
+    return r.Findings.empty() ? "" : r.Findings[0].Value;
+  }
+};
+
+TEST_F(Pipeline, CleanMbCaseWithCrLfHasNoFinding) {
+  qvtest::Result r = h.Check(Mb());
+  EXPECT_EQ(r.Count, 0) << r.List;
+  EXPECT_EQ(r.Status, 0);
+  EXPECT_EQ(r.List, "");
+}
+
+TEST_F(Pipeline, StructuralFaultsGiveExactlyOneS000Line) {
+  const std::string mn = Line(qvtest::CleanMn());
+  const std::string mp = Line(qvtest::CleanMp());
+  const std::string mk = Line(qvtest::CleanMk());
+  const std::string md = Md();
+  struct Row {
+    std::string Data;
+    std::string Text;
+  } rows[] = {
+      {"XY|1|2|\r\n", "#E: No MX/MB-record or unsupported charset!"},
+      {Mb() + "mb|x|\r\n", "#E: unknown RecordType in line 2 "},
+      {Mb() + "\r\n\r\n", "#E: empty line in line 2 "},
+      {MbWithMd() + md + mn, "#E: unsupported record order for record MN in line 3 "},
+      {Mb() + mp + mn, "#E: unsupported record order for record MN in line 3 "},
+      {Mb() + mn + mn, "#E: unsupported record order for record MN in line 3 "},
+      {Mb() + md + mp, "#E: unsupported record order for record MP in line 3 "},
+      {Mb() + mk + md, "#E: unsupported record order for record MD in line 3 "},
+      {Mb() + mk + mk, "#E: unsupported record order for record MK in line 3 "},
+      {Line(CleanMx()) + mk, "#E: unsupported record order for record MK in line 2 "},
+      {Mb() + "MN|1|2|\r\n", "#E: qv: too few fields in record MN on line 2, (3/18)"},
+      {Mb() + Line(std::vector<std::string>(20, "MN")), "#E: qv: To many fields in record MN in line 2, (20/18)"},
+      {Mb() + Mb().substr(0, Mb().size() - 2) + "|\r\n", "#E: qv: To many fields in record MB in line 2, (91/90)"},
+  };
+  for (const Row& row : rows) EXPECT_EQ(Structural(row.Data), row.Text) << row.Data.substr(0, 60);
+}
+
+TEST_F(Pipeline, DataEndingInMxLineReportsTheLastLogText) {
+  h.Check(Mb());  // fixes the MB layout
+  EXPECT_EQ(Structural(Mb() + Line(CleanMx())), "exit tDataSource::qv_ProcessData");
+}
+
+TEST_F(Pipeline, OversizedDataIsRefusedWithoutFinding) {
+  h.Check(Mb());
+  std::string big = Mb() + std::string(10000 - Mb().size(), 'x');
+  ASSERT_EQ(big.size(), 10000u);
+  qvtest::Result r = h.Check(big);
+  EXPECT_EQ(r.Count, 0);
+  EXPECT_EQ(r.Status, -1);
+  // 9999 bytes are accepted: the same case padded inside a field.
+  std::vector<std::string> f = CleanMb();
+  f[1] = std::string(9999 - Mb().size(), 'A');
+  ASSERT_EQ(Line(f).size(), 9999u);
+  EXPECT_EQ(h.Check(Line(f)).Status, 0);
+}
+
+TEST_F(Pipeline, LoneLineFeedJoinsTwoLines) {
+  std::string joined = Mb();
+  joined.replace(joined.size() - 2, 2, "\n");
+  EXPECT_EQ(Structural(joined + Mb()), "#E: qv: To many fields in record MB in line 2, (180/90)");
+}
+
+TEST_F(Pipeline, FirstLineMxFailsThenMbFixesLayout) {
+  EXPECT_EQ(Structural(Line(CleanMx()) + Mb()),
+            "#E: Unsupported fieldcount (9) in MB (50 or 90 are allowed)");
+  EXPECT_EQ(h.Check(Line(CleanMx()) + Mb()).Count, 0);
+}
+
+TEST_F(Pipeline, OnlyTheLastCaseOfACallIsTested) {
+  std::vector<std::string> bad = CleanMb();
+  bad[10] = "";
+  // The first case's fault is not reported: only the second case runs.
+  EXPECT_EQ(h.Check(Line(bad) + Mb()).Count, 0);
+}
+
+TEST(Handle, LifecycleAndStaleHandles) {
+  std::string base = qvtest::MakeBaseDirectory();
+  unsigned first = QV_Create(base.c_str(), 1);
+  ASSERT_NE(first, 0xFFFFFFFFu);
+  EXPECT_EQ(QV_Create(base.c_str(), 0), 0xFFFFFFFFu);
+  EXPECT_EQ(QV_TestRec(first, Mb().c_str(), 0, 0), 0) << "first handle stays valid";
+  EXPECT_EQ(QV_TestRec(0, Mb().c_str(), 0, 0), -1);
+  EXPECT_EQ(QV_TestRec(first + 1, Mb().c_str(), 0, 0), -1);
+  EXPECT_EQ(QV_Destroy(first), 0);
+  EXPECT_EQ(QV_Destroy(first), -1);
+  EXPECT_EQ(QV_TestRec(first, Mb().c_str(), 0, 0), -1) << "stale handle";
+  unsigned second = QV_Create(base.c_str(), 0);
+  ASSERT_NE(second, 0xFFFFFFFFu);
+  EXPECT_NE(second, first);
+  EXPECT_EQ(QV_Destroy(second), 0);
+  qvtest::RemoveDirectory(base);
+}
+
+TEST(Handle, CreateFailsCleanlyOnBadBaseDirectories) {
+  EXPECT_EQ(QV_Create("/nonexistent/dir/", 0), 0xFFFFFFFFu);
+  std::string base = qvtest::MakeBaseDirectory();
+  // Without the trailing separator the field definitions are not found.
+  std::string noSlash = base.substr(0, base.size() - 1);
+  EXPECT_EQ(QV_Create(noSlash.c_str(), 0), 0xFFFFFFFFu);
+  unsigned h = QV_Create(base.c_str(), 0);
+  EXPECT_NE(h, 0xFFFFFFFFu) << "a failed create leaves no handle behind";
+  QV_Destroy(h);
+  qvtest::RemoveDirectory(base);
+}
+
+TEST(Handle, VersionTexts) {
+  EXPECT_STREQ(QV_VersionAppName(), "Quorvant");
+  EXPECT_STREQ(QV_VersionNumber(), "6.0.8.0 x86");
+  EXPECT_STREQ(QV_VersionDate(), "08.01.2024");
+  EXPECT_EQ(QV_setFormatString("x"), 0) << "no handle: nothing to do";
+}
+
+}  // namespace

@@ -1,0 +1,79 @@
+// Test support: base directories made from the plain-text fixtures, a handle
+// that checks one case through the exported functions, and record lines.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace qvtest {
+
+// One finding as the tests read it: type letter, code (with the entry
+// position for diagnosis and treatment findings), line within the call and
+// value text.
+struct Finding {
+  char Type;
+  std::string Code;
+  int Line;
+  std::string Value;
+  bool operator==(const Finding& o) const {
+    return Type == o.Type && Code == o.Code && Line == o.Line && Value == o.Value;
+  }
+};
+
+struct Result {
+  int Count = 0;       // QV_TestRec's result
+  int Status = 0;      // QV_GetMessageList's result
+  int Errors = 0, Warnings = 0, Hints = 0, Controls = 0, Structs = 0;
+  std::string List;    // the host list as returned
+  std::vector<Finding> Findings;
+  // The codes in order, e.g. {"B0100", "A02002"}.
+  std::vector<std::string> Codes() const;
+};
+
+// Writes a base directory into a new temporary directory and returns its
+// path, ending in '/'. Message rows come from the rule catalogue (code, type
+// letter by counter, description; French rows get the prefix "FR "); lookup
+// tables are the merged, sorted rows of tests/fixtures/lookup/<table>/*.tsv;
+// fields.ix5 and domainkey.ix5 come from tests/fixtures/fields.tsv and
+// tests/fixtures/domainkey.tsv.
+std::string MakeBaseDirectory();
+
+// Removes a directory made by MakeBaseDirectory.
+void RemoveDirectory(const std::string& path);
+
+// A live handle on a fixture base directory, with a line format that the
+// tests parse: "{{SYS.MsgType}}|{{SYS.ErrorNr}}|{{SYS.LineNr}}|{{SYS.InvalidData}}".
+class Handle {
+ public:
+  explicit Handle(int language = 0);
+  ~Handle();
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+
+  unsigned Value() const { return handle_; }
+  const std::string& Base() const { return base_; }
+  // Checks one call's data (record lines joined with CR LF).
+  Result Check(const std::string& data);
+
+ private:
+  std::string base_;
+  unsigned handle_;
+};
+
+// A record line: the fields joined with '|', a '|' after the last, CR LF.
+std::string Line(const std::vector<std::string>& fields);
+// Joins lines built with Line() into one call's data.
+std::string Case(const std::vector<std::string>& lines);
+
+// Field vectors of clean records (field 0 is the prefix); tests change
+// single fields and build the line with Line(). A case made of them yields
+// no finding.
+std::vector<std::string> CleanMx();
+std::vector<std::string> CleanMb();
+std::vector<std::string> CleanMn();
+std::vector<std::string> CleanMp();
+std::vector<std::string> CleanMd();
+std::vector<std::string> CleanMk();
+
+}  // namespace qvtest
