@@ -75,7 +75,7 @@ void LogError(const char* format, ...) {
   std::vsnprintf(log.MessageText, sizeof log.MessageText, format, args);
   va_end(args);
   log.ErrorState = -1;
-  std::snprintf(log.ErrorText, sizeof log.ErrorText, "#E: %.*s", kLogTextSize - 8, log.MessageText);
+  std::snprintf(log.ErrorText, sizeof log.ErrorText, "#E: %.*s", kLogTextSize - 5, log.MessageText);
   if (log.Enabled) log.WriteLine("ERROR");
 }
 

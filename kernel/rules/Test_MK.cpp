@@ -11,6 +11,6 @@ void RecordMK::TestRecord() {
   if (MbRecord) AddCountersTo(*MbRecord);
 }
 
-void AppendMKRules(std::vector<RuleInfo>&) {}
+void AppendMkRules(std::vector<RuleInfo>&) {}
 
 }  // namespace qv

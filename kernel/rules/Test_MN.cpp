@@ -11,6 +11,6 @@ void RecordMN::TestRecord() {
   if (MbRecord) AddCountersTo(*MbRecord);
 }
 
-void AppendMNRules(std::vector<RuleInfo>&) {}
+void AppendMnRules(std::vector<RuleInfo>&) {}
 
 }  // namespace qv

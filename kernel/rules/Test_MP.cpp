@@ -11,6 +11,6 @@ void RecordMP::TestRecord() {
   if (MbRecord) AddCountersTo(*MbRecord);
 }
 
-void AppendMPRules(std::vector<RuleInfo>&) {}
+void AppendMpRules(std::vector<RuleInfo>&) {}
 
 }  // namespace qv

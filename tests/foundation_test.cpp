@@ -1,0 +1,141 @@
+// Logger state transitions and the block arithmetic of tBuffer.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "foundation/Logger.h"
+#include "foundation/tBuffer.h"
+
+namespace {
+
+using namespace qv;
+
+TEST(Logger, ErrorStateTransitions) {
+  DestroyLogger();
+  EXPECT_EQ(GetErrorState(), 0);
+  EXPECT_STREQ(GetLastErrorText(), "OK");
+
+  LogInfo("step %d of %s", 3, "work");
+  EXPECT_EQ(GetErrorState(), 0);
+  EXPECT_STREQ(GetLastErrorText(), "step 3 of work") << "the latest info text, formatted on demand";
+
+  LogError("could not open '%s'", "x.txt");
+  EXPECT_EQ(GetErrorState(), -1);
+  EXPECT_STREQ(GetLastErrorText(), "#E: could not open 'x.txt'");
+
+  LogInfo("later %i", 1);
+  EXPECT_EQ(GetErrorState(), -1) << "info lines never change the state";
+  EXPECT_STREQ(GetLastErrorText(), "#E: could not open 'x.txt'");
+
+  ClearErrorState();
+  EXPECT_EQ(GetErrorState(), 0);
+  EXPECT_STREQ(GetLastErrorText(), "later 1") << "after clearing: the latest line of any level";
+
+  DestroyLogger();
+  EXPECT_EQ(GetErrorState(), 0);
+  EXPECT_STREQ(GetLastErrorText(), "OK");
+}
+
+TEST(Logger, InfoWithoutArgumentsAndOverlongTexts) {
+  DestroyLogger();
+  LogInfo("plain text with 100% and no arguments");
+  EXPECT_STREQ(GetLastErrorText(), "plain text with 100% and no arguments");
+  std::string huge(40000, 'x');
+  LogError("%s", huge.c_str());
+  EXPECT_EQ(std::string(GetLastErrorText()).size(), static_cast<size_t>(kLogTextSize - 1))
+      << "truncated to the text field, never beyond";
+  DestroyLogger();
+}
+
+std::string Contents(const tBuffer& b) {
+  std::vector<char> out(static_cast<size_t>(b.TotalUsedSize) + 1, '#');
+  b.CopyBufferTo(out.data());
+  EXPECT_EQ(out.back(), '\0');
+  return std::string(out.data());
+}
+
+std::vector<int> BlockUse(const tBuffer& b) {
+  std::vector<int> used;
+  const BufferBlock* block = b.FirstBlock;
+  for (int i = 0; i < b.UsedBlockCount; ++i, block = block->Next) used.push_back(block->Used);
+  return used;
+}
+
+TEST(Buffer, WriteFlowsAcrossBlocks) {
+  tBuffer b(1);
+  std::string text(2500, 'a');
+  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i % 26);
+  b.WriteToBuffer(text.c_str(), static_cast<int>(text.size()));
+  EXPECT_EQ(BlockUse(b), (std::vector<int>{1024, 1024, 452}));
+  EXPECT_EQ(b.TotalUsedSize, 2500);
+  EXPECT_EQ(Contents(b), text);
+}
+
+TEST(Buffer, ExactFillOpensNextBlockOnlyOnNextWrite) {
+  tBuffer b(1);
+  std::string block(1024, 'z');
+  b.WriteToBuffer(block.c_str(), 1024);
+  EXPECT_EQ(b.UsedBlockCount, 1);
+  EXPECT_EQ(b.CurrentBlock->Free, 0);
+  b.WriteToBuffer("y", 1);
+  EXPECT_EQ(b.UsedBlockCount, 2);
+  EXPECT_EQ(BlockUse(b), (std::vector<int>{1024, 1}));
+}
+
+TEST(Buffer, LengthArguments) {
+  tBuffer b(1);
+  b.WriteToBuffer("abc", -1);
+  b.WriteToBuffer("def", 0);
+  b.WriteToBuffer("ghi", -2);
+  b.WriteToBuffer("jkl", 2);
+  EXPECT_EQ(Contents(b), "abcjk");
+}
+
+TEST(Buffer, ResetReusesBlocksAndShowsOnlyNewText) {
+  tBuffer b(1);
+  std::string old(3000, 'o');
+  b.WriteToBuffer(old.c_str(), -1);
+  EXPECT_EQ(b.AllocatedBlockCount, 3);
+  b.ResetBuffer();
+  EXPECT_EQ(b.TotalUsedSize, 0);
+  EXPECT_EQ(Contents(b), "");
+  std::string fresh(1500, 'n');
+  b.WriteToBuffer(fresh.c_str(), -1);
+  EXPECT_EQ(Contents(b), fresh);
+  EXPECT_EQ(b.AllocatedBlockCount, 3) << "the second block is recycled, not allocated";
+  EXPECT_EQ(b.UsedBlockCount, 2);
+}
+
+TEST(Buffer, TempFileIsReusedAndDeletedWithTheBuffer) {
+  std::string name;
+  {
+    tBuffer b(1);
+    b.WriteToBuffer("first", -1);
+    name = b.WriteBufferToTempFile();
+    ASSERT_FALSE(name.empty());
+    b.ResetBuffer();
+    b.WriteToBuffer("2nd", -1);
+    EXPECT_EQ(std::string(b.WriteBufferToTempFile()), name);
+    FILE* f = std::fopen(name.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    char content[16] = {};
+    size_t n = std::fread(content, 1, sizeof content - 1, f);
+    std::fclose(f);
+    EXPECT_EQ(std::string(content, n), "2nd") << "exactly the buffer's text, no NUL";
+  }
+  EXPECT_EQ(std::fopen(name.c_str(), "rb"), nullptr) << "deleted by the destructor";
+}
+
+TEST(Buffer, UnwritableFileIsReportedAndLeavesBufferAlone) {
+  DestroyLogger();
+  tBuffer b(1);
+  b.WriteToBuffer("keep", -1);
+  b.WriteBufferToFile("/nonexistent/dir/file.txt");
+  EXPECT_EQ(GetErrorState(), -1);
+  EXPECT_STREQ(GetLastErrorText(), "#E: Could not open output file '/nonexistent/dir/file.txt'");
+  EXPECT_EQ(Contents(b), "keep");
+  DestroyLogger();
+}
+
+}  // namespace
