@@ -1,0 +1,105 @@
+#include "CaseSplitter.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace qv::cli {
+
+namespace {
+bool HasPrefix(const std::string& text, const char* prefix) { return text.compare(0, 3, prefix) == 0; }
+
+Finding Structural(std::uint64_t line, const char* code, std::string text, std::string value) {
+  Finding f;
+  f.line = line;
+  f.type = 'S';
+  f.code = code;
+  f.baseText = text;
+  f.text = std::move(text);
+  f.value = std::move(value);
+  return f;
+}
+}  // namespace
+
+int CountBars(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '|'));
+}
+
+CaseSplitter::CaseSplitter(std::vector<WorkItem>& out, SplitTexts texts) : out_(out), texts_(std::move(texts)) {}
+
+void CaseSplitter::addLine(const Line& line) {
+  if (HasPrefix(line.text, "MX|")) {
+    closeCase();
+    header_ = line.text;
+    headerLine_ = line.number;
+    headerUsed_ = false;
+    return;
+  }
+  if (HasPrefix(line.text, "MB|")) {
+    closeCase();
+    if (firstMbFields_ == 0) firstMbFields_ = CountBars(line.text);
+    open_ = true;
+    current_ = WorkItem{};
+    current_.isCase = true;
+    current_.caseLine = line.number;
+    currentHasNul_ = false;
+    currentBytes_ = 0;
+    if (!header_.empty()) {
+      current_.hasHeader = true;
+      current_.headerReported = headerUsed_;
+      headerUsed_ = true;
+      current_.data = header_;
+      current_.data += "\r\n";
+      current_.lineMap.push_back(headerLine_);
+      currentBytes_ = header_.size() + 2;
+    }
+    appendToCase(line);
+    return;
+  }
+  if (open_) {
+    // Add-on lines, and anything else, belong to the open case; the library
+    // judges their kind and order.
+    appendToCase(line);
+    return;
+  }
+  WorkItem stray;
+  stray.caseLine = line.number;
+  stray.findings.push_back(Structural(line.number, "S001", texts_.strayLine, line.text.substr(0, 3)));
+  out_.push_back(std::move(stray));
+}
+
+void CaseSplitter::appendToCase(const Line& line) {
+  currentBytes_ += line.length + 2;
+  if (line.hasNul && !currentHasNul_) {
+    currentHasNul_ = true;
+    nulLine_ = line.number;
+  }
+  current_.lineMap.push_back(line.number);
+  // Stop keeping the text once the case is too large: it will not be checked.
+  if (currentBytes_ < kMaxCallBytes && !currentHasNul_) {
+    current_.data += line.text;
+    current_.data += "\r\n";
+  }
+}
+
+void CaseSplitter::closeCase() {
+  if (!open_) return;
+  open_ = false;
+  if (currentHasNul_) {
+    current_.data.clear();
+    current_.findings.push_back(Structural(nulLine_, "S004", texts_.nulByte, ""));
+  } else if (currentBytes_ >= kMaxCallBytes) {
+    current_.data.clear();
+    std::string text = texts_.tooLarge;
+    std::size_t at = text.find("{bytes}");
+    if (at != std::string::npos) text.replace(at, 7, std::to_string(currentBytes_));
+    current_.findings.push_back(Structural(current_.caseLine, "S002", text, std::to_string(currentBytes_)));
+  } else {
+    current_.check = true;
+  }
+  out_.push_back(std::move(current_));
+  current_ = WorkItem{};
+}
+
+void CaseSplitter::finish() { closeCase(); }
+
+}  // namespace qv::cli

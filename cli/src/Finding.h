@@ -1,0 +1,29 @@
+// One finding as the command reports it, and the result of one input item.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qv::cli {
+
+struct Finding {
+  std::uint64_t line = 0;  // line in the input file; 0 when it concerns the whole file
+  char type = 'S';         // E, W, H, C or S
+  std::string code;        // five-character code such as "B0131", or "S000".."S005"
+  int item = -1;           // 0-based diagnosis or treatment position, -1 when none
+  std::string text;        // message text, with the position label when there is one
+  std::string baseText;    // message text without position label (for the summary)
+  std::string value;       // the value the finding concerns, may be empty
+};
+
+// What one input item (a case, or a line outside any case) produced.
+struct ItemResult {
+  bool isCase = false;           // counts as a case read
+  std::uint64_t caseLine = 0;    // file line of the case's MB line (or of the stray line)
+  std::vector<Finding> findings;
+  std::string hostText;          // the library's host lines (host format only)
+  std::string htmlTable;         // the library's result table (HTML report only)
+};
+
+}  // namespace qv::cli

@@ -1,0 +1,62 @@
+#include "FindingWriter.h"
+
+#include "TextCoding.h"
+
+namespace qv::cli {
+
+namespace {
+// Findings the command makes itself carry codes from S001 on; the library's own
+// structural finding is S000 and comes with its host line.
+bool IsCommandFinding(const Finding& f) { return f.type == 'S' && f.code != "S000"; }
+}  // namespace
+
+void FindingWriter::put(const std::string& text) {
+  if (!ok_ || text.empty()) return;
+  if (std::fwrite(text.data(), 1, text.size(), out_) != text.size()) ok_ = false;
+}
+
+void FindingWriter::begin() {
+  if (format_ == OutputFormat::Csv) put("file,line,case,type,code,item,text,value\r\n");
+}
+
+std::string FindingWriter::Render(OutputFormat format, const std::string& fileName, const ItemResult& item,
+                                  const Finding& f) {
+  std::string item_ = f.item >= 0 ? std::to_string(f.item) : "";
+  switch (format) {
+    case OutputFormat::Text: {
+      std::string line = EscapeControls(fileName) + ":" + std::to_string(f.line) + ": " + f.type + " " + f.code + " " +
+                         EscapeControls(f.text);
+      if (!f.value.empty()) line += " [" + EscapeControls(f.value) + "]";
+      return line + "\n";
+    }
+    case OutputFormat::Csv:
+      return CsvField(fileName) + "," + std::to_string(f.line) + "," + std::to_string(item.caseLine) + "," + f.type +
+             "," + CsvField(f.code) + "," + item_ + "," + CsvField(f.text) + "," + CsvField(f.value) + "\r\n";
+    case OutputFormat::Json:
+      return "{\"file\":" + JsonString(fileName) + ",\"line\":" + std::to_string(f.line) +
+             ",\"case\":" + std::to_string(item.caseLine) + ",\"type\":\"" + f.type + "\",\"code\":" +
+             JsonString(f.code) + ",\"item\":" + (f.item >= 0 ? item_ : "null") + ",\"text\":" + JsonString(f.text) +
+             ",\"value\":" + JsonString(f.value) + "}\n";
+    case OutputFormat::Host: {
+      // The command's own findings in the shape of the library's structural line.
+      std::string line = std::string(1, f.type) + " " + f.code + " " + Utf8ToCodePage(f.text);
+      if (!f.value.empty()) line += " [" + Utf8ToCodePage(f.value) + "]";
+      return line + "\r\n";
+    }
+  }
+  return "";
+}
+
+void FindingWriter::write(const std::string& fileName, const ItemResult& result) {
+  if (format_ == OutputFormat::Host) {
+    for (const Finding& f : result.findings)
+      if (IsCommandFinding(f)) put(Render(format_, fileName, result, f));
+    put(result.hostText);
+    return;
+  }
+  std::string text;
+  for (const Finding& f : result.findings) text += Render(format_, fileName, result, f);
+  put(text);
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,106 @@
+#include "LibraryChecker.h"
+
+#include <quorvant.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "TextCoding.h"
+
+namespace qv::cli {
+
+namespace {
+// A message line is shorter than 16384 bytes.
+constexpr std::size_t kLineCapacity = 16384;
+}  // namespace
+
+const std::vector<std::string>& RequiredReferenceFiles() {
+  static const std::vector<std::string> files = {
+      "fields.ix5", "domainkey.ix5", "chop.ix5", "icd.ix5",  "lregio.ix5", "natio.ix5",           "plz.ix5",
+      "regio.ix5",  "wregio.ix5",    "bur.ix5",  "vsnr.ix5", "message_dll_d.txt", "message_dll_f.txt"};
+  return files;
+}
+
+LibraryChecker::LibraryChecker(std::string baseDir, int language, MessageFormat format)
+    : baseDir_(std::move(baseDir)), language_(language), format_(std::move(format)) {}
+
+LibraryChecker::~LibraryChecker() { close(); }
+
+bool LibraryChecker::open() {
+  close();
+  unsigned h = QV_Create(baseDir_.c_str(), language_);
+  if (h == kNoHandle) return false;
+  handle_ = h;
+  layout_ = 0;
+  QV_setFormatString(format_.text().c_str());
+  return true;
+}
+
+void LibraryChecker::close() {
+  if (handle_ != kNoHandle) QV_Destroy(handle_);
+  handle_ = kNoHandle;
+  layout_ = 0;
+}
+
+bool LibraryChecker::prepareLayout(int mbFieldCount) {
+  int wanted = mbFieldCount == 50 ? 50 : 90;
+  if (layout_ == wanted) return true;
+  if (layout_ != 0 && !open()) return false;
+  if (!isOpen() && !open()) return false;
+  std::string first = "MB|" + std::string(static_cast<std::size_t>(wanted - 1), '|') + "\r\n";
+  QV_TestRec(handle_, first.c_str(), 0, 0);
+  layout_ = wanted;
+  return true;
+}
+
+ItemResult LibraryChecker::check(const WorkItem& item, bool html) {
+  ItemResult result;
+  result.isCase = item.isCase;
+  result.caseLine = item.caseLine;
+  result.findings = item.findings;
+  if (!item.check || !isOpen()) return result;
+
+  int count = QV_TestRec(handle_, item.data.c_str(), html ? 1 : 0, 0);
+  if (count < 0) count = 0;
+  std::size_t need = (static_cast<std::size_t>(count) + 1) * kLineCapacity + 1;
+  if (list_.size() < need) list_.resize(need);
+  list_[0] = '\0';
+  int e = 0, w = 0, h = 0, c = 0, s = 0;
+  QV_GetMessageList(handle_, &e, &w, &h, &c, &s, list_.data());
+
+  LineMapping mapping;
+  mapping.lineMap = &item.lineMap;
+  mapping.caseLine = item.caseLine;
+  mapping.dropHeaderFindings = item.hasHeader && item.headerReported;
+  std::size_t first = result.findings.size();
+  if (!ParseMessageList(list_.data(), format_, mapping, result.findings, result.hostText)) {
+    Finding f;
+    f.line = item.caseLine;
+    f.type = 'S';
+    f.code = "S006";
+    f.text = f.baseText = TextsFor(language_).unreadableList;
+    result.findings.push_back(std::move(f));
+  }
+  for (std::size_t i = first; i < result.findings.size(); ++i) {
+    Finding& f = result.findings[i];
+    f.text = CodePageToUtf8(f.text);
+    f.baseText = CodePageToUtf8(f.baseText);
+    f.value = CodePageToUtf8(f.value);
+  }
+  if (html) {
+    // The viewer started by the library copied the table to this file.
+    const char* capture = std::getenv("QUORVANT_VIEWER_CAPTURE");
+    if (capture) {
+      std::ifstream in(capture, std::ios::binary);
+      std::stringstream buffer;
+      buffer << in.rdbuf();
+      result.htmlTable = CodePageToUtf8(buffer.str());
+      std::remove(capture);
+    }
+  }
+  return result;
+}
+
+}  // namespace qv::cli

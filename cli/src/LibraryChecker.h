@@ -1,0 +1,55 @@
+// Checks work items through the library's exported functions, as a host does.
+// The library keeps one handle per process.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "CaseSplitter.h"
+#include "Finding.h"
+#include "MessageLines.h"
+#include "UiTexts.h"
+
+namespace qv::cli {
+
+class LibraryChecker {
+ public:
+  LibraryChecker(std::string baseDir, int language, MessageFormat format);
+  ~LibraryChecker();
+  LibraryChecker(const LibraryChecker&) = delete;
+  LibraryChecker& operator=(const LibraryChecker&) = delete;
+
+  // Creates the handle. Returns false when the library refuses the base directory.
+  bool open();
+  void close();
+  bool isOpen() const { return handle_ != kNoHandle; }
+
+  // The first call of a handle fixes the MB layout from its first line, and a
+  // first line that is an MX line would fail: so each handle's first call is an
+  // empty MB line of the layout the input uses (50 or 90 fields; others get 90).
+  // A handle already fixed to another layout is created anew.
+  bool prepareLayout(int mbFieldCount);
+  int layout() const { return layout_; }
+
+  // Checks one item. With html, the case is checked again with the library's
+  // result table switched on, and that table is kept.
+  ItemResult check(const WorkItem& item, bool html = false);
+
+  const std::string& baseDir() const { return baseDir_; }
+  void setBaseDir(std::string baseDir) { baseDir_ = std::move(baseDir); }
+
+ private:
+  static constexpr unsigned kNoHandle = 0xFFFFFFFFu;
+
+  std::string baseDir_;
+  int language_;
+  MessageFormat format_;
+  unsigned handle_ = kNoHandle;
+  int layout_ = 0;
+  std::vector<char> list_;
+};
+
+// Every file the library needs in its base directory.
+const std::vector<std::string>& RequiredReferenceFiles();
+
+}  // namespace qv::cli

@@ -1,0 +1,64 @@
+#include "LineReader.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace qv::cli {
+
+LineReader::LineReader(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {}
+
+bool LineReader::fill() {
+  if (eof_) return false;
+  if (begin_ == end_) begin_ = end_ = 0;
+  for (;;) {
+    ssize_t n = ::read(fd_, buffer_.data() + end_, buffer_.size() - end_);
+    if (n > 0) {
+      end_ += static_cast<std::size_t>(n);
+      bytesRead_ += static_cast<std::uint64_t>(n);
+      return true;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) error_ = errno;
+    eof_ = true;
+    return false;
+  }
+}
+
+bool LineReader::next(Line& line) {
+  line.text.clear();
+  line.length = 0;
+  line.hasNul = false;
+  bool any = false;
+  char last = 0;
+  for (;;) {
+    if (begin_ == end_ && !fill()) break;
+    any = true;
+    const char* start = buffer_.data() + begin_;
+    std::size_t avail = end_ - begin_;
+    const void* lf = std::memchr(start, '\n', avail);
+    std::size_t take = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : avail;
+    if (!line.hasNul && std::memchr(start, '\0', take)) line.hasNul = true;
+    if (line.text.size() < kMaxKept) {
+      line.text.append(start, std::min(take, kMaxKept - line.text.size()));
+    }
+    line.length += take;
+    if (take > 0) last = start[take - 1];
+    if (lf) {
+      begin_ += take + 1;
+      break;
+    }
+    begin_ = end_;  // the line goes on in the next read
+  }
+  if (!any) return false;
+  // A CR in front of the LF belongs to the line end, not to the content.
+  if (last == '\r') {
+    --line.length;
+    if (line.text.size() > line.length) line.text.pop_back();
+  }
+  line.number = ++lineNumber_;
+  return true;
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,46 @@
+// Streams the lines of a file descriptor with bounded memory.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qv::cli {
+
+struct Line {
+  std::string text;            // content without the line end (LF or CR LF); cut at kMaxKept bytes
+  std::uint64_t number = 0;    // 1-based line number in the file
+  std::size_t length = 0;      // full length of the content, also when it was cut
+  bool hasNul = false;         // the content holds a NUL byte
+};
+
+class LineReader {
+ public:
+  // Longer lines are cut: a case must stay below 10000 bytes anyway, so the
+  // rest of such a line is counted but not kept.
+  static constexpr std::size_t kMaxKept = 16384;
+
+  explicit LineReader(int fd, std::size_t bufferSize = 1 << 20);
+
+  // Reads the next line; false at the end of the input or after a read error.
+  bool next(Line& line);
+
+  // errno of a failed read, 0 when the input ended normally.
+  int error() const { return error_; }
+  std::uint64_t bytesRead() const { return bytesRead_; }
+
+ private:
+  bool fill();
+
+  int fd_;
+  std::vector<char> buffer_;
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  bool eof_ = false;
+  int error_ = 0;
+  std::uint64_t lineNumber_ = 0;
+  std::uint64_t bytesRead_ = 0;
+};
+
+}  // namespace qv::cli

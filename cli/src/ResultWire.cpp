@@ -1,0 +1,87 @@
+#include "ResultWire.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace qv::cli {
+
+namespace {
+void PutU64(std::string& out, std::uint64_t v) { out.append(reinterpret_cast<const char*>(&v), sizeof v); }
+void PutI32(std::string& out, std::int32_t v) { out.append(reinterpret_cast<const char*>(&v), sizeof v); }
+void PutText(std::string& out, const std::string& text) {
+  PutU64(out, text.size());
+  out += text;
+}
+
+struct Reader {
+  const std::string& in;
+  std::size_t pos;
+  bool ok = true;
+
+  template <typename T>
+  T get() {
+    T v{};
+    if (!ok || in.size() - pos < sizeof v) {
+      ok = false;
+      return v;
+    }
+    std::memcpy(&v, in.data() + pos, sizeof v);
+    pos += sizeof v;
+    return v;
+  }
+  std::string text() {
+    std::uint64_t n = get<std::uint64_t>();
+    if (!ok || in.size() - pos < n) {
+      ok = false;
+      return {};
+    }
+    std::string s = in.substr(pos, n);
+    pos += n;
+    return s;
+  }
+};
+}  // namespace
+
+void EncodeResult(const ItemResult& r, std::string& out) {
+  out += r.isCase ? '\1' : '\0';
+  PutU64(out, r.caseLine);
+  PutU64(out, r.findings.size());
+  for (const Finding& f : r.findings) {
+    PutU64(out, f.line);
+    out += f.type;
+    PutText(out, f.code);
+    PutI32(out, f.item);
+    PutText(out, f.text);
+    PutText(out, f.baseText);
+    PutText(out, f.value);
+  }
+  PutText(out, r.hostText);
+  PutText(out, r.htmlTable);
+}
+
+bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& r) {
+  Reader rd{in, pos};
+  ItemResult out;
+  out.isCase = rd.get<char>() != 0;
+  out.caseLine = rd.get<std::uint64_t>();
+  std::uint64_t n = rd.get<std::uint64_t>();
+  for (std::uint64_t i = 0; rd.ok && i < n; ++i) {
+    Finding f;
+    f.line = rd.get<std::uint64_t>();
+    f.type = rd.get<char>();
+    f.code = rd.text();
+    f.item = rd.get<std::int32_t>();
+    f.text = rd.text();
+    f.baseText = rd.text();
+    f.value = rd.text();
+    out.findings.push_back(std::move(f));
+  }
+  out.hostText = rd.text();
+  out.htmlTable = rd.text();
+  if (!rd.ok) return false;
+  pos = rd.pos;
+  r = std::move(out);
+  return true;
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,59 @@
+#include "Summary.h"
+
+#include <algorithm>
+
+namespace qv::cli {
+
+int TypeIndex(char type) {
+  switch (type) {
+    case 'E': return 0;
+    case 'W': return 1;
+    case 'H': return 2;
+    case 'C': return 3;
+    case 'S': return 4;
+    default: return -1;
+  }
+}
+
+void Summary::add(const ItemResult& result) {
+  if (result.isCase) {
+    ++cases_;
+    if (!result.findings.empty()) ++casesWithFindings_;
+  }
+  for (const Finding& f : result.findings) {
+    int index = TypeIndex(f.type);
+    if (index >= 0) ++typeCounts_[index];
+    auto& entry = codes_[f.code];
+    if (entry.first++ == 0) entry.second = f.baseText;
+  }
+}
+
+std::vector<Summary::CodeCount> Summary::topCodes(std::size_t n) const {
+  std::vector<CodeCount> all;
+  all.reserve(codes_.size());
+  for (const auto& [code, entry] : codes_) all.push_back({code, entry.second, entry.first});
+  std::stable_sort(all.begin(), all.end(), [](const CodeCount& a, const CodeCount& b) { return a.count > b.count; });
+  if (all.size() > n) all.resize(n);
+  return all;
+}
+
+void Summary::print(std::FILE* out, const UiTexts& texts) const {
+  std::fprintf(out, "%s\n", texts.summaryTitle.c_str());
+  std::fprintf(out, "  %-22s %llu\n", (texts.casesRead + ":").c_str(), static_cast<unsigned long long>(cases_));
+  std::fprintf(out, "  %-22s %llu", (texts.casesWithFindings + ":").c_str(),
+               static_cast<unsigned long long>(casesWithFindings_));
+  if (cases_ > 0) std::fprintf(out, " (%.1f %%)", 100.0 * static_cast<double>(casesWithFindings_) / static_cast<double>(cases_));
+  std::fprintf(out, "\n  %s:\n", texts.findingsByType.c_str());
+  const char letters[] = "EWHCS";
+  for (int i = 0; i < 5; ++i)
+    std::fprintf(out, "    %c %-22s %llu\n", letters[i], texts.typeNames[i].c_str(),
+                 static_cast<unsigned long long>(typeCounts_[i]));
+  std::fprintf(out, "  %s:", texts.topCodes.c_str());
+  std::vector<CodeCount> top = topCodes(10);
+  if (top.empty()) std::fprintf(out, " %s", texts.none.c_str());
+  std::fprintf(out, "\n");
+  for (const CodeCount& c : top)
+    std::fprintf(out, "    %8llu  %-6s %s\n", static_cast<unsigned long long>(c.count), c.code.c_str(), c.text.c_str());
+}
+
+}  // namespace qv::cli

@@ -1,0 +1,40 @@
+// The command's own texts in German and French.
+#pragma once
+
+#include <string>
+
+#include "CaseSplitter.h"
+
+namespace qv::cli {
+
+struct UiTexts {
+  SplitTexts split;
+  std::string unreadable;     // S003; "{reason}" stands for the system's reason
+  std::string workerFailed;   // S005
+  std::string unreadableList; // S006, a message list that could not be read
+  std::string summaryTitle;
+  std::string casesRead;
+  std::string casesWithFindings;
+  std::string findingsByType;
+  std::string topCodes;
+  std::string none;
+  std::string typeNames[5];   // E, W, H, C, S
+  std::string htmlTitle;
+  std::string htmlFindings;
+  std::string htmlTable;
+  std::string htmlMore;       // "{count}" stands for the number of cases left out
+  std::string htmlLine;
+  std::string htmlType;
+  std::string htmlCode;
+  std::string htmlText;
+  std::string htmlValue;
+  std::string htmlCase;       // "{line}" stands for the file line of the case
+};
+
+// language: 0 German, 1 French.
+const UiTexts& TextsFor(int language);
+
+// Replaces "{name}" in text by value.
+std::string Fill(std::string text, const std::string& name, const std::string& value);
+
+}  // namespace qv::cli

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "LineReader.h"
+
+namespace qv::cli {
+namespace {
+
+// Feeds text through a pipe and collects the lines, with a small read buffer
+// so that lines cross buffer borders.
+std::vector<Line> ReadAll(const std::string& text, std::size_t bufferSize = 7) {
+  int fds[2];
+  EXPECT_EQ(::pipe(fds), 0);
+  EXPECT_EQ(::write(fds[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+  ::close(fds[1]);
+  LineReader reader(fds[0], bufferSize);
+  std::vector<Line> lines;
+  Line line;
+  while (reader.next(line)) lines.push_back(line);
+  ::close(fds[0]);
+  return lines;
+}
+
+TEST(LineReader, AcceptsCrLfAndLfLineEnds) {
+  struct Case {
+    std::string input;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"MB|a|\r\nMD|b|\r\n", {"MB|a|", "MD|b|"}},
+      {"MB|a|\nMD|b|\n", {"MB|a|", "MD|b|"}},
+      {"MB|a|\r\nMD|b|\nMK|c|", {"MB|a|", "MD|b|", "MK|c|"}},  // mixed, last line without end
+      {"\r\n\n", {"", ""}},
+      {"", {}},
+      {"x\ry\r\n", {"x\ry"}},  // a CR inside a line stays content
+  };
+  for (const Case& c : cases) {
+    std::vector<Line> lines = ReadAll(c.input);
+    ASSERT_EQ(lines.size(), c.lines.size()) << c.input;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      EXPECT_EQ(lines[i].text, c.lines[i]);
+      EXPECT_EQ(lines[i].length, c.lines[i].size());
+      EXPECT_EQ(lines[i].number, i + 1);
+    }
+  }
+}
+
+TEST(LineReader, CutsOverlongLinesButCountsTheirLength) {
+  std::string longLine(LineReader::kMaxKept + 5000, 'x');
+  std::vector<Line> lines = ReadAll(longLine + "\r\nMB|\r\n", 4096);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0].text.size(), LineReader::kMaxKept);
+  EXPECT_EQ(lines[0].length, longLine.size());
+  EXPECT_EQ(lines[1].text, "MB|");
+  EXPECT_EQ(lines[1].number, 2u);
+}
+
+TEST(LineReader, NoticesNulBytes) {
+  std::vector<Line> lines = ReadAll(std::string("MB|a\0b|\r\nMD|\r\n", 13));
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_TRUE(lines[0].hasNul);
+  EXPECT_FALSE(lines[1].hasNul);
+}
+
+}  // namespace
+}  // namespace qv::cli
