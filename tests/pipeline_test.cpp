@@ -29,11 +29,11 @@ class Pipeline : public ::testing::Test {
  protected:
   qvtest::Handle h;
   // The single structural finding of a failed call.
-  std::string Structural(const std::string& data) {
+  std::string Structural(const std::string& data, int status = -1) {
     qvtest::Result r = h.Check(data);
     EXPECT_EQ(r.Findings.size(), 1u) << r.List;
     EXPECT_EQ(r.Structs, 1);
-    EXPECT_EQ(r.Status, -1);
+    EXPECT_EQ(r.Status, status);
     return r.Findings.empty() ? "" : r.Findings[0].Value;
   }
 };
@@ -54,7 +54,7 @@ TEST_F(Pipeline, StructuralFaultsGiveExactlyOneS000Line) {
     std::string Data;
     std::string Text;
   } rows[] = {
-      {"XY|1|2|\r\n", "#E: No MX/MB-record or unsupported charset!"},
+      {"XY|1|2|\r\n", "#E: unknown RecordType in line 1 "},
       {Mb() + "mb|x|\r\n", "#E: unknown RecordType in line 2 "},
       {Mb() + "\r\n\r\n", "#E: empty line in line 2 "},
       {MbWithMd() + md + mn, "#E: unsupported record order for record MN in line 3 "},
@@ -66,14 +66,21 @@ TEST_F(Pipeline, StructuralFaultsGiveExactlyOneS000Line) {
       {Line(CleanMx()) + mk, "#E: unsupported record order for record MK in line 2 "},
       {Mb() + "MN|1|2|\r\n", "#E: qv: too few fields in record MN on line 2, (3/18)"},
       {Mb() + Line(std::vector<std::string>(20, "MN")), "#E: qv: To many fields in record MN in line 2, (20/18)"},
-      {Mb() + Mb().substr(0, Mb().size() - 2) + "|\r\n", "#E: qv: To many fields in record MB in line 2, (91/90)"},
+      {Mb() + Mb() + Mb().substr(0, Mb().size() - 2) + "|\r\n", "#E: qv: To many fields in record MB in line 3, (91/90)"},
   };
   for (const Row& row : rows) EXPECT_EQ(Structural(row.Data), row.Text) << row.Data.substr(0, 60);
 }
 
+TEST_F(Pipeline, DataNotStartingWithMxOrMbFailsEvenWhenItsLineLoads) {
+  h.Check(Mb());  // the MB count now allows add-on lines
+  EXPECT_EQ(Structural(Line(qvtest::CleanMk())), "#E: No MX/MB-record or unsupported charset!");
+}
+
 TEST_F(Pipeline, DataEndingInMxLineReportsTheLastLogText) {
   h.Check(Mb());  // fixes the MB layout
-  EXPECT_EQ(Structural(Mb() + Line(CleanMx())), "exit tDataSource::qv_ProcessData");
+  // No error was logged, so the finding carries the last log line and the
+  // list is fetched without error.
+  EXPECT_EQ(Structural(Mb() + Line(CleanMx()), 0), "exit tDataSource::qv_ProcessData");
 }
 
 TEST_F(Pipeline, OversizedDataIsRefusedWithoutFinding) {
@@ -93,12 +100,17 @@ TEST_F(Pipeline, OversizedDataIsRefusedWithoutFinding) {
 TEST_F(Pipeline, LoneLineFeedJoinsTwoLines) {
   std::string joined = Mb();
   joined.replace(joined.size() - 2, 2, "\n");
-  EXPECT_EQ(Structural(joined + Mb()), "#E: qv: To many fields in record MB in line 2, (180/90)");
+  // The first two MB lines of a call are not count-checked.
+  EXPECT_EQ(Structural(Mb() + Mb() + joined + Mb()), "#E: qv: To many fields in record MB in line 3, (180/90)");
 }
 
 TEST_F(Pipeline, FirstLineMxFailsThenMbFixesLayout) {
   EXPECT_EQ(Structural(Line(CleanMx()) + Mb()),
             "#E: Unsupported fieldcount (9) in MB (50 or 90 are allowed)");
+  // The layout stays open: the next call that starts with MX fails the same way.
+  EXPECT_EQ(Structural(Line(CleanMx()) + Mb()),
+            "#E: Unsupported fieldcount (9) in MB (50 or 90 are allowed)");
+  EXPECT_EQ(h.Check(Mb()).Count, 0);
   EXPECT_EQ(h.Check(Line(CleanMx()) + Mb()).Count, 0);
 }
 
