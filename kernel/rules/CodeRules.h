@@ -23,6 +23,9 @@ struct CodeRuleScope {
   const RecordMB& Mb;         // the case's MB
   const RecordMN* Mn;         // the case's MN, null when the case has none
   const RecordMD* Md;         // the case's MD, null when the case has none
+
+  // 1 when an own diagnosis up to MaxDiagnosisIndex begins with the prefix.
+  int HasDiagnosisPrefix(const char* prefix) const;
 };
 
 void RunCodeRules(const CodeRuleScope& scope);
