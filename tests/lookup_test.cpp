@@ -1,0 +1,141 @@
+// Lookup files: loading with the trailing bytes, search by halving, the
+// value-list file, display texts and the limits.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "Ix5Codec.h"
+#include "foundation/Logger.h"
+#include "interface/LibraryGlobals.h"
+#include "lookup/LookupFile.h"
+
+namespace {
+
+using namespace qv;
+namespace fs = std::filesystem;
+
+class Lookups : public ::testing::Test {
+ protected:
+  fs::path dir;
+  void SetUp() override {
+    DestroyLogger();
+    char pattern[] = "/tmp/qvlookup-XXXXXX";
+    dir = mkdtemp(pattern);
+  }
+  void TearDown() override {
+    fs::remove_all(dir);
+    DestroyLogger();
+  }
+  void Write(const char* name, const std::string& plain) {
+    std::ofstream(dir / name, std::ios::binary) << ix5::Encode(plain);
+  }
+  std::string Base() const { return dir.string(); }  // without '/': the loader appends it
+};
+
+TEST_F(Lookups, ThreeRecordsBehindTheTrailer) {
+  Write("regio.ix5", "Key\tText\tTexte\nBE01\tBern\tBerne\nGE01\tGenf\tGen\xe8ve\nZH01\tZ\xfcrich\tZurich\nxyz");
+  LookupFile f(Base().c_str());
+  ASSERT_EQ(f.LoadLookupfile("regio.ix5", DomainREGIO, "REGIO"), 1);
+  const LookupDomain& d = f.Domains[DomainREGIO];
+  EXPECT_EQ(d.LastRecord - d.FirstRecord + 1, 3);
+  EXPECT_STREQ(f.Records[d.FirstRecord].Key, "BE01");
+  EXPECT_STREQ(f.Records[d.FirstRecord].Text, "Bern");
+  EXPECT_EQ(f.Records[d.FirstRecord].ColumnCount, 2);
+  EXPECT_EQ(f.SearchItem("Key", DomainREGIO), -1) << "the header is never found";
+  EXPECT_EQ(f.SearchItem("AA", DomainREGIO), -1);
+  EXPECT_EQ(f.SearchItem("ZZ", DomainREGIO), -1);
+  EXPECT_EQ(f.SearchItem("zh01", DomainREGIO), -1) << "case matters";
+  for (const char* key : {"BE01", "GE01", "ZH01"}) EXPECT_GE(f.SearchItem(key, DomainREGIO), 0) << key;
+}
+
+TEST_F(Lookups, LineFeedInTheLastThreeBytesIsNotReached) {
+  Write("regio.ix5", "Key\tText\tTexte\nBE01\tBern\tBerne\nGE01\tGenf\tGeneve\nZH01\tZ\tZ\n");
+  LookupFile f(Base().c_str());
+  ASSERT_EQ(f.LoadLookupfile("regio.ix5", DomainREGIO, "REGIO"), 1);
+  EXPECT_EQ(f.Domains[DomainREGIO].LastRecord - f.Domains[DomainREGIO].FirstRecord + 1, 2);
+  EXPECT_EQ(f.SearchItem("ZH01", DomainREGIO), -1);
+}
+
+TEST_F(Lookups, FrenchTextColumnAndLookupResults) {
+  Write("plz.ix5", "PLZ\tOrt\tText\tTexte\n3000\tBern\tBern\tBerne\n8001\tZ\xfcrich\tZ\xfcrich\tZurich\n...");
+  LookupFile f(Base().c_str());
+  f.LanguageIndex = 1;
+  ASSERT_EQ(f.LoadLookupfile("plz.ix5", DomainPLZ, "PLZ"), 1);
+  LookupResult r;
+  r.Domain = DomainPLZ;
+  f.LookupCode(r, "3000");
+  EXPECT_EQ(r.Found, 1);
+  EXPECT_STREQ(f.Records[r.Index].Text, "Berne");
+  EXPECT_STREQ(r.Columns[0], "Bern");
+  EXPECT_STREQ(r.Columns[3], "") << "columns beyond the record are empty";
+  f.LookupCode(r, "9999");
+  EXPECT_EQ(r.Found, 0);
+  EXPECT_EQ(r.Index, -1);
+  EXPECT_EQ(r.KeyEmpty, 0);
+  EXPECT_STREQ(r.Columns[0], "");
+  f.LookupCode(r, "");
+  EXPECT_EQ(r.KeyEmpty, 1);
+  EXPECT_EQ(r.Found, 0);
+  EXPECT_EQ(r.Index, -1) << "an empty key makes no search and keeps the index";
+}
+
+TEST_F(Lookups, DiagnosisTextAdjustmentByYear) {
+  std::string row = "\t\t\t\t\t\t\t\t\t\t\t\tDekubitus 9. Grades\tEscarre\n";
+  Write("icd.ix5", "Key\t\n" + std::string("L89") + row + "L891" + row + "L892" + row + "...");
+  LookupFile f(Base().c_str());
+  ASSERT_EQ(f.LoadLookupfile("icd.ix5", DomainICD, "ICD"), 1);
+  LookupResult r;
+  r.Domain = DomainICD;
+  StatYear = 2012;
+  f.LookupMSCode(r, "L891");
+  EXPECT_STREQ(r.Columns[11], "Dekubitus 2. Grades");
+  StatYear = 2010;
+  f.LookupMSCode(r, "L892");
+  EXPECT_STREQ(r.Columns[11], "Dekubitus 2. Grades");
+  f.LookupMSCode(r, "L89");
+  EXPECT_STREQ(r.Columns[11], "Dekubitus 9. Grades") << "three characters change nothing";
+  StatYear = 2012;
+}
+
+TEST_F(Lookups, ValueListsAndDisplayTexts) {
+  Write("domainkey.ix5",
+        "List\tde\tfr\nA\t1 eins\t1 un\r\nA\t10 zehn\t10 dix\nB\t1 bee\t1 bé\nA\t2 zwei\t2 deux\n");
+  LookupFile f(Base().c_str());
+  f.DomainCount = 9;
+  ASSERT_EQ(f.LoadDomainKeyFile("domainkey.ix5"), 1);
+  EXPECT_EQ(f.FirstComboDomain, 9);
+  EXPECT_EQ(f.LastDomainIndex, 11);
+  EXPECT_EQ(f.FindDomain("A"), 9) << "the first of two lists of the same name";
+  EXPECT_EQ(f.FindDomain("B"), 10);
+  EXPECT_EQ(f.FindDomain("C"), -1);
+  EXPECT_STREQ(f.GetDisplayText(9, "1"), "eins") << "1 does not match '10 ...'";
+  EXPECT_STREQ(f.GetDisplayText(9, "10"), "zehn");
+  EXPECT_STREQ(f.GetDisplayText(9, "3"), "#ung\xfcltiger Wert");
+  EXPECT_STREQ(f.GetDisplayText(-1, "3"), "#Bad domain");
+  EXPECT_STREQ(f.GetDisplayText(-1, ""), "");
+  EXPECT_STREQ(f.GetDisplayText(11, "2"), "zwei");
+}
+
+TEST_F(Lookups, FailuresAndLimitsAreReported) {
+  LookupFile f(Base().c_str());
+  EXPECT_EQ(f.LoadLookupfile("missing.ix5", DomainCHOP, "CHOP"), 0);
+  EXPECT_EQ(std::string(GetLastErrorText()), "#E: Could not open lookup file '" + Base() + "/missing.ix5'");
+  ClearErrorState();
+  EXPECT_EQ(f.LoadDomainKeyFile("missing.ix5"), 0);
+  EXPECT_EQ(GetErrorState(), -1);
+
+  ClearErrorState();
+  std::string wide = "Key\n" + std::string("A") + std::string(27, '\t') + "x\n...";
+  Write("wide.ix5", wide);
+  EXPECT_EQ(f.LoadLookupfile("wide.ix5", DomainVSNR, "VSNR"), 0);
+  EXPECT_EQ(GetErrorState(), -1) << "more than 26 columns";
+
+  ClearErrorState();
+  Write("narrow.ix5", "Key\nA\tonly\n...");
+  EXPECT_EQ(f.LoadLookupfile("narrow.ix5", DomainPLZ, "PLZ"), 0);
+  EXPECT_EQ(GetErrorState(), -1) << "no text column";
+}
+
+}  // namespace

@@ -1,0 +1,220 @@
+// The message text table, counting by type letter, and the line formats.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "foundation/Logger.h"
+#include "interface/LibraryGlobals.h"
+#include "messages/MessageHandler.h"
+
+namespace {
+
+using namespace qv;
+
+class TempFile {
+ public:
+  explicit TempFile(const std::string& content) {
+    char pattern[] = "/tmp/qvmsg-XXXXXX";
+    int fd = mkstemp(pattern);
+    close(fd);
+    path_ = pattern;
+    std::ofstream(path_, std::ios::binary) << content;
+  }
+  ~TempFile() { std::remove(path_.c_str()); }
+  const char* Path() const { return path_.c_str(); }
+
+ private:
+  std::string path_;
+};
+
+std::string HostList(const MessageHandler& h) {
+  std::vector<char> out(static_cast<size_t>(h.HostList->TotalUsedSize) + 1);
+  h.HostList->CopyBufferTo(out.data());
+  return out.data();
+}
+
+const char* kTwoMessages = "Code\tTyp\tText\nB0100\tE\tGeschlecht fehlt\nC2111xx\tW\tL\xe4nge\tOLD12\n";
+
+TEST(MessageTable, RowsColumnsAndOldCode) {
+  TempFile file(kTwoMessages);
+  MessageHandler h(file.Path(), 'd');
+  EXPECT_EQ(h.LoadedMessageCount, 3) << "two messages and the empty remainder";
+  EXPECT_STREQ(h.MessageEntries[0].Code, "B0100");
+  EXPECT_STREQ(h.MessageEntries[0].OldCode, "B0100");
+  EXPECT_STREQ(h.MessageEntries[1].OldCode, "OLD12");
+  EXPECT_STREQ(h.MessageEntries[1].Text, "L\xe4nge");
+  EXPECT_EQ(h.MessageEntries[1].TypeLetter, 'W');
+}
+
+TEST(MessageTable, CrLfLinesLoadTheSame) {
+  TempFile file("Code\tTyp\tText\r\nB0100\tE\tText one\r\nB0101\tEW\tText two\r\n");
+  MessageHandler h(file.Path(), 'd');
+  EXPECT_EQ(h.LoadedMessageCount, 3);
+  EXPECT_STREQ(h.MessageEntries[0].Text, "Text one");
+  EXPECT_EQ(h.MessageEntries[1].KindCounter, &h.ErrorCount) << "only the first letter counts";
+}
+
+TEST(MessageTable, FailuresAreReported) {
+  DestroyLogger();
+  MessageHandler missing("/nonexistent/message_dll_d.txt", 'd');
+  EXPECT_EQ(GetErrorState(), -1);
+  EXPECT_STREQ(GetLastErrorText(), "#E: Could not open MsgTextFile '/nonexistent/message_dll_d.txt'! Check -qvpath");
+  ClearErrorState();
+  TempFile bad("h\nA\tX\ttext\n");
+  MessageHandler unknown(bad.Path(), 'd');
+  EXPECT_STREQ(GetLastErrorText(), "#E: Switch case in MessageHandler fell through. Unexpected case 'X'");
+  DestroyLogger();
+}
+
+TEST(MessageList, CountsByTypeLetterAndClears) {
+  TempFile file(kTwoMessages);
+  MessageHandler h(file.Path(), 'd');
+  h.ClearMessages();
+  h.AddMessage(1, 5, "v1", 1);
+  h.AddMessage(1, 6, nullptr, 1);
+  h.AddMessage(0, 7, "v3", 1);
+  EXPECT_EQ(h.WarningCount, 2);
+  EXPECT_EQ(h.ErrorCount, 1);
+  EXPECT_EQ(h.MessageCount, 3);
+  EXPECT_EQ(h.MessageEntries[1].Count, 2);
+  EXPECT_EQ(HostList(h), "W: C2111 L\xe4nge\r\nW: C2111 L\xe4nge\r\nE: B0100 Geschlecht fehlt\r\n");
+  EXPECT_EQ(h.ViewerList->TotalUsedSize, h.HostList->TotalUsedSize);
+  h.AddErrorTextMessage("#E: broken");
+  EXPECT_EQ(h.MessageCount, 4);
+  EXPECT_EQ(h.StructCount, 1);
+  EXPECT_EQ(h.MessageEntries[0].Count, 1) << "no row counts the structural line";
+  h.ClearMessages();
+  EXPECT_EQ(h.MessageCount + h.ErrorCount + h.WarningCount + h.StructCount, 0);
+  EXPECT_EQ(HostList(h), "");
+  EXPECT_EQ(h.MessageEntries[1].Count, 0);
+}
+
+TEST(MessageList, UnknownNumberIsReportedNotWritten) {
+  DestroyLogger();
+  TempFile file(kTwoMessages);
+  MessageHandler h(file.Path(), 'd');
+  h.ClearMessages();
+  h.AddMessage(2, 1, "x", 1);   // the empty remainder row has no type
+  h.AddMessage(500, 1, "x", 1);
+  EXPECT_EQ(h.MessageCount, 0);
+  EXPECT_EQ(GetErrorState(), -1);
+  DestroyLogger();
+}
+
+class Formats : public ::testing::Test {
+ protected:
+  TempFile file{"h\nB0100\tE\tText\nC2111xx\tH\tFeld %i hat ein Zeichen\tOLD12\n"};
+  MessageHandler h{file.Path(), 'd'};
+  const char* mbValues[3] = {"MB", "x", "ZH"};
+  const char* bur = "71234567";
+
+  void SetUp() override {
+    DestroyLogger();
+    h.ClearMessages();
+    for (int i = 0; i < 3; ++i) h.MbFieldValues[i] = &mbValues[i];
+    h.BurText = &bur;
+    h.CantonText = &mbValues[2];
+  }
+  std::string Line(const char* format, int number, int recordType = -1, int item = -1, const char* value = "v") {
+    h.SetFormatString(format);
+    h.ClearMessages();
+    h.AddMessage(number, 5, value, 1, recordType, item);
+    return HostList(h);
+  }
+};
+
+TEST_F(Formats, SystemKeys) {
+  StatYear = 2023;
+  h.CurrentFileLineNumber = 3;
+  h.MbLineNumber = 2;
+  struct Row {
+    const char* Format;
+    int Number, RecordType, Item;
+    std::string Line;
+  } rows[] = {
+      {"plain text", 0, -1, -1, "plain text\r\n"},
+      {"{{SYS.LineNr}}|{{SYS.ErrorNr}}", 1, -1, -1, "5|C2111\r\n"},
+      {"{{SYS.ErrorNr}}", 1, 7, 3, "C21113\r\n"},
+      {"{{SYS.ErrorNrOld}}/{{SYS.ErrorNrS}}", 1, 7, 3, "OLD123/C2111\r\n"},
+      {"{{SYS.Version}} {{SYS.StatYear}} {{SYS.MsgType}}", 0, -1, -1, "6.0.8.0 x86 2023 E\r\n"},
+      {"{{SYS.LineNrMX}} {{SYS.LineNrMB}} {{SYS.BUR}} {{SYS.KT}}", 0, -1, -1, "3 2 71234567 ZH\r\n"},
+      {"[{{SYS.Text3}}]{{SYS.InvalidData}}", 0, -1, -1, "[]v\r\n"},
+      {"[{{SYS.StatTyp}}{{SYS.HKST}}{{SYS.FID}}{{MB.3}}]", 0, -1, -1, "[]\r\n"},
+      {"{{SYS.Text0}}\n", 0, -1, -1, "Text\n"},
+      {"a\r\nb{{SYS.LineNr}}", 0, -1, -1, "a\r\nb5"},
+  };
+  for (const Row& r : rows) EXPECT_EQ(Line(r.Format, r.Number, r.RecordType, r.Item), r.Line) << r.Format;
+  h.MbFieldValuesValid = true;
+  EXPECT_EQ(Line("{{MB.1}}-{{MB.3}}", 0), "MB-ZH\r\n");
+  h.CurrentFileLineNumber = 2;
+  EXPECT_EQ(Line("[{{SYS.KT}}]", 0), "[]\r\n") << "no canton for the header and MB lines";
+}
+
+TEST_F(Formats, PositionLabels) {
+  struct Row {
+    char Language;
+    int RecordType, Item;
+    const char* Text1Start;
+    const char* Text2Start;
+  } rows[] = {
+      {'d', 7, 0, "Hauptdiagnose: ", "HD:"},
+      {'d', 7, 1, "Zusatz zur Hauptdiagnose: ", "ZD:"},
+      {'d', 7, 4, "3. Nebendiagnose: ", "3.ND:"},
+      {'d', 8, 0, "Hauptbehandlung: ", "HB:"},
+      {'d', 8, 2, "2. weitere Behandlung: ", "2.NB:"},
+      {'f', 7, 0, "Diagnostic principal: ", "DP:"},
+      {'f', 7, 1, "Compl\xe9ment au diagnostic principal: ", "CD:"},
+      {'f', 7, 2, "1er diagnostic suppl\xe9mentaire: ", "1.DS:"},
+      {'f', 8, 0, "Traitement principal: ", "TP:"},
+      {'f', 8, 5, "5er traitement suppl\xe9mentaire: ", "5.TS:"},
+  };
+  for (const Row& r : rows) {
+    h.Language = r.Language;
+    EXPECT_EQ(Line("{{SYS.Text1}}", 0, r.RecordType, r.Item), std::string(r.Text1Start) + "Text\r\n");
+    EXPECT_EQ(Line("{{SYS.Text2}}", 0, r.RecordType, r.Item), std::string(r.Text2Start) + "Text\r\n");
+  }
+  EXPECT_EQ(Line("{{SYS.Text2}}", 0, 7, -1), "Text\r\n") << "no position without an item";
+}
+
+TEST_F(Formats, BadFieldIndexNamesTheField) {
+  h.BadFieldIndex = 4;
+  EXPECT_EQ(Line("{{SYS.Text2}}", 1), "Feld 5 hat ein Zeichen\r\n");
+  EXPECT_EQ(h.BadFieldIndex, -1) << "reset after each message";
+}
+
+TEST_F(Formats, FaultyKeysAreReported) {
+  struct Row {
+    const char* Format;
+    const char* Error;
+    std::string Line;
+  } rows[] = {
+      {"a{{MB.0}}b", "#E: Invalid field number: 0", "ab\r\n"},
+      {"{{MB.51}}", "#E: Invalid field number: 51", "\r\n"},
+      {"{{XX.1}}", "#E: Invalid domain in format string: XX", "\r\n"},
+      {"{{SYS.Nope}}", "#E: Invalid format string: Nope", "\r\n"},
+      {"{{SYSLineNr}}x", "#E: Invalid format string: SYSLineNr", "x\r\n"},
+      {"a{{SYS.LineNr", "#E: Invalid format string: Unterminated key at SYS.LineNr", "a\r\n"},
+  };
+  for (const Row& r : rows) {
+    ClearErrorState();
+    EXPECT_EQ(Line(r.Format, 0), r.Line) << r.Format;
+    EXPECT_STREQ(GetLastErrorText(), r.Error) << r.Format;
+  }
+  ClearErrorState();
+  Line("{{MD.692}}", 0);
+  EXPECT_EQ(GetErrorState(), 0) << "MD keys go up to 692";
+}
+
+TEST_F(Formats, SameFormatKeepsTheBuilder) {
+  h.SetFormatString("x");
+  MessageBuilder* before = h.HostBuilder;
+  h.SetFormatString("x");
+  EXPECT_EQ(h.HostBuilder, before);
+  h.SetFormatString(nullptr);
+  EXPECT_STREQ(h.HostBuilder->FormatText, kDefaultFormat);
+}
+
+}  // namespace
