@@ -39,6 +39,17 @@ int tDataSource::LoadFieldInfo(int language, const char* fileName, const char* d
   FieldDefText[length] = '\0';
   std::fclose(f);
 
+  // The slots point into the text read here: forget an earlier load's.
+  for (Record* r : {static_cast<Record*>(RecMX), static_cast<Record*>(RecMB), static_cast<Record*>(RecMN),
+                    static_cast<Record*>(RecMP), static_cast<Record*>(RecMK), static_cast<Record*>(RecMD)})
+    if (r)
+      for (int i = 0; i < kMaxFieldSlots; ++i) {
+        FieldSlot& slot = r->Fields[i];
+        slot.Name = slot.Label = nullptr;
+        slot.Kind = FieldPlain;
+        slot.Domain = -1;
+      }
+
   Record* record = nullptr;
   int column = 0;
   bool recordLine = false;

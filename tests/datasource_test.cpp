@@ -1,0 +1,212 @@
+// The data source behind a handle: set-up, field definitions, the MB layout
+// and its derived values, and the result table with the viewer start.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "datasource/tDataSource.h"
+#include "foundation/Logger.h"
+#include "interface/LibraryGlobals.h"
+#include "interface/ResultViewer.h"
+#include "quorvant.h"
+#include "support/Fixture.h"
+
+namespace {
+
+using namespace qv;
+using qvtest::CleanMb;
+using qvtest::Line;
+
+class Source : public ::testing::Test {
+ protected:
+  std::string base = qvtest::MakeBaseDirectory();
+  std::unique_ptr<tDataSource> ds;
+
+  void SetUp() override {
+    DestroyLogger();
+    ds = std::make_unique<tDataSource>(base.c_str(), 'd', nullptr);
+    ASSERT_EQ(ds->qv_Create_Lookups(0), 1);
+    ASSERT_EQ(ds->LoadFieldInfo(0, "fields.ix5", base.c_str()), 1);
+    ds->CreateRecBuffer(10000);
+  }
+  void TearDown() override {
+    ds.reset();
+    qvtest::RemoveDirectory(base);
+    DestroyLogger();
+  }
+  int Run(const std::string& data) {
+    ClearErrorState();
+    ds->LoadRecBuffer(data.c_str());
+    return ds->qv_ProcessData();
+  }
+  RecordMB& Mb() { return *ds->RecMB; }
+};
+
+TEST_F(Source, PathsAndHandlers) {
+  EXPECT_EQ(std::string(ds->QVPath), base);
+  EXPECT_EQ(std::string(ds->QVMessageTextFileName), base + "message_dll_d.txt");
+  EXPECT_EQ(ds->Messages, ds->MessagesDe);
+  tDataSource french(base.substr(0, base.size() - 1).c_str(), 'f', nullptr);
+  EXPECT_EQ(std::string(french.QVPath), base) << "a missing '/' is appended";
+  EXPECT_EQ(french.Messages, french.MessagesFr);
+  tDataSource here(nullptr, 'd', nullptr);
+  EXPECT_STREQ(here.QVPath, "./");
+}
+
+TEST_F(Source, FieldDefinitionsFillTheTables) {
+  const FieldSlot& sex = Mb().Fields[10];
+  EXPECT_STREQ(sex.Name, "1.1.V01");
+  EXPECT_STREQ(sex.Label, "Geschlecht");
+  EXPECT_EQ(sex.Kind, FieldCombo);
+  EXPECT_EQ(sex.Domain, ds->Lookups->FindDomain("SEX"));
+  EXPECT_EQ(Mb().Fields[13].Domain, DomainPLZ);
+  EXPECT_EQ(Mb().Fields[11].Kind, FieldDate);
+  EXPECT_EQ(Mb().Fields[2].Domain, -1) << "an unknown domain";
+  EXPECT_EQ(Mb().Fields[40].Name, nullptr) << "a field no line describes";
+}
+
+TEST_F(Source, FieldDefinitionFileForms) {
+  const std::string plain =
+      "x\nR\tMX\t\nF\ta\t\t\tA-de\tA-fr\t\r\nFF\tb\t\t\tB-de\tB-fr\t\nR\tMU\t\nF\tk0\t\t\tK-de\tK-fr\t\n"
+      "R\tMX\t\nF\tz\t\t\tZ-de\tZ-fr";
+  std::ofstream(base + "fields2.ix5", std::ios::binary) << [&] {
+    std::string s = plain;
+    for (char& c : s) c = static_cast<char>(static_cast<unsigned char>(c) + 13);
+    return s;
+  }();
+  ASSERT_EQ(ds->LoadFieldInfo(1, "fields2.ix5", base.c_str()), 1);
+  EXPECT_STREQ(ds->RecMX->Fields[0].Name, "z") << "a second record line starts again at field 0";
+  EXPECT_STREQ(ds->RecMX->Fields[0].Label, "A-fr") << "the last column needs a TAB behind it";
+  EXPECT_EQ(ds->RecMX->Fields[1].Label, nullptr) << "nothing is left from the first load";
+  EXPECT_STREQ(ds->RecMX->Fields[2].Label, "B-fr") << "\"FF\" counts as two field lines";
+  EXPECT_STREQ(ds->RecMK->Fields[0].Label, "K-fr") << "MU fills the MK table";
+  EXPECT_EQ(ds->LoadFieldInfo(0, "missing.ix5", base.c_str()), 0);
+  EXPECT_STREQ(GetLastErrorText(), ("#E: Could not open domain file '" + base + "missing.ix5'").c_str());
+}
+
+TEST_F(Source, LayoutFixedByTheFirstLineAndKept) {
+  const std::vector<std::string> mb = CleanMb();
+  std::vector<std::string> f50(mb.begin(), mb.begin() + 39);
+  f50.insert(f50.end(), {"8952", "2023030112", "9904", "", "", "", "", "", "", "", ""});
+  ASSERT_EQ(f50.size(), 50u);
+  ASSERT_EQ(Run(Line(f50)), 0);
+  EXPECT_EQ(Mb().CodeCount, 10);
+  EXPECT_EQ(Mb().FieldCount, 50);
+  EXPECT_STREQ(Mb().Treatments[0].Key, "8952");
+  EXPECT_STREQ(Mb().Treatments[1].Key, "9904");
+  EXPECT_STREQ(Mb().TreatmentBeginText, "2023030112");
+  EXPECT_EQ(Mb().TreatmentCount, 2);
+  // A 90-field line right after the header is read with the 50-field binding.
+  ASSERT_EQ(Run(Line(qvtest::CleanMx()) + Line(CleanMb())), 0);
+  EXPECT_EQ(Mb().CodeCount, 10);
+  EXPECT_STREQ(Mb().Treatments[0].Key, "") << "field 39 of the 90-field line is empty";
+}
+
+TEST(MbLayout, MovesALineLoadedWithThe90FieldBinding) {
+  RecordMB mb;
+  const char* keys[11] = {"T1", "20230101", "T2", "T3", "T4", "T5", "T6", "T7", "T8", "T9", "T10"};
+  for (int i = 0; i < 11; ++i) mb.Diagnoses[10 + i].Key = keys[i];
+  mb.setFieldCount(50);
+  EXPECT_STREQ(mb.Treatments[0].Key, "T1");
+  EXPECT_STREQ(mb.TreatmentBeginText, "20230101");
+  EXPECT_STREQ(mb.Treatments[9].Key, "T10");
+  EXPECT_EQ(*mb.Fields[39].ValueRef, mb.Treatments[0].Key);
+  ClearErrorState();
+  mb.setFieldCount(51);
+  EXPECT_EQ(GetErrorState(), -1);
+  EXPECT_STREQ(GetLastErrorText(), "#E: Unsupported fieldcount (51) in MB (50 or 90 are allowed)");
+  EXPECT_EQ(mb.FieldCount, 50) << "the layout stays";
+  ClearErrorState();
+}
+
+TEST_F(Source, DerivedValues) {
+  struct Row {
+    const char* Birth;
+    const char* Age;
+    const char* Admission;
+    int AgeAtAdmission, AgeDays, iAge;
+  } rows[] = {
+      {"20000229", "0", "2001022810", 0, 365, 1},
+      {"20000301", "0", "2001030110", 0, 365, 1},
+      {"19800515", "42", "2023030110", 42, 15630, 43},
+      // Year only: the age comes from field 12; the day difference counts
+      // from the missing birth day (-1).
+      {"19800000", "42", "2023030110", 42, 81509, 43},
+      {"19800000", "", "2023030110", -1, 81509, 43},
+  };
+  for (const Row& r : rows) {
+    std::vector<std::string> f = CleanMb();
+    f[11] = r.Birth;
+    f[12] = r.Age;
+    f[15] = r.Admission;
+    ASSERT_EQ(Run(Line(f)), 0);
+    EXPECT_EQ(Mb().AgeAtAdmission, r.AgeAtAdmission) << r.Birth;
+    EXPECT_EQ(Mb().AgeDays, r.AgeDays) << r.Birth;
+    EXPECT_EQ(Mb().iAge, r.iAge) << r.Birth;
+    EXPECT_EQ(std::string(Mb().Age), std::to_string(r.iAge));
+  }
+}
+
+TEST_F(Source, StayStatYearAndResidence) {
+  std::vector<std::string> f = CleanMb();
+  f[22] = "48";
+  f[13] = "3000";
+  ASSERT_EQ(Run(Line(f)), 0);
+  EXPECT_EQ(Mb().StayHours, 9 * 24 + 2 + 1 - 48);
+  EXPECT_EQ(StatYear, 2023);
+  EXPECT_STREQ(Mb().V04Text, "Bern") << "PLZ comes before REGIO";
+  EXPECT_EQ(Mb().ResidenceLookups[RecordMB::ResREGIO].Found, 1);
+  f[13] = "ZH01";
+  f[25] = "";
+  ASSERT_EQ(Run(Line(f)), 0);
+  EXPECT_STREQ(Mb().V04Text, "Z\xfcrich Stadt");
+  std::time_t now = std::time(nullptr);
+  EXPECT_EQ(StatYear, std::localtime(&now)->tm_year + 1900) << "no discharge year: the current year";
+  EXPECT_EQ(Mb().StayHours, -1 - Mb().AdmissionDate.HourNumber + 1 - 48);
+}
+
+TEST_F(Source, ResultTableAndViewerCommandLine) {
+  const std::string record = base + "viewer-args.txt";
+  const std::string viewer = base + "qv6show.exe";
+  std::ofstream(viewer) << "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" << record << "'\n";
+  chmod(viewer.c_str(), 0755);
+  ASSERT_EQ(Run(Line(CleanMb())), 0);
+  ShowResult(*ds);
+  EXPECT_EQ(GetErrorState(), 0);
+  std::vector<char> html(static_cast<size_t>(ds->HtmlBuffer->TotalUsedSize) + 1);
+  ds->HtmlBuffer->CopyBufferTo(html.data());
+  std::string table = html.data();
+  EXPECT_EQ(table.rfind("<table border='1' cellspacing='0' cellpadding='2' width='100%'>\n<tr><td class=tabtit>Name", 0), 0u);
+  EXPECT_NE(table.find("<tr><td class=tabtexteven>1.1.V01</td>\n<td class=tabtexteven nowrap>Geschlecht</td>\n"
+                       "<td class=tabboldeven>1</td>\n<td class=tabtexteven>m\xe4nnlich</td></td></tr>\n"),
+            std::string::npos);
+  EXPECT_NE(table.find("<td class=tabtextodd>Z\xfcrich</td></td></tr>"), std::string::npos) << "residence text";
+  EXPECT_NE(table.find("#Field not defined"), std::string::npos);
+  EXPECT_EQ(table.substr(table.size() - 9), "</table>\n");
+  std::ifstream args(record);
+  std::stringstream s;
+  s << args.rdbuf();
+  std::string expected = std::string("Quorvant\n6.0.8.0 x86\n08.01.2024\n") +
+                         ds->Messages->ViewerList->TempFileName + "\n" + ds->HtmlBuffer->TempFileName + "\n";
+  EXPECT_EQ(s.str(), expected);
+}
+
+TEST(Viewer, MissingViewerIsReportedAndCountsStay) {
+  qvtest::Handle h;
+  std::vector<std::string> f = CleanMb();
+  f[10] = "";
+  int count = QV_TestRec(h.Value(), Line(f).c_str(), 1, 0);
+  EXPECT_GE(count, 0);
+  std::vector<char> list(static_cast<size_t>(count) * 16384 + 1);
+  int e, w, hi, c, s;
+  EXPECT_EQ(QV_GetMessageList(h.Value(), &e, &w, &hi, &c, &s, list.data()), -1);
+  EXPECT_EQ(e + w + hi + c + s, count);
+  EXPECT_STREQ(GetLastErrorText(), "#E: #E: #Error on CreateProcess\n");
+}
+
+}  // namespace
