@@ -25,8 +25,9 @@ inline std::string Decode(std::string_view stored) {
 }
 
 // Converts UTF-8 to ISO 8859-1. Characters outside Latin-1 and malformed
-// sequences are refused with a message naming the byte offset.
-inline bool Utf8ToLatin1(std::string_view utf8, std::string& latin1, std::string& error) {
+// sequences are refused with a message naming the byte offset, which is also
+// stored in badOffset.
+inline bool Utf8ToLatin1(std::string_view utf8, std::string& latin1, std::string& error, size_t& badOffset) {
   latin1.clear();
   for (size_t i = 0; i < utf8.size();) {
     unsigned char c = static_cast<unsigned char>(utf8[i]);
@@ -43,10 +44,16 @@ inline bool Utf8ToLatin1(std::string_view utf8, std::string& latin1, std::string
         continue;
       }
     }
+    badOffset = i;
     error = "character outside Latin-1 or malformed UTF-8 at byte " + std::to_string(i);
     return false;
   }
   return true;
+}
+
+inline bool Utf8ToLatin1(std::string_view utf8, std::string& latin1, std::string& error) {
+  size_t badOffset = 0;
+  return Utf8ToLatin1(utf8, latin1, error, badOffset);
 }
 
 inline std::string Latin1ToUtf8(std::string_view latin1) {
@@ -61,6 +68,32 @@ inline std::string Latin1ToUtf8(std::string_view latin1) {
     }
   }
   return out;
+}
+
+// The lookup reader stops three bytes before the end of a file, so a lookup
+// file carries three bytes after its last line feed that are never read.
+// Three end-of-file marks (Ctrl-Z) are used: they never occur in text, so a
+// decoder can recognise and drop them safely.
+constexpr char kTrailerByte = '\x1A';
+constexpr size_t kTrailerLength = 3;
+
+inline void AppendLookupTrailer(std::string& plain) { plain.append(kTrailerLength, kTrailerByte); }
+
+// Drops the trailer from decoded text; returns whether there was one.
+inline bool StripLookupTrailer(std::string& plain) {
+  if (plain.size() < kTrailerLength) return false;
+  for (size_t i = plain.size() - kTrailerLength; i < plain.size(); ++i)
+    if (plain[i] != kTrailerByte) return false;
+  plain.resize(plain.size() - kTrailerLength);
+  return true;
+}
+
+// 1-based line number of a byte offset, for error messages about sources.
+inline size_t LineOfOffset(std::string_view text, size_t offset) {
+  size_t line = 1;
+  for (size_t i = 0; i < offset && i < text.size(); ++i)
+    if (text[i] == '\n') ++line;
+  return line;
 }
 
 }  // namespace qv::ix5
