@@ -105,6 +105,23 @@ TEST_F(Source, LayoutFixedByTheFirstLineAndKept) {
   ASSERT_EQ(Run(Line(qvtest::CleanMx()) + Line(CleanMb())), 0);
   EXPECT_EQ(Mb().CodeCount, 10);
   EXPECT_STREQ(Mb().Treatments[0].Key, "") << "field 39 of the 90-field line is empty";
+
+  // Rendered: 50 rows, the last eleven described by field slots 59 to 69.
+  ASSERT_EQ(Run(Line(f50)), 0);
+  Mb().Fields[59].Name = "main-treatment";
+  Mb().Fields[69].Name = "treatment-10";
+  ds->HtmlBuffer->ResetBuffer();
+  Mb().RenderHtml();
+  std::vector<char> html(static_cast<size_t>(ds->HtmlBuffer->TotalUsedSize) + 1);
+  ds->HtmlBuffer->CopyBufferTo(html.data());
+  std::string table = html.data();
+  size_t rows = 0;
+  for (size_t at = table.find("<tr>"); at != std::string::npos; at = table.find("<tr>", at + 1)) ++rows;
+  EXPECT_EQ(rows, 50u);
+  EXPECT_NE(table.find("<tr><td class=tabtextodd>main-treatment</td>\n<td class=tabtextodd nowrap>#Field not "
+                       "defined</td>\n<td class=tabboldodd>8952</td>"),
+            std::string::npos);
+  EXPECT_NE(table.find(">treatment-10</td>"), std::string::npos);
 }
 
 TEST(MbLayout, MovesALineLoadedWithThe90FieldBinding) {

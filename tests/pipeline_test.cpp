@@ -159,3 +159,41 @@ TEST(Handle, VersionTexts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Pipeline, HeaderLineTestsItselfWhileLoading) {
+  h.Check(Mb());
+  struct Row {
+    const char* Date;
+    const char* Bur;
+    std::vector<qvtest::Finding> Expected;
+  } rows[] = {
+      {"20230101", "7123.567", {{'E', "C0900", 1, "7123.567"}}},
+      {"20160101", "71234567 ", {{'E', "C0900", 1, "71234567 "}}},
+      {"20150101", "7123.567", {}},  // before 2016 forbidden characters pass
+      {"20230101", "71234567", {}},
+  };
+  for (const Row& r : rows) {
+    std::vector<std::string> mx = CleanMx();
+    mx[5] = r.Date;
+    mx[1] = r.Bur;
+    EXPECT_EQ(h.Check(Line(mx) + Mb()).Findings, r.Expected) << r.Date << " " << r.Bur;
+  }
+}
+
+TEST_F(Pipeline, HeaderYearIsInForceBeforeTheFirstMb) {
+  std::vector<std::string> mx = CleanMx();
+  mx[1] = "x.y";
+  mx[5] = "20230101";
+  // The MX line is tested while it is loaded, before the MB line would set
+  // the year from its own discharge date (here 2015).
+  std::vector<std::string> mb = CleanMb();
+  mb[25] = "2015031012";
+  h.Check(Mb());
+  qvtest::Result r = h.Check(Line(mx) + Line(mb));
+  ASSERT_FALSE(r.Findings.empty());
+  EXPECT_EQ(r.Findings[0].Code, "C0900");
+}
+
+}  // namespace
