@@ -11,12 +11,15 @@ RecordMK::RecordMK() : Record(KindMK, 20) {
 
 RecordMK::~RecordMK() = default;
 
-int RecordMK::CheckSpecialChars() const {
-  // Fields from 30 on are not kept, so the scan stops there.
-  int found = FirstFieldWithBadChar(kMkFieldTexts);
-  if (found == 0 || found == 1) return found;
-  if (found >= 0 && Messages) Messages->BadFieldIndex = -1;
-  return -1;
+void RecordMK::onBeforeLoadData() {
+  Record::onBeforeLoadData();
+  // The splitter fills only the fields below FieldCount, which the last MK
+  // line set to its own length; a short line must not hide the next line's
+  // fields, nor may its texts show through a shorter line.
+  FieldCount = kMkFieldTexts;
+  for (const char*& text : F) text = kEmptyText;
 }
+
+int RecordMK::CheckSpecialChars() const { return FirstFieldWithBadChar(2); }
 
 }  // namespace qv
