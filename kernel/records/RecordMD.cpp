@@ -1,17 +1,156 @@
 #include "records/RecordMD.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "foundation/Logger.h"
+#include "records/CodeLists.h"
+#include "records/RecordMB.h"
 
 namespace qv {
 
+namespace {
+
+// MB field 22: administrative leave and holidays, in hours.
+constexpr int kMbLeaveHoursField = 22;
+
+// Days between two dates; a stay that begins and ends on the same day
+// counts as one day.
+int DayDifference(const ParsedDate& a, const ParsedDate& b) {
+  if (a.HasDay && b.HasDay && a.DayNumber == b.DayNumber) return 1;
+  return b.DayNumber - a.DayNumber;
+}
+
+bool IsMedicationChar(unsigned char c) {
+  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ';' || c == '.' ||
+         c == 0xF6 || c == 0xD6;
+}
+
+}  // namespace
+
 RecordMD::RecordMD() : Record(KindMD, kMdFieldCount) {
   LogInfo("Creating RecordMD");
-  for (int i = 0; i < kMdFieldCount; ++i) Bind(i, &F[i]);
+  for (int n : {0, 2}) Bind(n, &F[n]);
+  Bind(MdLocationField, &Location.Key);
+  Location.Domain = DomainPLZ;
+
+  Bind(MdMainDiagnosisField, &Diagnoses[0].Key);
+  Bind(MdMainDiagnosisField + 1, &Diagnoses[0].Attribute1);
+  Bind(MdMainDiagnosisField + 2, &Diagnoses[0].Attribute2);
+  Bind(MdSupplementField, &Diagnoses[1].Key);
+  for (int e = 2; e < kMdDiagnosisSlots; ++e) {
+    const int n = MdFirstSecondaryField + 3 * (e - 2);
+    Bind(n, &Diagnoses[e].Key);
+    Bind(n + 1, &Diagnoses[e].Attribute1);
+    Bind(n + 2, &Diagnoses[e].Attribute2);
+  }
+  for (auto& d : Diagnoses) d.Domain = DomainICD;
+
+  for (int k = 0; k < kMdTreatmentSlots; ++k) {
+    CodeEntry& t = Treatments[k];
+    const int n = MdFirstTreatmentField + 5 * k;
+    Bind(n, &t.Key);
+    Bind(n + 1, &t.Attribute1);
+    Bind(n + 2, &t.DateText);
+    Bind(n + 3, &t.Attribute3);
+    Bind(n + 4, &t.Attribute4);
+    t.Domain = DomainCHOP;
+  }
+
+  for (int n = MdFirstTreatmentField + 5 * kMdTreatmentSlots; n < kMdFieldCount; ++n) Bind(n, &F[n]);
   LogInfo("end Creating RecordMD");
 }
 
 RecordMD::~RecordMD() { LogInfo("end Destroy RecordMD"); }
 
-void RecordMD::onAfterLoadData() { LogInfo("RecordMD.onAfterLoadData\n"); }
+int RecordMD::HasDiagnosisPrefix(const char* prefix) const {
+  if (!prefix) return 0;
+  const size_t n = std::strlen(prefix);
+  for (int j = 0; j <= MaxDiagnosisIndex && j < kMdDiagnosisSlots; ++j) {
+    const char* code = Diagnoses[j].Key;
+    if (!Empty(code) && std::strncmp(code, prefix, n) == 0) return 1;
+  }
+  return 0;
+}
+
+void RecordMD::onAfterLoadData() {
+  LogInfo("RecordMD.onAfterLoadData\n");
+  DiagnosisCount = TreatmentCount = MaxDiagnosisIndex = MaxTreatmentIndex = 0;
+
+  // The message lines of this case may show the case-cost case number.
+  if (Messages) std::snprintf(Messages->CaseId, sizeof Messages->CaseId, "%s", Field(MdCaseCostNumberField));
+
+  LookUpEntries();
+
+  for (int k = 0; k < kMdInterruptions; ++k) {
+    const int n = MdFirstInterruptionField + 3 * k;
+    ParseDate(Field(n), InterimDischargeDates[k]);
+    ParseDate(Field(n + 1), ReadmissionDates[k]);
+  }
+  HasInterimDischarge = InterimDischargeDates[0].HasDay ? 1 : 0;
+
+  ComputeStay();
+  LogInfo("RecordMD.onAfterLoadData -> exit\n");
+}
+
+void RecordMD::LookUpEntries() {
+  for (int j = 0; j < kMdDiagnosisSlots; ++j) {
+    CodeEntry& d = Diagnoses[j];
+    if (Lookups) Lookups->LookupCode(d, d.Key);
+    if (!d.KeyEmpty) {
+      ++DiagnosisCount;
+      MaxDiagnosisIndex = j;
+    }
+  }
+  for (int k = 0; k < kMdTreatmentSlots; ++k) {
+    CodeEntry& t = Treatments[k];
+    if (Lookups) Lookups->LookupCode(t, t.Key);
+    if (!t.KeyEmpty) {
+      ++TreatmentCount;
+      MaxTreatmentIndex = k;
+    }
+    ParseDate(t.DateText, t.Date);
+  }
+  if (Lookups) Lookups->LookupCode(Location, Location.Key);
+}
+
+void RecordMD::ComputeStay() {
+  static const ParsedDate kNoDate{};
+  const ParsedDate& admission = MbRecord ? MbRecord->AdmissionDate : kNoDate;
+  const ParsedDate& discharge = MbRecord ? MbRecord->DischargeDate : kNoDate;
+
+  // Only whole days of leave count: 24 hours give none, 25 to 47 one.
+  const char* leaveHours = MbRecord ? MbRecord->Field(kMbLeaveHoursField) : kEmptyText;
+  LeaveDays = (!Empty(leaveHours) && Int(leaveHours) > 24) ? Int(leaveHours) / 24 : 0;
+
+  AbsenceDays = 0;
+  if (!HasInterimDischarge) {
+    StayDays = DayDifference(admission, discharge) - LeaveDays;
+    return;
+  }
+  // The stay is the sum of the parts in hospital; the chain of
+  // interruptions stops at the first interim discharge without a valid day.
+  StayDays = DayDifference(admission, InterimDischargeDates[0]);
+  AbsenceDays += InterimDischargeDates[0].DayNumber - ReadmissionDates[0].DayNumber;
+  int last = 0;
+  for (int k = 1; k < kMdInterruptions && InterimDischargeDates[k].HasDay; ++k) {
+    StayDays += DayDifference(ReadmissionDates[k - 1], InterimDischargeDates[k]);
+    AbsenceDays += InterimDischargeDates[k].DayNumber - ReadmissionDates[k].DayNumber;
+    last = k;
+  }
+  StayDays += DayDifference(ReadmissionDates[last], discharge);
+  StayDays -= LeaveDays;
+}
+
+int RecordMD::CheckSpecialChars() const {
+  const int found = Record::CheckSpecialChars();
+  if (found < MdFirstMedicationField || found > MdLastMedicationField) return found;
+  // Drug names may be joined by ';' and abbreviated with '.'.
+  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(Field(found)); *p; ++p)
+    if (!IsMedicationChar(*p)) return found;
+  // No finding: the next message must not name this field.
+  if (Messages) Messages->BadFieldIndex = -1;
+  return -1;
+}
 
 }  // namespace qv
