@@ -1,7 +1,9 @@
 #include "BlockRunner.h"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,13 +16,58 @@
 namespace qv::cli {
 
 namespace {
-bool WriteAll(int fd, const std::string& bytes) {
+// Records on the result pipe.
+constexpr char kResult = 0;      // followed by the length and an encoded result
+constexpr char kFailed = 1;      // followed by the wait status of the failed block process
+constexpr char kBlockDone = 2;
+
+// Exit status of a block process that found the input closed: no more blocks.
+constexpr int kInputEnded = 10;
+
+struct BlockHeader {
+  std::uint64_t itemCount;
+  std::int32_t layout;
+  std::int32_t reserved;
+};
+
+// How far a block process read its input, shared with its worker, so that the
+// worker can skip the rest of a block whose process failed.
+struct InputProgress {
+  std::uint64_t itemCount;
+  std::uint64_t itemsRead;
+  int headerRead;
+};
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
   std::size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+  while (done < size) {
+    ssize_t n = ::write(fd, data + done, size - done);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Reads exactly size bytes; false at the end of the input or on an error.
+bool ReadExact(int fd, void* data, std::size_t size) {
+  char* p = static_cast<char*>(data);
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = ::read(fd, p + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool Skip(int fd, std::uint64_t size) {
+  char buffer[4096];
+  while (size > 0) {
+    std::size_t chunk = size < sizeof buffer ? static_cast<std::size_t>(size) : sizeof buffer;
+    if (!ReadExact(fd, buffer, chunk)) return false;
+    size -= chunk;
   }
   return true;
 }
@@ -30,114 +77,292 @@ std::string DescribeStatus(int status) {
   if (WIFEXITED(status)) return "exit status " + std::to_string(WEXITSTATUS(status));
   return "status " + std::to_string(status);
 }
+
+void SetNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
+
+// A pipe that holds a whole block lets the worker go on while the main
+// process reads the next one. The system may refuse the size; that only costs speed.
+void EnlargePipe(int fd) {
+#ifdef F_SETPIPE_SZ
+  ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+#else
+  (void)fd;
+#endif
+}
+
+void Reap(pid_t pid, int* status) {
+  while (::waitpid(pid, status, 0) < 0 && errno == EINTR) {
+  }
+}
 }  // namespace
 
-BlockRunner::BlockRunner(int jobs, CheckFn check, DeliverFn deliver, std::string failureText)
+BlockRunner::BlockRunner(int jobs, PrepareFn prepare, CheckFn check, DeliverFn deliver, std::string failureText)
     : jobs_(jobs < 1 ? 1 : jobs),
+      prepare_(std::move(prepare)),
       check_(std::move(check)),
       deliver_(std::move(deliver)),
       failureText_(std::move(failureText)) {}
 
 BlockRunner::~BlockRunner() { abort(); }
 
-void BlockRunner::submit(Block block) {
-  while (static_cast<int>(running_.size()) >= jobs_) waitForProgress();
-  int fds[2];
-  if (::pipe(fds) != 0) {
-    // Without a pipe the block cannot be checked; report every item.
-    Running r;
-    r.block = std::move(block);
-    r.done = true;
-    r.status = -1;
-    running_.push_back(std::move(r));
-    deliverReady();
-    return;
-  }
+void BlockRunner::startWorkers() {
   std::fflush(nullptr);
-  pid_t pid = ::fork();
-  if (pid == 0) {
-    ::close(fds[0]);
-    runWorker(block, fds[1]);
+  for (int i = 0; i < jobs_; ++i) {
+    Worker w;
+    int toPipe[2], fromPipe[2];
+    if (::pipe(toPipe) != 0) {
+      w.ended = true;
+      workers_.push_back(std::move(w));
+      continue;
+    }
+    if (::pipe(fromPipe) != 0) {
+      ::close(toPipe[0]);
+      ::close(toPipe[1]);
+      w.ended = true;
+      workers_.push_back(std::move(w));
+      continue;
+    }
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      // Only this worker's own pipe ends stay open, so that every worker sees
+      // the end of its input when the main process closes it.
+      for (Worker& other : workers_) {
+        if (other.toFd >= 0) ::close(other.toFd);
+        if (other.fromFd >= 0) ::close(other.fromFd);
+      }
+      ::close(toPipe[1]);
+      ::close(fromPipe[0]);
+      serve(toPipe[0], fromPipe[1]);
+    }
+    ::close(toPipe[0]);
+    ::close(fromPipe[1]);
+    w.pid = pid;
+    w.toFd = toPipe[1];
+    w.fromFd = fromPipe[0];
+    if (pid < 0) {
+      ::close(w.toFd);
+      ::close(w.fromFd);
+      w.toFd = w.fromFd = -1;
+      w.ended = true;
+    } else {
+      SetNonBlocking(w.toFd);
+      SetNonBlocking(w.fromFd);
+      EnlargePipe(w.toFd);
+      EnlargePipe(w.fromFd);
+    }
+    workers_.push_back(std::move(w));
   }
-  ::close(fds[1]);
-  Running r;
-  r.block = std::move(block);
-  r.pid = pid;
-  r.fd = fds[0];
-  if (pid < 0) {
-    ::close(fds[0]);
-    r.fd = -1;
-    r.done = true;
-    r.status = -1;
-  }
-  running_.push_back(std::move(r));
-  deliverReady();
 }
 
-void BlockRunner::runWorker(const Block& block, int fd) {
-  std::string out;
-  for (const WorkItem& item : block.items) {
-    EncodeResult(check_(item), out);
-    if (out.size() >= (1u << 18)) {
-      if (!WriteAll(fd, out)) ::_exit(3);
+void BlockRunner::serve(int inFd, int outFd) {
+  void* shared = ::mmap(nullptr, sizeof(InputProgress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  if (shared == MAP_FAILED) ::_exit(4);
+  auto* progress = static_cast<InputProgress*>(shared);
+  for (;;) {
+    *progress = InputProgress{0, 0, 0};
+    pid_t pid = ::fork();
+    if (pid == 0) runBlock(inFd, outFd, progress);
+    if (pid < 0) ::_exit(4);
+    int status = 0;
+    Reap(pid, &status);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kInputEnded) ::_exit(0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) continue;
+    // The block process failed: report it, then skip the rest of its block.
+    char record[1 + sizeof(int)];
+    record[0] = kFailed;
+    std::memcpy(record + 1, &status, sizeof status);
+    if (!WriteAll(outFd, record, sizeof record)) ::_exit(0);
+    if (!progress->headerRead) {
+      BlockHeader header;
+      if (!ReadExact(inFd, &header, sizeof header)) ::_exit(0);
+      progress->itemCount = header.itemCount;
+    }
+    for (std::uint64_t i = progress->itemsRead; i < progress->itemCount; ++i) {
+      std::uint64_t size = 0;
+      if (!ReadExact(inFd, &size, sizeof size) || !Skip(inFd, size)) ::_exit(0);
+    }
+  }
+}
+
+void BlockRunner::runBlock(int inFd, int outFd, void* shared) {
+  auto* progress = static_cast<InputProgress*>(shared);
+  BlockHeader header;
+  if (!ReadExact(inFd, &header, sizeof header)) ::_exit(kInputEnded);
+  progress->itemCount = header.itemCount;
+  progress->headerRead = 1;
+  if (prepare_) prepare_(header.layout);
+  std::string in, out, encoded;
+  WorkItem item;
+  for (std::uint64_t i = 0; i < header.itemCount; ++i) {
+    std::uint64_t size = 0;
+    if (!ReadExact(inFd, &size, sizeof size)) ::_exit(5);
+    in.resize(static_cast<std::size_t>(size));
+    if (!ReadExact(inFd, in.data(), in.size())) ::_exit(5);
+    progress->itemsRead = i + 1;
+    if (!DecodeWorkItem(in, item)) ::_exit(6);
+    encoded.clear();
+    EncodeResult(check_(item), encoded);
+    std::uint64_t length = encoded.size();
+    out += kResult;
+    out.append(reinterpret_cast<const char*>(&length), sizeof length);
+    out += encoded;
+    // Results go out whole, so a failure later in the block leaves the pipe
+    // at a record border.
+    if (out.size() >= (1u << 16)) {
+      if (!WriteAll(outFd, out.data(), out.size())) ::_exit(7);
       out.clear();
     }
   }
-  if (!WriteAll(fd, out)) ::_exit(3);
+  out += kBlockDone;
+  if (!WriteAll(outFd, out.data(), out.size())) ::_exit(7);
   ::_exit(0);
 }
 
-void BlockRunner::waitForProgress() {
+void BlockRunner::submit(Block block) {
+  if (workers_.empty()) startWorkers();
+  std::size_t sequence = nextSequence_++;
+  Worker& w = workers_[sequence % workers_.size()];
+  BlockHeader header{block.items.size(), block.layout, 0};
+  if (w.outPos > 0 && w.outPos == w.outBytes.size()) {
+    w.outBytes.clear();
+    w.outPos = 0;
+  }
+  w.outBytes.append(reinterpret_cast<const char*>(&header), sizeof header);
+  std::string encoded;
+  for (const WorkItem& item : block.items) {
+    encoded.clear();
+    EncodeWorkItem(item, encoded);
+    std::uint64_t size = encoded.size();
+    w.outBytes.append(reinterpret_cast<const char*>(&size), sizeof size);
+    w.outBytes += encoded;
+  }
+  w.blocks.push_back(sequence);
+  Pending p;
+  p.block = std::move(block);
+  pending_.push_back(std::move(p));
+  if (w.ended) workerEnded(w);
+  pump(false);
+  while (pending_.size() >= 2 * workers_.size()) pump(true);
+}
+
+void BlockRunner::pump(bool wait) {
   std::vector<pollfd> fds;
-  std::vector<Running*> owners;
-  for (Running& r : running_) {
-    if (r.done) continue;
-    fds.push_back({r.fd, POLLIN, 0});
-    owners.push_back(&r);
+  std::vector<std::pair<Worker*, bool>> owners;  // worker, is its input pipe
+  for (Worker& w : workers_) {
+    if (w.ended) continue;
+    if (w.toFd >= 0 && w.outPos < w.outBytes.size()) {
+      fds.push_back({w.toFd, POLLOUT, 0});
+      owners.push_back({&w, true});
+    }
+    if (w.fromFd >= 0) {
+      fds.push_back({w.fromFd, POLLIN, 0});
+      owners.push_back({&w, false});
+    }
   }
-  if (fds.empty()) {
-    deliverReady();
-    return;
-  }
-  int n = ::poll(fds.data(), fds.size(), -1);
-  if (n < 0 && errno != EINTR) return;
-  char buffer[1 << 16];
-  for (std::size_t i = 0; i < fds.size(); ++i) {
-    if (!(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
-    Running& r = *owners[i];
-    ssize_t got = ::read(r.fd, buffer, sizeof buffer);
-    if (got > 0) {
-      r.bytes.append(buffer, static_cast<std::size_t>(got));
-    } else if (got == 0 || errno != EINTR) {
-      ::close(r.fd);
-      r.fd = -1;
-      while (::waitpid(r.pid, &r.status, 0) < 0 && errno == EINTR) {
+  if (!fds.empty()) {
+    int n = ::poll(fds.data(), fds.size(), wait ? -1 : 0);
+    if (n < 0 && errno != EINTR) n = 0;
+    for (std::size_t i = 0; n > 0 && i < fds.size(); ++i) {
+      if (!fds[i].revents) continue;
+      Worker& w = *owners[i].first;
+      if (w.ended) continue;
+      if (owners[i].second) {
+        ssize_t put = ::write(w.toFd, w.outBytes.data() + w.outPos, w.outBytes.size() - w.outPos);
+        if (put > 0) w.outPos += static_cast<std::size_t>(put);
+        else if (put < 0 && errno != EAGAIN && errno != EINTR) workerEnded(w);
+        if (w.outPos == w.outBytes.size()) {
+          w.outBytes.clear();
+          w.outPos = 0;
+          if (finishing_ && w.toFd >= 0) {
+            ::close(w.toFd);
+            w.toFd = -1;
+          }
+        }
+      } else {
+        readResults(w);
       }
-      r.pid = -1;
-      r.done = true;
     }
   }
   deliverReady();
 }
 
-void BlockRunner::deliverReady() {
-  while (!running_.empty() && running_.front().done) {
-    Running r = std::move(running_.front());
-    running_.pop_front();
-    std::vector<ItemResult> results;
-    results.reserve(r.block.items.size());
-    std::size_t pos = 0;
-    while (results.size() < r.block.items.size()) {
+void BlockRunner::readResults(Worker& w) {
+  char buffer[1 << 16];
+  ssize_t got = ::read(w.fromFd, buffer, sizeof buffer);
+  if (got < 0 && (errno == EAGAIN || errno == EINTR)) return;
+  if (got <= 0) {
+    workerEnded(w);
+    return;
+  }
+  w.inBytes.append(buffer, static_cast<std::size_t>(got));
+  for (;;) {
+    if (w.blocks.empty() || w.inPos >= w.inBytes.size()) break;
+    Pending& p = pendingFor(w.blocks.front());
+    char kind = w.inBytes[w.inPos];
+    std::size_t rest = w.inBytes.size() - w.inPos - 1;
+    if (kind == kBlockDone) {
+      ++w.inPos;
+      p.complete = true;
+      w.blocks.pop_front();
+    } else if (kind == kFailed) {
+      int status = 0;
+      if (rest < sizeof status) break;
+      std::memcpy(&status, w.inBytes.data() + w.inPos + 1, sizeof status);
+      w.inPos += 1 + sizeof status;
+      p.failure = DescribeStatus(status);
+      p.complete = true;
+      w.blocks.pop_front();
+    } else {
+      std::uint64_t length = 0;
+      if (rest < sizeof length) break;
+      std::memcpy(&length, w.inBytes.data() + w.inPos + 1, sizeof length);
+      if (rest - sizeof length < length) break;
+      std::size_t pos = w.inPos + 1 + sizeof length;
       ItemResult result;
-      if (!DecodeResult(r.bytes, pos, result)) break;
-      results.push_back(std::move(result));
+      std::string record = w.inBytes.substr(pos, static_cast<std::size_t>(length));
+      std::size_t at = 0;
+      if (!DecodeResult(record, at, result) || p.results.size() >= p.block.items.size()) {
+        workerEnded(w);  // the pipe holds something else than results: give up on this worker
+        return;
+      }
+      p.results.push_back(std::move(result));
+      w.inPos = pos + static_cast<std::size_t>(length);
     }
-    if (results.size() < r.block.items.size()) {
-      std::string reason = r.status == -1 ? std::string("no worker process: ") + std::strerror(errno)
-                                          : DescribeStatus(r.status);
-      std::string text = Fill(failureText_, "reason", reason);
-      for (std::size_t i = results.size(); i < r.block.items.size(); ++i) {
-        const WorkItem& item = r.block.items[i];
+  }
+  if (w.inPos > (1u << 20) || w.inPos == w.inBytes.size()) {
+    w.inBytes.erase(0, w.inPos);
+    w.inPos = 0;
+  }
+}
+
+void BlockRunner::workerEnded(Worker& w) {
+  if (w.toFd >= 0) ::close(w.toFd);
+  if (w.fromFd >= 0) ::close(w.fromFd);
+  w.toFd = w.fromFd = -1;
+  if (w.pid > 0) {
+    ::kill(w.pid, SIGTERM);
+    Reap(w.pid, &w.status);
+    w.pid = -1;
+  }
+  std::string reason = w.ended ? std::string("no worker process") : DescribeStatus(w.status);
+  w.ended = true;
+  for (std::size_t sequence : w.blocks) {
+    Pending& p = pendingFor(sequence);
+    p.failure = reason;
+    p.complete = true;
+  }
+  w.blocks.clear();
+}
+
+void BlockRunner::deliverReady() {
+  while (!pending_.empty() && pending_.front().complete) {
+    Pending p = std::move(pending_.front());
+    pending_.pop_front();
+    ++firstSequence_;
+    if (p.results.size() < p.block.items.size()) {
+      std::string text = Fill(failureText_, "reason", p.failure.empty() ? "incomplete results" : p.failure);
+      for (std::size_t i = p.results.size(); i < p.block.items.size(); ++i) {
+        const WorkItem& item = p.block.items[i];
         ItemResult result;
         result.isCase = item.isCase;
         result.caseLine = item.caseLine;
@@ -150,27 +375,45 @@ void BlockRunner::deliverReady() {
           f.text = f.baseText = text;
           result.findings.push_back(std::move(f));
         }
-        results.push_back(std::move(result));
+        p.results.push_back(std::move(result));
       }
     }
-    deliver_(r.block, results);
+    deliver_(p.block, p.results);
   }
 }
 
 void BlockRunner::finish() {
-  while (!running_.empty()) waitForProgress();
+  finishing_ = true;
+  for (Worker& w : workers_) {
+    if (w.toFd >= 0 && w.outPos == w.outBytes.size()) {
+      ::close(w.toFd);
+      w.toFd = -1;
+    }
+  }
+  while (!pending_.empty()) pump(true);
+  for (Worker& w : workers_) {
+    if (w.toFd >= 0) ::close(w.toFd);
+    if (w.fromFd >= 0) ::close(w.fromFd);
+    w.toFd = w.fromFd = -1;
+    if (w.pid > 0) Reap(w.pid, &w.status);
+    w.pid = -1;
+    w.ended = true;
+  }
 }
 
 void BlockRunner::abort() {
-  for (Running& r : running_) {
-    if (r.pid > 0) {
-      ::kill(r.pid, SIGTERM);
-      while (::waitpid(r.pid, nullptr, 0) < 0 && errno == EINTR) {
-      }
+  for (Worker& w : workers_) {
+    if (w.toFd >= 0) ::close(w.toFd);
+    if (w.fromFd >= 0) ::close(w.fromFd);
+    w.toFd = w.fromFd = -1;
+    if (w.pid > 0) {
+      ::kill(w.pid, SIGTERM);
+      Reap(w.pid, nullptr);
     }
-    if (r.fd >= 0) ::close(r.fd);
+    w.pid = -1;
+    w.ended = true;
   }
-  running_.clear();
+  pending_.clear();
 }
 
 }  // namespace qv::cli

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -27,7 +28,7 @@ namespace {
 // Items per worker process: large enough that starting a process costs little,
 // small enough that the workers share the input evenly. Fixed, so that the
 // blocks and thereby the results are the same for any number of workers.
-constexpr std::size_t kBlockItems = 1024;
+constexpr std::size_t kBlockItems = 512;
 
 constexpr const char* kDefaultHostFormat = "{{SYS.MsgType}}: {{SYS.ErrorNr}} {{SYS.Text2}}\r\n";
 
@@ -48,6 +49,9 @@ int CoreCount() {
   long n = ::sysconf(_SC_NPROCESSORS_ONLN);
   return n > 0 ? static_cast<int>(n) : 1;
 }
+
+// The MB layout a file's first MB line asks for; 0 while it has none.
+int LayoutOf(int mbFieldCount) { return mbFieldCount == 0 ? 0 : mbFieldCount == 50 ? 50 : 90; }
 
 WorkItem UnreadableItem(std::uint64_t line, const UiTexts& texts, const std::string& reason) {
   WorkItem item;
@@ -107,8 +111,14 @@ int RunCheck(const CheckOptions& o) {
         html.add(name, fileLayouts[block.fileIndex], block.items[i], r);
     }
   };
-  BlockRunner runner(o.jobs > 0 ? o.jobs : CoreCount(), [&](const WorkItem& item) { return checker.check(item); },
-                     deliver, texts.workerFailed);
+  // The workers start from the handle as prepared here; a block of a file with
+  // another MB layout gets a handle of its own in its block process.
+  bool primed = false;
+  auto prepare = [&](int layout) {
+    if (layout != 0 && !checker.prepareLayout(layout)) std::_Exit(8);
+  };
+  BlockRunner runner(o.jobs > 0 ? o.jobs : CoreCount(), prepare,
+                     [&](const WorkItem& item) { return checker.check(item); }, deliver, texts.workerFailed);
 
   std::vector<std::string> inputs = o.inputs;
   if (inputs.empty()) inputs.push_back("-");
@@ -121,6 +131,11 @@ int RunCheck(const CheckOptions& o) {
       if (items.empty() || (!force && items.size() < kBlockItems)) return true;
       Block block;
       block.fileIndex = fileIndex;
+      block.layout = fileLayouts[fileIndex];
+      if (!primed) {
+        if (!checker.prepareLayout(block.layout == 0 ? 90 : block.layout)) return false;
+        primed = true;
+      }
       block.items = std::move(items);
       items.clear();
       runner.submit(std::move(block));
@@ -145,12 +160,9 @@ int RunCheck(const CheckOptions& o) {
     while (ok && reader.next(line)) {
       lastLine = line.number;
       splitter.addLine(line);
+      if ((lastLine & 63) == 0) runner.poll();
       if (items.size() >= kBlockItems) {
-        if (splitter.firstMbFieldCount() > 0 && fileLayouts[fileIndex] == 0) {
-          if (!checker.prepareLayout(splitter.firstMbFieldCount()))
-            return Fail("the library could not be set up again for '" + input + "'");
-          fileLayouts[fileIndex] = checker.layout();
-        }
+        if (fileLayouts[fileIndex] == 0) fileLayouts[fileIndex] = LayoutOf(splitter.firstMbFieldCount());
         ok = flush(false);
         progress.update(reader.bytesRead(), size, summary.cases());
       }
@@ -161,17 +173,14 @@ int RunCheck(const CheckOptions& o) {
       if (inputError.empty()) inputError = "cannot read '" + input + "': " + reason;
       items.push_back(UnreadableItem(lastLine + 1, texts, reason));
     }
-    if (splitter.firstMbFieldCount() > 0 && fileLayouts[fileIndex] == 0) {
-      if (!checker.prepareLayout(splitter.firstMbFieldCount()))
-        return Fail("the library could not be set up again for '" + input + "'");
-      fileLayouts[fileIndex] = checker.layout();
-    }
+    if (fileLayouts[fileIndex] == 0) fileLayouts[fileIndex] = LayoutOf(splitter.firstMbFieldCount());
     if (ok) ok = flush(true);
     if (fd != STDIN_FILENO) ::close(fd);
     if (!ok) break;
   }
   runner.finish();
   progress.clear();
+  if (primed && !checker.isOpen()) return Fail("the library could not be set up for '" + ref + "'");
   if (std::fflush(stdout) != 0 || !writer.ok()) {
     runner.abort();
     return Fail(std::string("cannot write the output: ") + std::strerror(errno));

@@ -42,6 +42,16 @@ std::uint64_t LineMapping::fileLine(long callLine) const {
   return caseLine;
 }
 
+std::string WithoutLineNumbers(const std::string& text) {
+  std::string out = text;
+  for (std::size_t at = out.find("line "); at != std::string::npos; at = out.find("line ", at + 1)) {
+    std::size_t end = at + 5;
+    while (end < out.size() && std::isdigit(static_cast<unsigned char>(out[end]))) ++end;
+    if (end > at + 5) out.replace(at + 5, end - at - 5, "...");
+  }
+  return out;
+}
+
 std::string StructuralText(const std::string& errorText, const LineMapping& mapping, std::uint64_t& line) {
   std::string text = errorText;
   if (text.compare(0, 4, "#E: ") == 0) text.erase(0, 4);
@@ -76,7 +86,7 @@ bool ParseMessageList(const char* list, const MessageFormat& format, const LineM
       f.code = "S000";
       f.text = StructuralText(std::string(p + std::strlen(kStructuralMark), len - std::strlen(kStructuralMark)),
                               mapping, f.line);
-      f.baseText = f.text;
+      f.baseText = WithoutLineNumbers(f.text);
       findings.push_back(std::move(f));
       if (format.withHostLines()) hostText.append(p, end ? len + 2 : len);
       p += end ? len + 2 : len;

@@ -53,6 +53,10 @@ bool ParseMessageList(const char* list, const MessageFormat& format, const LineM
 // of the first one (the case line when it names none).
 std::string StructuralText(const std::string& errorText, const LineMapping& mapping, std::uint64_t& line);
 
+// The text with the numbers after "line " replaced by "...", so that the
+// summary groups structural findings of one kind.
+std::string WithoutLineNumbers(const std::string& text);
+
 // Checks a host format for keys the library would reject. Returns an empty
 // text when it is fine, else the reason.
 std::string CheckFormatString(const std::string& format);

@@ -40,13 +40,10 @@ struct Reader {
     return s;
   }
 };
-}  // namespace
 
-void EncodeResult(const ItemResult& r, std::string& out) {
-  out += r.isCase ? '\1' : '\0';
-  PutU64(out, r.caseLine);
-  PutU64(out, r.findings.size());
-  for (const Finding& f : r.findings) {
+void PutFindings(std::string& out, const std::vector<Finding>& findings) {
+  PutU64(out, findings.size());
+  for (const Finding& f : findings) {
     PutU64(out, f.line);
     out += f.type;
     PutText(out, f.code);
@@ -55,15 +52,10 @@ void EncodeResult(const ItemResult& r, std::string& out) {
     PutText(out, f.baseText);
     PutText(out, f.value);
   }
-  PutText(out, r.hostText);
-  PutText(out, r.htmlTable);
 }
 
-bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& r) {
-  Reader rd{in, pos};
-  ItemResult out;
-  out.isCase = rd.get<char>() != 0;
-  out.caseLine = rd.get<std::uint64_t>();
+void GetFindings(Reader& rd, std::vector<Finding>& findings) {
+  findings.clear();
   std::uint64_t n = rd.get<std::uint64_t>();
   for (std::uint64_t i = 0; rd.ok && i < n; ++i) {
     Finding f;
@@ -74,8 +66,54 @@ bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& r) {
     f.text = rd.text();
     f.baseText = rd.text();
     f.value = rd.text();
-    out.findings.push_back(std::move(f));
+    findings.push_back(std::move(f));
   }
+}
+
+}  // namespace
+
+void EncodeResult(const ItemResult& r, std::string& out) {
+  out += r.isCase ? '\1' : '\0';
+  PutU64(out, r.caseLine);
+  PutFindings(out, r.findings);
+  PutText(out, r.hostText);
+  PutText(out, r.htmlTable);
+}
+
+void EncodeWorkItem(const WorkItem& item, std::string& out) {
+  out += static_cast<char>((item.isCase ? 1 : 0) | (item.hasHeader ? 2 : 0) | (item.headerReported ? 4 : 0) |
+                           (item.check ? 8 : 0));
+  PutU64(out, item.caseLine);
+  PutText(out, item.data);
+  PutU64(out, item.lineMap.size());
+  out.append(reinterpret_cast<const char*>(item.lineMap.data()), item.lineMap.size() * sizeof(std::uint64_t));
+  PutFindings(out, item.findings);
+}
+
+bool DecodeWorkItem(const std::string& in, WorkItem& item) {
+  Reader rd{in, 0};
+  char flags = rd.get<char>();
+  item.isCase = flags & 1;
+  item.hasHeader = flags & 2;
+  item.headerReported = flags & 4;
+  item.check = flags & 8;
+  item.caseLine = rd.get<std::uint64_t>();
+  item.data = rd.text();
+  std::uint64_t n = rd.get<std::uint64_t>();
+  if (!rd.ok || (in.size() - rd.pos) / sizeof(std::uint64_t) < n) return false;
+  item.lineMap.resize(n);
+  std::memcpy(item.lineMap.data(), in.data() + rd.pos, n * sizeof(std::uint64_t));
+  rd.pos += n * sizeof(std::uint64_t);
+  GetFindings(rd, item.findings);
+  return rd.ok && rd.pos == in.size();
+}
+
+bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& r) {
+  Reader rd{in, pos};
+  ItemResult out;
+  out.isCase = rd.get<char>() != 0;
+  out.caseLine = rd.get<std::uint64_t>();
+  GetFindings(rd, out.findings);
   out.hostText = rd.text();
   out.htmlTable = rd.text();
   if (!rd.ok) return false;

@@ -1,10 +1,11 @@
-// Byte encoding of item results for the pipe from a worker process to the
-// main process.
+// Byte encoding of work items and their results for the pipes between the
+// main process and the worker processes.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
+#include "CaseSplitter.h"
 #include "Finding.h"
 
 namespace qv::cli {
@@ -14,5 +15,9 @@ void EncodeResult(const ItemResult& result, std::string& out);
 // Decodes one result starting at pos; returns false when the bytes from pos
 // on do not hold a whole result (pos is then unchanged).
 bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& result);
+
+void EncodeWorkItem(const WorkItem& item, std::string& out);
+// Decodes a whole encoded item; false when the bytes do not hold one.
+bool DecodeWorkItem(const std::string& in, WorkItem& item);
 
 }  // namespace qv::cli

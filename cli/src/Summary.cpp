@@ -37,16 +37,25 @@ std::vector<Summary::CodeCount> Summary::topCodes(std::size_t n) const {
   return all;
 }
 
+namespace {
+// Pads a UTF-8 text to a width in characters.
+std::string Padded(const std::string& text, std::size_t width) {
+  std::size_t chars = 0;
+  for (unsigned char c : text) chars += (c & 0xC0) != 0x80;
+  return chars >= width ? text : text + std::string(width - chars, ' ');
+}
+}  // namespace
+
 void Summary::print(std::FILE* out, const UiTexts& texts) const {
   std::fprintf(out, "%s\n", texts.summaryTitle.c_str());
-  std::fprintf(out, "  %-22s %llu\n", (texts.casesRead + ":").c_str(), static_cast<unsigned long long>(cases_));
-  std::fprintf(out, "  %-22s %llu", (texts.casesWithFindings + ":").c_str(),
+  std::fprintf(out, "  %s %llu\n", Padded(texts.casesRead + ":", 22).c_str(), static_cast<unsigned long long>(cases_));
+  std::fprintf(out, "  %s %llu", Padded(texts.casesWithFindings + ":", 22).c_str(),
                static_cast<unsigned long long>(casesWithFindings_));
   if (cases_ > 0) std::fprintf(out, " (%.1f %%)", 100.0 * static_cast<double>(casesWithFindings_) / static_cast<double>(cases_));
   std::fprintf(out, "\n  %s:\n", texts.findingsByType.c_str());
   const char letters[] = "EWHCS";
   for (int i = 0; i < 5; ++i)
-    std::fprintf(out, "    %c %-22s %llu\n", letters[i], texts.typeNames[i].c_str(),
+    std::fprintf(out, "    %c %s %llu\n", letters[i], Padded(texts.typeNames[i], 22).c_str(),
                  static_cast<unsigned long long>(typeCounts_[i]));
   std::fprintf(out, "  %s:", texts.topCodes.c_str());
   std::vector<CodeCount> top = topCodes(10);

@@ -9,6 +9,9 @@
 namespace qv::cli {
 namespace {
 
+// The layout the block process was prepared for.
+int preparedLayout = 0;
+
 // A stand-in for the library: one finding per item, named after its data.
 ItemResult FakeCheck(const WorkItem& item) {
   if (item.data == "crash") std::abort();
@@ -21,7 +24,7 @@ ItemResult FakeCheck(const WorkItem& item) {
     f.line = item.caseLine;
     f.type = 'E';
     f.code = item.data;
-    f.text = "pid-independent";
+    f.text = std::to_string(preparedLayout);
     r.findings.push_back(f);
   }
   return r;
@@ -33,6 +36,7 @@ std::vector<Block> MakeBlocks(int blocks, int perBlock) {
   for (int b = 0; b < blocks; ++b) {
     Block block;
     block.fileIndex = static_cast<std::size_t>(b % 2);
+    block.layout = b % 2 ? 50 : 90;
     for (int i = 0; i < perBlock; ++i) {
       WorkItem item;
       item.isCase = true;
@@ -49,11 +53,16 @@ std::vector<Block> MakeBlocks(int blocks, int perBlock) {
 std::vector<std::string> RunBlocks(int jobs, std::vector<Block> blocks) {
   std::vector<std::string> seen;
   BlockRunner runner(
-      jobs, FakeCheck,
+      jobs, [](int layout) { preparedLayout = layout; }, FakeCheck,
       [&](const Block& block, std::vector<ItemResult>& results) {
         EXPECT_EQ(results.size(), block.items.size());
         for (const ItemResult& r : results)
-          for (const Finding& f : r.findings) seen.push_back(std::to_string(f.line) + ":" + f.code);
+          for (const Finding& f : r.findings) {
+            seen.push_back(std::to_string(f.line) + ":" + f.code);
+            if (f.code != "S005" && f.code != "S001") {
+              EXPECT_EQ(f.text, std::to_string(block.layout));
+            }
+          }
       },
       "failed: {reason}");
   for (Block& b : blocks) runner.submit(std::move(b));
@@ -79,6 +88,13 @@ TEST(BlockRunner, ReportsItemsOfAFailedWorker) {
   EXPECT_EQ(seen[3], "4:C4");
   for (int i = 4; i < 8; ++i) EXPECT_EQ(seen[static_cast<std::size_t>(i)], std::to_string(i + 1) + ":S005");
   EXPECT_EQ(seen[8], "9:C9");
+}
+
+TEST(BlockRunner, KeepsMemoryBoundedOnLongInputs) {
+  // Many small blocks through two workers: all arrive, in order.
+  std::vector<std::string> seen = RunBlocks(2, MakeBlocks(200, 3));
+  ASSERT_EQ(seen.size(), 600u);
+  for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i], std::to_string(i + 1) + ":C" + std::to_string(i + 1));
 }
 
 TEST(BlockRunner, PassesFindingsMadeBeforeTheCheck) {

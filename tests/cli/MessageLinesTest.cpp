@@ -113,6 +113,7 @@ TEST(ParseMessageList, ReadsTheStructuralLineOfAFailedRun) {
   EXPECT_EQ(findings[0].code, "S000");
   EXPECT_EQ(findings[0].line, 43u);
   EXPECT_EQ(findings[0].text, "unsupported record order for record MN in line 43");
+  EXPECT_EQ(findings[0].baseText, "unsupported record order for record MN in line ...");
   EXPECT_EQ(host, s000);  // the host gets the library's line as it is
 }
 
