@@ -6,9 +6,10 @@ std::vector<std::string> CleanMx() {
   return {"MX", "71234567", "ZH", "1", "A", "20230101", "1", "", ""};
 }
 
-// An inpatient-free "A" case of 2023 without add-on records: male, born
-// 15 May 1980, admitted 1 March 2023 10:00, discharged 10 March 12:00, main
-// diagnosis J189 and main treatment 8952.
+// An outpatient (treatment type "1") "A" case of 2023 without add-on
+// records: male, born 15 May 1980, 42 at admission on 1 March 2023 10:00,
+// discharged 10 March 12:00, residence postcode 8001, Swiss, main diagnosis
+// J189 and main treatment 8952 begun on the day of admission at 12:00.
 std::vector<std::string> CleanMb() {
   std::vector<std::string> f(90);
   f[0] = "MB";
