@@ -187,7 +187,7 @@ int RunCheck(const CheckOptions& o) {
   }
 
   if (!o.htmlFile.empty()) {
-    RenderTables(html.entries(), ref, o.language);
+    RenderTables(html.entries(), checker, o.language);
     if (!html.write(o.htmlFile, summary, texts, fileNames))
       return Fail("cannot write the HTML report '" + o.htmlFile + "'");
   }

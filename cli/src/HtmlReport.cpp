@@ -103,7 +103,8 @@ int ViewerMain(int argc, char** argv) {
   return out ? 0 : 1;
 }
 
-void RenderTables(std::vector<HtmlReport::Entry>& entries, const std::string& refDir, int language) {
+void RenderTables(std::vector<HtmlReport::Entry>& entries, LibraryChecker& live, int language) {
+  const std::string& refDir = live.baseDir();
   if (entries.empty()) return;
   // A base directory that holds the reference files and this program under the
   // viewer's name, so that the library's viewer start hands the table to us.
@@ -136,6 +137,7 @@ void RenderTables(std::vector<HtmlReport::Entry>& entries, const std::string& re
     if (pid == 0) {
       ::close(fds[0]);
       ::setenv(kCaptureVariable, capture.c_str(), 1);
+      live.close();  // one handle per process: this one is set up on the viewer's directory
       LibraryChecker checker(dir, language, MessageFormat());
       std::string out;
       for (HtmlReport::Entry& e : entries) {
@@ -145,6 +147,7 @@ void RenderTables(std::vector<HtmlReport::Entry>& entries, const std::string& re
         out.append(reinterpret_cast<const char*>(&size), sizeof size);
         out += table;
       }
+      checker.close();  // also removes the library's temporary files
       std::size_t done = 0;
       while (done < out.size()) {
         ssize_t n = ::write(fds[1], out.data() + done, out.size() - done);

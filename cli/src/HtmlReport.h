@@ -13,6 +13,8 @@
 
 namespace qv::cli {
 
+class LibraryChecker;
+
 class HtmlReport {
  public:
   struct Entry {
@@ -39,7 +41,7 @@ class HtmlReport {
 
 // Renders the result tables of the entries in a worker process that runs the
 // library with its viewer pointed at this program; see ViewerMain.
-void RenderTables(std::vector<HtmlReport::Entry>& entries, const std::string& refDir, int language);
+void RenderTables(std::vector<HtmlReport::Entry>& entries, LibraryChecker& live, int language);
 
 // Entry point when the program runs as the library's viewer: copies the HTML
 // file it is given to the file named by QUORVANT_VIEWER_CAPTURE.

@@ -134,7 +134,8 @@ TEST_F(Program, StructuralFindingsCarryTheFileLine) {
   std::string text = good;
   std::size_t mbLine = lines.size() + 1;
   text += "MB" + std::string(90, '|') + "\r\nMD|x|y|\r\n";
-  text += lines[0] + "\r\nMK|1|\r\n";
+  std::string header = lines[0].substr(0, lines[0].find('\r'));
+  text += header + "\r\nMK|1|\r\n";
   std::size_t orderLine = lines.size() + 5;
   text += "MB" + std::string(90, '|') + "\r\nMD" + std::string(696, '|') + "\r\nMN" + std::string(18, '|') + "\r\n";
   std::string file = path("faults.dat");
