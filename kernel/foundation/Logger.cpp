@@ -39,8 +39,10 @@ void Logger::WriteLine(const char* level) {
 #else
   localtime_r(&now, &local);
 #endif
-  // The classic 24-character form "Www Mmm dd hh:mm:ss yyyy".
-  std::strftime(stamp, sizeof stamp, "%a %b %e %H:%M:%S %Y", &local);
+  // The classic 24-character form "Www Mmm dd hh:mm:ss yyyy" (day padded
+  // with a blank, English names whatever the locale). asctime gives it on
+  // every C runtime; strftime's "%e" is missing from the Windows one.
+  std::snprintf(stamp, sizeof stamp, "%.24s", std::asctime(&local));
   std::fprintf(f, "%s\t%s\t%s\n", stamp, level, MessageText);
   std::fclose(f);
 }
