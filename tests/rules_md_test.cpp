@@ -3,10 +3,12 @@
 // line (its own tests and the code rules it runs) in the order reported.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
 #include "quorvant.h"
+#include "rules/Catalogue.h"
 #include "support/Fixture.h"
 
 namespace {
@@ -92,6 +94,24 @@ class MdRules : public ::testing::Test {
     return texts;
   }
 };
+
+// The catalogue lists the tests in the order they run; their message
+// numbers follow that order without gaps, and every code stands once.
+TEST(MdCatalogue, MessageNumbersFollowTheTestOrder) {
+  std::vector<qv::RuleInfo> rules;
+  qv::AppendMdRules(rules);
+  std::vector<int> expected;
+  for (int n = 230; n <= 341; ++n) expected.push_back(n);
+  for (int n = 397; n <= 408; ++n) expected.push_back(n);
+  std::vector<int> numbers;
+  std::set<std::string> codes;
+  for (const qv::RuleInfo& r : rules) {
+    numbers.push_back(r.Msg);
+    codes.insert(r.Code);
+  }
+  EXPECT_EQ(numbers, expected);
+  EXPECT_EQ(codes.size(), rules.size());
+}
 
 TEST_F(MdRules, CleanCaseWithMdHasNoFinding) {
   for (bool withMx : {false, true}) {
