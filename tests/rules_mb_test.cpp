@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "rules/RuleInfo.h"
 #include "support/Fixture.h"
 
 namespace {
@@ -42,6 +43,21 @@ Fields InYear(int y) {
   const std::string year = std::to_string(y);
   return {{12, std::to_string(y - 1981)}, {15, year + "030110"}, {25, year + "031012"},
           {60, year + "030112"},          {29, "K358"},            {59, "4701"}};
+}
+
+// The `count` catalogue rows from the one with code `first` as
+// "CODEtype ...", checking that they add consecutive messages from `msg`.
+std::string CatalogueFrom(const std::string& first, size_t count, int msg) {
+  std::vector<qv::RuleInfo> all = qv::AllRules();
+  size_t i = 0;
+  while (i < all.size() && first != all[i].Code) ++i;
+  std::string out;
+  for (size_t n = 0; n < count && i + n < all.size(); ++n, ++msg) {
+    const qv::RuleInfo& r = all[i + n];
+    EXPECT_EQ(r.Msg, msg) << r.Code;
+    out += (n ? " " : "") + std::string(r.Code) + qv::TypeLetter(r.Kind);
+  }
+  return out;
 }
 
 struct Row {
@@ -284,6 +300,21 @@ TEST(MbRulesShortLayout, TreatmentBeginComesFromField40) {
   f[15] = "2023030114";
   EXPECT_EQ(Describe(h.Check(qvtest::Line(f))),
             (std::vector<std::string>{"E B1060 [2023030112]", "E B1061 [2023030114]"}));
+}
+
+// The message numbers cannot be seen through the exports (the fixture
+// message files are made from the catalogue), so the catalogue itself is
+// checked: the tests in order of execution, each with its type, adding the
+// messages 1 to 84 in that order.
+TEST(MbCatalogue, TestsInOrderWithTheirMessageNumbers) {
+  const std::string expected =
+      "A1825E B0100E B0101E B0110E B0111E B0115E B0120E B0121E B0122E B0130E B0131E B0132W B0140E B0141E "
+      "B0201E B0202E B0203E B1000E B1001E B1002E B1005E B1010E B1011E B1020E B1021E B1022E B1030E B1031E "
+      "B1060E B1061E B1065E B1066E B1110E B1111E B1112W B1113E B1120E B1121E B1122H B1130E B1131E B1135W "
+      "B1136W B1140E B1141E B1150W B1151E B1152E B1200E B1201E B1202E B1210E B1211E B1220E B1221E B1230E "
+      "B1231E B1250W B1251E B1252E B2000W B2001E B2400E B3100E B4900H C0400E C0600E C0700E C0710E C0901E "
+      "C2020E C2021E C2022E C2050E C2051E C2060E C2061E C2070E C2071E C2080E C2081E C2090E C2091E C2111H";
+  EXPECT_EQ(CatalogueFrom("A1825", 84, 1), expected);
 }
 
 }  // namespace

@@ -24,14 +24,14 @@ const char* const kStayAfterDischarge[] = {"0", "1", "2", "3", "4", "44", "5", "
 const CodeList StayAfterDischargeCodes = {kStayAfterDischarge,
                                           static_cast<int>(sizeof kStayAfterDischarge / sizeof *kStayAfterDischarge)};
 
-// f of the case's MB (the record itself for an MB; kept for the rows that
-// name the case's MB explicitly).
+// Field n of the case's MB, for the tests that name it (for an MB it is the
+// record itself).
 const char* Mb(R r, int n) { return r.MbRecord->Field(n); }
 
 bool NotIn(const char* text, const CodeList& list) { return !Empty(text) && !IsCodeInList(text, list); }
 bool OutOf(const char* text, int low, int high) { return !Empty(text) && (Int(text) < low || Int(text) > high); }
 
-// a later than b by day, or by hour on the same day.
+// a later than b by day; a later than b by hour on the same day.
 bool LaterDay(const ParsedDate& a, const ParsedDate& b) {
   return a.HasDay && b.HasDay && a.DayNumber > b.DayNumber;
 }
@@ -94,11 +94,13 @@ const Rule<RecordMB> kMbRules[] = {
     {{"B0202", "Geburtsdatum bei Kindern: Bei Kindern bis 2 Jahren muss das vollständige Geburtsdatum angegeben werden",
       16, C::Error},
      [](R r) { return IsAllDigits(r.F[12]) && Int(r.F[12]) < 2 && r.BirthDate.YearOnly; }, Value::Field(11)},
-    {{"B0203", "Geburtsdatum bei Todesfall: Bei Todesfällen muss das vollständige Geburtsdatum angegeben werden", 17, C::Error},
+    {{"B0203", "Geburtsdatum bei Todesfall: Bei Todesfällen muss das vollständige Geburtsdatum angegeben werden",
+      17, C::Error},
      [](R r) { return Is(r.F[26], "5") && r.BirthDate.YearOnly; }, Value::Field(11)},
 
     // Admission.
-    {{"B1000", "Eintrittsdatum: Angabe fehlt", 18, C::Error}, [](R r) { return r.AdmissionDate.IsEmpty; }, Value::None()},
+    {{"B1000", "Eintrittsdatum: Angabe fehlt", 18, C::Error},
+     [](R r) { return r.AdmissionDate.IsEmpty; }, Value::None()},
     {{"B1001", "Eintrittsdatum: Ungültige Datumsangabe", 19, C::Error},
      [](R r) { return !r.AdmissionDate.IsEmpty && !r.AdmissionDate.HasDay; }, Value::Field(15)},
     {{"B1002", "Eintrittsstunde: Ungültige Stundenangabe", 20, C::Error},
@@ -107,7 +109,8 @@ const Rule<RecordMB> kMbRules[] = {
     {{"B1005", "Notfalleintritt: Eintrittsdatum muss inklusive Stundenangabe erfolgen", 21, C::Error},
      [](R r) { return StartsWith(r.F[17], "1") && r.AdmissionDate.HasDay && !r.AdmissionDate.HasHour; },
      Value::Field(15)},
-    {{"B1010", "Aufenthalt vor Eintritt: Angabe fehlt", 22, C::Error}, [](R r) { return Empty(r.F[16]); }, Value::None()},
+    {{"B1010", "Aufenthalt vor Eintritt: Angabe fehlt", 22, C::Error},
+     [](R r) { return Empty(r.F[16]); }, Value::None()},
     {{"B1011", "Aufenthalt vor Eintritt: Ungültige Angabe", 23, C::Error},
      [](R r) { return NotIn(r.F[16], _13_AUFVOR); }, Value::Field(16)},
     {{"B1020", "Eintrittsart: Angabe fehlt", 24, C::Error}, [](R r) { return Empty(r.F[17]); }, Value::None()},
@@ -135,13 +138,15 @@ const Rule<RecordMB> kMbRules[] = {
     {{"B1110", "Behandlungsart: Angabe fehlt", 33, C::Error}, [](R r) { return Empty(r.F[19]); }, Value::None()},
     {{"B1111", "Behandlungsart: Ungültige Angabe", 34, C::Error},
      [](R r) { return NotIn(r.F[19], _4_BEHART); }, Value::Field(19)},
-    {{"B1112", "Behandlungsart: Unplausible Angabe", 35, C::Warning}, [](R r) { return Is(r.F[19], "9"); }, Value::Field(19)},
+    {{"B1112", "Behandlungsart: Unplausible Angabe", 35, C::Warning},
+     [](R r) { return Is(r.F[19], "9"); }, Value::Field(19)},
     {{"B1113", "Behandlungsart: teilstationär ist ab 2009 nicht mehr gültig", 36, C::Error},
      [](R r) { return Is(r.F[19], "2") && r.DischargeDate.Year > 2008 && !(Is(r.F[23], "M500") && Is(r.F[3], "BE")); },
      Value::Field(19)},
     {{"B1120", "Klasse: Angabe fehlt", 37, C::Error},
      [](R r) { return Is(r.F[19], "3") && Empty(r.F[20]); }, Value::None()},
-    {{"B1121", "Klasse: Ungültige Angabe", 38, C::Error}, [](R r) { return NotIn(r.F[20], _4_KLASSE); }, Value::Field(20)},
+    {{"B1121", "Klasse: Ungültige Angabe", 38, C::Error},
+     [](R r) { return NotIn(r.F[20], _4_KLASSE); }, Value::Field(20)},
     {{"B1122", "Klasse: Unplausible Angabe", 39, C::Hint},
      [](R r) { return Is(r.F[19], "3") && Is(r.F[20], "9"); }, Value::Field(20)},
     {{"B1130", "Hauptkostenstelle: Angabe fehlt", 40, C::Error}, [](R r) { return Empty(r.F[23]); }, Value::None()},
@@ -200,7 +205,8 @@ const Rule<RecordMB> kMbRules[] = {
     // Add-on records and record-level fields.
     {{"B3100", "Neugeborenen-Zusatzdaten: Fehlender Zusatzdatensatz", 64, C::Error},
      [](R r) { return Is(r.F[5], "A") && Is(r.F[6], "1") && !r.ChildPresent.MN; }, Value::None()},
-    {{"B4900", "Ein stationärer A-Fall auf M500 Psychiatrie soll immer einen MP-Zusatzdatensatz enthalten", 65, C::Hint},
+    {{"B4900", "Ein stationärer A-Fall auf M500 Psychiatrie soll immer einen MP-Zusatzdatensatz enthalten",
+      65, C::Hint},
      [](R r) { return StatYear >= 2016 && StatYear <= 9999 && StartsWith(Mb(r, 5), "A") &&
                       StartsWith(Mb(r, 19), "3") && Is(Mb(r, 23), "M500") && !r.MbRecord->ChildPresent.MP; },
      Value::None()},
@@ -221,13 +227,16 @@ const Rule<RecordMB> kMbRules[] = {
      [](R r) { return StatYear >= 2011 && NotIn(r.F[2], _NOGA); }, Value::Field(2)},
     {{"C2022", "Standort: Angabe darf max. 2 Zeichen lang sein", 73, C::Error},
      [](R r) { return StatYear >= 2011 && std::strlen(r.Field(2)) > 2; }, Value::None()},
-    {{"C2050", "Kennzeichnung Statistikfall: Angabe fehlt", 74, C::Error}, [](R r) { return Empty(r.F[5]); }, Value::None()},
+    {{"C2050", "Kennzeichnung Statistikfall: Angabe fehlt", 74, C::Error},
+     [](R r) { return Empty(r.F[5]); }, Value::None()},
     {{"C2051", "Kennzeichnung Statistikfall: Ungültige Angabe", 75, C::Error},
      [](R r) { return NotIn(r.F[5], _ABC); }, Value::Field(5)},
-    {{"C2060", "Neugeborenen-Zusatzdaten: Angabe fehlt", 76, C::Error}, [](R r) { return Empty(r.F[6]); }, Value::None()},
+    {{"C2060", "Neugeborenen-Zusatzdaten: Angabe fehlt", 76, C::Error},
+     [](R r) { return Empty(r.F[6]); }, Value::None()},
     {{"C2061", "Neugeborenen-Zusatzdaten: Ungültige Angabe", 77, C::Error},
      [](R r) { return NotIn(r.F[6], _01); }, Value::Field(6)},
-    {{"C2070", "Psychiatrie-Zusatzdaten: Angabe fehlt", 78, C::Error}, [](R r) { return Empty(r.F[7]); }, Value::None()},
+    {{"C2070", "Psychiatrie-Zusatzdaten: Angabe fehlt", 78, C::Error},
+     [](R r) { return Empty(r.F[7]); }, Value::None()},
     {{"C2071", "Psychiatrie-Zusatzdaten: Ungültige Angabe", 79, C::Error},
      [](R r) { return NotIn(r.F[7], _01); }, Value::Field(7)},
     {{"C2080", "Patientengruppen-Zusatzdaten: Angabe fehlt", 80, C::Error},
