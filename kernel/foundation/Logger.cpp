@@ -39,10 +39,16 @@ void Logger::WriteLine(const char* level) {
 #else
   localtime_r(&now, &local);
 #endif
-  // The classic 24-character form "Www Mmm dd hh:mm:ss yyyy" (day padded
-  // with a blank, English names whatever the locale). asctime gives it on
-  // every C runtime; strftime's "%e" is missing from the Windows one.
-  std::snprintf(stamp, sizeof stamp, "%.24s", std::asctime(&local));
+  // The classic 24-character form "Www Mmm dd hh:mm:ss yyyy" with the day
+  // padded by a blank and English names whatever the locale, written out by
+  // hand: the Windows C runtime's strftime lacks "%e" and its asctime pads
+  // the day with a zero.
+  static const char kDays[7][4] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char kMonths[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                      "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::snprintf(stamp, sizeof stamp, "%s %s %2d %02d:%02d:%02d %d", kDays[local.tm_wday % 7],
+                kMonths[local.tm_mon % 12], local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec,
+                local.tm_year + 1900);
   std::fprintf(f, "%s\t%s\t%s\n", stamp, level, MessageText);
   std::fclose(f);
 }
