@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -310,6 +311,67 @@ TEST_F(CodeRules, NotRunFromTheMbWhenTheCaseHasADetailRecord) {
             (std::vector<std::string>{"E A02000 [QQQQ]", "W A1000 []"}));
   const std::string withMd = qvtest::Line(Mb(Plus(faulty, {{8, "1"}}))) + qvtest::Line(qvtest::CleanMd());
   EXPECT_EQ(MbFindings(h.Check(withMd)), std::vector<std::string>{});
+}
+
+// From the detail record the same rules run on the MD's entries: field
+// numbers of the MD's main diagnosis (3), supplement (6), secondary
+// diagnosis e (7 + 3 (e - 2)) and treatment k (154 + 5 k); field 676 is the
+// billing status.
+int MdDia(int e) { return e == 0 ? 3 : e == 1 ? 6 : 7 + 3 * (e - 2); }
+int MdBeh(int k) { return 154 + 5 * k; }
+
+// The code rules' findings on the MD line (line 2); the MD's own tests are
+// left out.
+std::vector<std::string> CodeFindingsOnMd(const qvtest::Result& r) {
+  std::set<std::string> codes;
+  std::vector<qv::RuleInfo> all = qv::AllRules();
+  for (size_t i = 0; i < all.size(); ++i) {
+    if (std::string(all[i].Code) != "A0000") continue;
+    for (size_t n = i; n < i + 55 && n < all.size(); ++n) codes.insert(all[n].Code);
+    break;
+  }
+  std::vector<std::string> out;
+  for (const qvtest::Finding& f : r.Findings)
+    if (f.Line == 2 && codes.count(f.Code.substr(0, 5)))
+      out.push_back(std::string(1, f.Type) + " " + f.Code + " [" + f.Value + "]");
+  return out;
+}
+
+TEST_F(CodeRules, RunFromTheDetailRecordOnItsEntries) {
+  struct MdRow {
+    const char* Name;
+    Fields MbSet;
+    Fields MdSet;
+    std::vector<std::string> Want;
+  };
+  const std::vector<MdRow> rows = {
+      {"clean case", {}, {}, {}},
+      {"main diagnosis not allowed when billed", {{Dia(0), "Z039"}}, {{MdDia(0), "Z039"}, {676, "1"}},
+       {"E A0010 [Z039]"}},
+      {"main diagnosis not allowed, not billed", {{Dia(0), "Z039"}}, {{MdDia(0), "Z039"}, {676, "2"}}, {}},
+      {"waiting patient billed", {{Dia(0), "Z758"}, {17, "4"}}, {{MdDia(0), "Z758"}, {676, "1"}},
+       {"E A0020 [Z758]", "W B1310 [1]"}},
+      // A0020 wants the status "1" itself, B1310 only its first character.
+      {"waiting patient with billing status \"1 \"", {{Dia(0), "Z758"}, {17, "4"}},
+       {{MdDia(0), "Z758"}, {676, "1 "}}, {"W B1310 [1 ]"}},
+      {"waiting patient billed in 2015", Plus(InYear(2015), {{Dia(0), "Z758"}, {17, "4"}}),
+       {{MdDia(0), "Z758"}, {MdBeh(0), "4701"}, {676, "1"}}, {"E A0020 [Z758]"}},
+      {"secondary diagnosis missing in the MD", {{Dia(2), "I10"}}, {}, {"W C22102 [I10]"}},
+      {"secondary diagnosis only in the MD", {}, {{MdDia(2), "I10"}}, {"W C22102 []"}},
+      {"differing diagnosis in a B case", {{5, "B"}, {Dia(2), "I10"}}, {}, {}},
+      // The MB has 30 positions; beyond them only the MD's own gaps count.
+      {"secondary diagnosis beyond the MB's positions", {}, {{MdDia(40), "I10"}}, {"E C710040 [I10]"}},
+      {"treatment missing in the MD", {{Beh(1), "9904"}}, {}, {"W C22201 [9904]"}},
+      {"MD treatment refines the MB's", {{Beh(1), "895"}}, {{MdBeh(1), "8951"}}, {}},
+      {"MD treatment extends an unknown MB code", {{Beh(1), "XXXX"}}, {{MdBeh(1), "XXXXY"}},
+       {"E A12001 [XXXXY]", "W C22201 [XXXX]"}},
+  };
+  for (const MdRow& row : rows) {
+    std::vector<std::string> md = qvtest::CleanMd();
+    for (const auto& [n, v] : row.MdSet) md[static_cast<size_t>(n)] = v;
+    qvtest::Result r = h.Check(qvtest::Line(Mb(Plus({{8, "1"}}, row.MbSet))) + qvtest::Line(md));
+    EXPECT_EQ(CodeFindingsOnMd(r), row.Want) << row.Name;
+  }
 }
 
 // In the 50-field layout the lists have 10 positions: diagnoses in fields
