@@ -42,7 +42,8 @@ for jobs in "${runs[@]}"; do
     echo "quorvant failed with status $status" >&2
     exit 2
   fi
-  read -r seconds peak_kb < "$work/time"
+  # GNU time puts a note about a non-zero exit status in front of its figures.
+  read -r seconds peak_kb < <(tail -n 1 "$work/time")
   findings=$(wc -l < "$work/findings.txt")
   awk -v c="$cases" -v s="$seconds" -v m="$peak_kb" -v j="$jobs" -v f="$findings" 'BEGIN {
     printf "--jobs %-2d %8.2f s %10.0f cases/s   peak memory %6.1f MB per process   %d findings\n",

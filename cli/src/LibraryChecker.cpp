@@ -65,17 +65,20 @@ ItemResult LibraryChecker::check(const WorkItem& item, bool html) {
   int count = QV_TestRec(handle_, item.data.c_str(), html ? 1 : 0, 0);
   if (count < 0) count = 0;
   std::size_t need = (static_cast<std::size_t>(count) + 1) * kLineCapacity + 1;
-  if (list_.size() < need) list_.resize(need);
+  if (listCapacity_ < need) {
+    list_.reset(new char[need]);
+    listCapacity_ = need;
+  }
   list_[0] = '\0';
   int e = 0, w = 0, h = 0, c = 0, s = 0;
-  QV_GetMessageList(handle_, &e, &w, &h, &c, &s, list_.data());
+  QV_GetMessageList(handle_, &e, &w, &h, &c, &s, list_.get());
 
   LineMapping mapping;
   mapping.lineMap = &item.lineMap;
   mapping.caseLine = item.caseLine;
   mapping.dropHeaderFindings = item.hasHeader && item.headerReported;
   std::size_t first = result.findings.size();
-  if (!ParseMessageList(list_.data(), format_, mapping, result.findings, result.hostText)) {
+  if (!ParseMessageList(list_.get(), format_, mapping, result.findings, result.hostText)) {
     Finding f;
     f.line = item.caseLine;
     f.type = 'S';

@@ -2,6 +2,7 @@
 // The library keeps one handle per process.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,7 +47,10 @@ class LibraryChecker {
   MessageFormat format_;
   unsigned handle_ = kNoHandle;
   int layout_ = 0;
-  std::vector<char> list_;
+  // Message list buffer. Left uninitialised: only the pages the library
+  // writes are touched, which matters in processes forked for each block.
+  std::unique_ptr<char[]> list_;
+  std::size_t listCapacity_ = 0;
 };
 
 // Every file the library needs in its base directory.
