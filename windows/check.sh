@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# The Windows checks: builds both DLLs, checks their export and import
+# tables, and runs the C host under Wine against the 64-bit DLL. The host
+# must return byte for byte what the same host source returns on Linux
+# with the Linux library, for the cases of examples/windows-cases.txt.
+# (32-bit Wine cannot be installed here; the 32-bit DLL is checked by its
+# tables and is built from the same sources.)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+passed=0
+step() { echo "-- $1 (${SECONDS}s)"; }
+pass() { passed=$((passed + 1)); echo "   ok: $1"; }
+fail() { echo "windows: FAILED: $1" >&2; echo "windows: $passed passed, 1 failed"; exit 1; }
+
+step "tools"
+windows/need-packages.sh g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64
+wine64=$(command -v wine64 || echo /usr/lib/wine/wine64)
+[[ -x $wine64 ]] || fail "wine64 not found"
+
+step "Windows DLLs"
+mkdir -p build-win64
+windows/build-dlls.sh > build-win64/build-dlls.log 2>&1 || { cat build-win64/build-dlls.log; fail "cross build"; }
+
+step "Linux library and reference data"
+linux=build-win-linux
+cmake -S . -B "$linux" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCH=OFF > /dev/null
+cmake --build "$linux" -j2 --target libquorvant.so reference_data > "$linux/build.log" 2>&1 ||
+  { cat "$linux/build.log"; fail "Linux build"; }
+
+step "export and import tables"
+# The eight exports in byte order.
+expected_exports="QV_Create QV_Destroy QV_GetMessageList QV_TestRec QV_VersionAppName QV_VersionDate QV_VersionNumber QV_setFormatString"
+# The stdcall convention shows in the objects: each export is decorated
+# with the byte count of its arguments before the link removes it.
+expected_stdcall="_QV_Create@8 _QV_Destroy@4 _QV_GetMessageList@28 _QV_TestRec@16 _QV_VersionAppName@0 _QV_VersionDate@0 _QV_VersionNumber@0 _QV_setFormatString@4"
+for arch in 32:i686:pei-i386 64:x86_64:pei-x86-64; do
+  bits=${arch%%:*}; rest=${arch#*:}; triplet=${rest%%:*}-w64-mingw32; format=${rest#*:}
+  dll=build-win$bits/quorvant.dll
+  table=$("$triplet-objdump" -p "$dll")
+  grep -q "file format $format" <<< "$("$triplet-objdump" -f "$dll")" || fail "$dll is not $format"
+  exports=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<< "$table" | awk '/\[ *[0-9]+\]/ {print $NF}' | LC_ALL=C sort | tr '\n' ' ')
+  [[ "${exports% }" == "$expected_exports" ]] || fail "$dll exports: $exports"
+  imports=$(awk '/DLL Name:/ {print tolower($3)}' <<< "$table" | LC_ALL=C sort -u | tr '\n' ' ')
+  for name in $imports; do
+    case $name in
+      kernel32.dll | msvcrt.dll | user32.dll | advapi32.dll | ucrtbase.dll | api-ms-win-*) ;;
+      *) fail "$dll needs $name (runtimes must be linked statically)" ;;
+    esac
+  done
+  pass "$dll ($format): exports exactly ${expected_exports// /, }; imports only ${imports% }"
+done
+object=$(find build-win32 -path '*interface/Exports.cpp.obj' | head -n 1)
+symbols=$(i686-w64-mingw32-nm --defined-only "$object" | awk '$2 == "T" && $3 ~ /^_QV_/ {print $3}' | LC_ALL=C sort | tr '\n' ' ')
+[[ "${symbols% }" == "$expected_stdcall" ]] || fail "32-bit export symbols are not stdcall: $symbols"
+pass "32-bit exports are stdcall: $expected_stdcall"
+
+step "expected lines from the Linux library"
+tests=$linux/hosttest
+rm -rf "$tests" && mkdir -p "$tests"
+cc -std=c11 -D_POSIX_C_SOURCE=200809L -O1 -Wall -Wextra -Werror -Iinclude -Iwindows windows/host.c -ldl -o "$tests/host"
+cc -std=c11 -O1 -Wall -Wextra -Werror -Iwindows windows/viewer_probe.c -o "$tests/qv6show.exe"
+cp -r "$linux/ref" "$tests/base" && cp "$tests/qv6show.exe" "$tests/base/"
+"$tests/host" "$root/$linux/libquorvant.so" "$root/$tests/base/" examples/windows-cases.txt "$tests/expected.txt" ||
+  fail "the host with the Linux library"
+pass "Linux host: $(grep -c '^== ' "$tests/expected.txt") checks written to $tests/expected.txt"
+
+step "host under Wine against the 64-bit DLL"
+win=build-win64/hosttest
+rm -rf "$win" && mkdir -p "$win"
+cp -r "$linux/ref" "$win/base" && cp build-win64/qv6show.exe "$win/base/"
+export WINEPREFIX=$root/build-win64/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+trap '"${wine64%/*}/wineserver" -k 2> /dev/null || true' EXIT
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+  "$wine64" wineboot --init > "$win/wineboot.log" 2>&1 || { cat "$win/wineboot.log"; fail "wineboot"; }
+fi
+# The debug log is written when c:\temp exists.
+mkdir -p "$WINEPREFIX/drive_c/temp"
+log=$WINEPREFIX/drive_c/temp/quorvant6DLL_debug.txt
+rm -f "$log"
+winpath() { "$wine64" winepath -w "$1" 2> /dev/null | tr -d '\r'; }
+"$wine64" build-win64/qv_host.exe "$(winpath "$root/build-win64/quorvant.dll")" "$(winpath "$root/$win/base")\\" \
+  "$(winpath "$root/examples/windows-cases.txt")" "$(winpath "$root/$win/output.txt")" \
+  "$(winpath "$root/$tests/expected.txt")" | tr -d '\r' || fail "the host under Wine"
+cmp -s "$win/output.txt" "$tests/expected.txt" || {
+  diff -a "$tests/expected.txt" "$win/output.txt" | head -n 40
+  fail "Wine output differs from the Linux output"
+}
+pass "Wine host output equals the Linux output ($(wc -c < "$win/output.txt") bytes)"
+
+step "debug log under Wine"
+[[ -s $log ]] || fail "no debug log at c:\\temp\\quorvant6DLL_debug.txt"
+stamp='^[A-Z][a-z]{2} [A-Z][a-z]{2} [ 1-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9] [0-9]{4}'$'\t''(INFO|ERROR)'$'\t'
+first=$(head -n 1 "$log")
+[[ $first =~ $stamp ]] || fail "log line format: $first"
+grep -aq 'ExecAndWait Call: "' "$log" || fail "the viewer start is not logged"
+! grep -aq '#Error on CreateProcess' "$log" || fail "the viewer could not be started"
+pass "log lines \"time<TAB>level<TAB>text\", the viewer started"
+
+echo "windows: $passed passed, 0 failed (${SECONDS}s)"
