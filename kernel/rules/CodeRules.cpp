@@ -9,14 +9,13 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
 #include "records/CodeLists.h"
+#include "records/Record.h"
 #include "records/RecordMB.h"
 #include "records/RecordMD.h"
 #include "records/RecordMN.h"
 #include "rules/Catalogue.h"
-#include "rules/Rule.h"
 
 namespace qv {
 
