@@ -118,7 +118,9 @@ void MessageBuilder::AddKey(char* literal, char* key) {
   *point = '\0';
   const char* domain = key;
   const char* name = point + 1;
-  int index = std::atoi(name) - 1;
+  // Leading decimal number; anything out of range is refused below.
+  long number = std::strtol(name, nullptr, 10);
+  int index = number > 0 && number < 100000 ? static_cast<int>(number) - 1 : -1;
   FormatFragment f{literal, KeyNone, index};
   if (std::strcmp(domain, "MB") == 0) {
     if (index >= 0 && index <= 49) f.KeyDomain = KeyMbField;

@@ -1,3 +1,4 @@
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -19,7 +20,15 @@ bool StartsWith(const char* text, const char* prefix) {
   return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
-int Int(const char* text) { return text ? std::atoi(text) : 0; }
+int Int(const char* text) {
+  // Like atoi, but a number outside the int range is clamped instead of
+  // being undefined.
+  if (!text) return 0;
+  long long v = std::strtoll(text, nullptr, 10);
+  if (v > INT_MAX) return INT_MAX;
+  if (v < INT_MIN) return INT_MIN;
+  return static_cast<int>(v);
+}
 
 int IsCodeInList(const char* value, int count, const char* const* list) {
   if (!value || !list || count < 1) return 0;
