@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 #include "ResultWire.h"
 #include "UiTexts.h"
@@ -26,6 +27,7 @@ constexpr int kInputEnded = 10;
 
 struct BlockHeader {
   std::uint64_t itemCount;
+  std::uint64_t payloadBytes;  // the items that follow, each with its length in front
   std::int32_t layout;
   std::int32_t reserved;
 };
@@ -33,9 +35,50 @@ struct BlockHeader {
 // How far a block process read its input, shared with its worker, so that the
 // worker can skip the rest of a block whose process failed.
 struct InputProgress {
-  std::uint64_t itemCount;
-  std::uint64_t itemsRead;
+  std::uint64_t payloadBytes;
+  std::uint64_t bytesRead;
   int headerRead;
+};
+
+// Reads the items of one block in chunks, never past the block's end: the
+// next block belongs to the next block process.
+class PayloadReader {
+ public:
+  PayloadReader(int fd, InputProgress* progress) : fd_(fd), progress_(progress), remaining_(progress->payloadBytes) {}
+
+  // Makes n bytes available at data(); false when the block ends first.
+  bool need(std::size_t n) {
+    while (end_ - pos_ < n) {
+      if (remaining_ == 0) return false;
+      // Keep the unread bytes at the front and make room for the rest.
+      std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+      end_ -= pos_;
+      pos_ = 0;
+      if (buffer_.size() < n + kChunk) buffer_.resize(n + kChunk);
+      std::size_t room = buffer_.size() - end_;
+      std::size_t want = static_cast<std::size_t>(remaining_ < room ? remaining_ : room);
+      ssize_t got;
+      do {
+        got = ::read(fd_, buffer_.data() + end_, want);
+      } while (got < 0 && errno == EINTR);
+      if (got <= 0) return false;
+      end_ += static_cast<std::size_t>(got);
+      remaining_ -= static_cast<std::uint64_t>(got);
+      progress_->bytesRead += static_cast<std::uint64_t>(got);
+    }
+    return true;
+  }
+  const char* data() const { return buffer_.data() + pos_; }
+  void consume(std::size_t n) { pos_ += n; }
+
+ private:
+  static constexpr std::size_t kChunk = 1 << 16;
+  int fd_;
+  InputProgress* progress_;
+  std::uint64_t remaining_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
 };
 
 bool WriteAll(int fd, const char* data, std::size_t size) {
@@ -175,12 +218,9 @@ void BlockRunner::serve(int inFd, int outFd) {
     if (!progress->headerRead) {
       BlockHeader header;
       if (!ReadExact(inFd, &header, sizeof header)) ::_exit(0);
-      progress->itemCount = header.itemCount;
+      progress->payloadBytes = header.payloadBytes;
     }
-    for (std::uint64_t i = progress->itemsRead; i < progress->itemCount; ++i) {
-      std::uint64_t size = 0;
-      if (!ReadExact(inFd, &size, sizeof size) || !Skip(inFd, size)) ::_exit(0);
-    }
+    if (!Skip(inFd, progress->payloadBytes - progress->bytesRead)) ::_exit(0);
   }
 }
 
@@ -188,18 +228,20 @@ void BlockRunner::runBlock(int inFd, int outFd, void* shared) {
   auto* progress = static_cast<InputProgress*>(shared);
   BlockHeader header;
   if (!ReadExact(inFd, &header, sizeof header)) ::_exit(kInputEnded);
-  progress->itemCount = header.itemCount;
+  progress->payloadBytes = header.payloadBytes;
   progress->headerRead = 1;
   if (prepare_) prepare_(header.layout);
-  std::string in, out, encoded;
+  PayloadReader reader(inFd, progress);
+  std::string out, encoded;
   WorkItem item;
   for (std::uint64_t i = 0; i < header.itemCount; ++i) {
     std::uint64_t size = 0;
-    if (!ReadExact(inFd, &size, sizeof size)) ::_exit(5);
-    in.resize(static_cast<std::size_t>(size));
-    if (!ReadExact(inFd, in.data(), in.size())) ::_exit(5);
-    progress->itemsRead = i + 1;
-    if (!DecodeWorkItem(in, item)) ::_exit(6);
+    if (!reader.need(sizeof size)) ::_exit(5);
+    std::memcpy(&size, reader.data(), sizeof size);
+    reader.consume(sizeof size);
+    if (!reader.need(static_cast<std::size_t>(size))) ::_exit(5);
+    if (!DecodeWorkItem(reader.data(), static_cast<std::size_t>(size), item)) ::_exit(6);
+    reader.consume(static_cast<std::size_t>(size));
     encoded.clear();
     EncodeResult(check_(item), encoded);
     std::uint64_t length = encoded.size();
@@ -222,11 +264,12 @@ void BlockRunner::submit(Block block) {
   if (workers_.empty()) startWorkers();
   std::size_t sequence = nextSequence_++;
   Worker& w = workers_[sequence % workers_.size()];
-  BlockHeader header{block.items.size(), block.layout, 0};
   if (w.outPos > 0 && w.outPos == w.outBytes.size()) {
     w.outBytes.clear();
     w.outPos = 0;
   }
+  std::size_t headerAt = w.outBytes.size();
+  BlockHeader header{block.items.size(), 0, block.layout, 0};
   w.outBytes.append(reinterpret_cast<const char*>(&header), sizeof header);
   std::string encoded;
   for (const WorkItem& item : block.items) {
@@ -236,6 +279,8 @@ void BlockRunner::submit(Block block) {
     w.outBytes.append(reinterpret_cast<const char*>(&size), sizeof size);
     w.outBytes += encoded;
   }
+  header.payloadBytes = w.outBytes.size() - headerAt - sizeof header;
+  std::memcpy(&w.outBytes[headerAt], &header, sizeof header);
   w.blocks.push_back(sequence);
   Pending p;
   p.block = std::move(block);

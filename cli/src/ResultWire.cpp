@@ -14,29 +14,30 @@ void PutText(std::string& out, const std::string& text) {
 }
 
 struct Reader {
-  const std::string& in;
+  const char* data;
+  std::size_t size;
   std::size_t pos;
   bool ok = true;
 
   template <typename T>
   T get() {
     T v{};
-    if (!ok || in.size() - pos < sizeof v) {
+    if (!ok || size - pos < sizeof v) {
       ok = false;
       return v;
     }
-    std::memcpy(&v, in.data() + pos, sizeof v);
+    std::memcpy(&v, data + pos, sizeof v);
     pos += sizeof v;
     return v;
   }
   std::string text() {
     std::uint64_t n = get<std::uint64_t>();
-    if (!ok || in.size() - pos < n) {
+    if (!ok || size - pos < n) {
       ok = false;
       return {};
     }
-    std::string s = in.substr(pos, n);
-    pos += n;
+    std::string s(data + pos, static_cast<std::size_t>(n));
+    pos += static_cast<std::size_t>(n);
     return s;
   }
 };
@@ -90,8 +91,8 @@ void EncodeWorkItem(const WorkItem& item, std::string& out) {
   PutFindings(out, item.findings);
 }
 
-bool DecodeWorkItem(const std::string& in, WorkItem& item) {
-  Reader rd{in, 0};
+bool DecodeWorkItem(const char* data, std::size_t size, WorkItem& item) {
+  Reader rd{data, size, 0};
   char flags = rd.get<char>();
   item.isCase = flags & 1;
   item.hasHeader = flags & 2;
@@ -100,16 +101,16 @@ bool DecodeWorkItem(const std::string& in, WorkItem& item) {
   item.caseLine = rd.get<std::uint64_t>();
   item.data = rd.text();
   std::uint64_t n = rd.get<std::uint64_t>();
-  if (!rd.ok || (in.size() - rd.pos) / sizeof(std::uint64_t) < n) return false;
+  if (!rd.ok || (size - rd.pos) / sizeof(std::uint64_t) < n) return false;
   item.lineMap.resize(n);
-  std::memcpy(item.lineMap.data(), in.data() + rd.pos, n * sizeof(std::uint64_t));
+  std::memcpy(item.lineMap.data(), data + rd.pos, n * sizeof(std::uint64_t));
   rd.pos += n * sizeof(std::uint64_t);
   GetFindings(rd, item.findings);
-  return rd.ok && rd.pos == in.size();
+  return rd.ok && rd.pos == size;
 }
 
 bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& r) {
-  Reader rd{in, pos};
+  Reader rd{in.data(), in.size(), pos};
   ItemResult out;
   out.isCase = rd.get<char>() != 0;
   out.caseLine = rd.get<std::uint64_t>();

@@ -18,6 +18,6 @@ bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& result);
 
 void EncodeWorkItem(const WorkItem& item, std::string& out);
 // Decodes a whole encoded item; false when the bytes do not hold one.
-bool DecodeWorkItem(const std::string& in, WorkItem& item);
+bool DecodeWorkItem(const char* data, std::size_t size, WorkItem& item);
 
 }  // namespace qv::cli
