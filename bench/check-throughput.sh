@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Throughput of "quorvant check": generates a file of synthetic cases (default
 # 100,000) and checks it with one worker and with one worker per core, with the
-# library's debug log off. Prints cases per second and the peak memory.
+# library's debug log off. Prints cases per second (wall clock and CPU time)
+# and the peak memory.
 #
 #   bench/check-throughput.sh [BUILD_DIR] [CASES]
 set -euo pipefail
@@ -34,7 +35,7 @@ for jobs in "${runs[@]}"; do
   # GNU time: wall-clock seconds and the peak resident size of the largest
   # process of the run (main process or a worker), in kilobytes.
   set +e
-  /usr/bin/time -f "%e %M" -o "$work/time" \
+  /usr/bin/time -f "%e %U %S %M" -o "$work/time" \
     "$program" check --no-progress --no-summary --jobs "$jobs" "$work/cases.dat" > "$work/findings.txt"
   status=$?
   set -e
@@ -43,9 +44,11 @@ for jobs in "${runs[@]}"; do
     exit 2
   fi
   # GNU time puts a note about a non-zero exit status in front of its figures.
-  read -r seconds peak_kb < <(tail -n 1 "$work/time")
+  read -r seconds user system peak_kb < <(tail -n 1 "$work/time")
   findings=$(wc -l < "$work/findings.txt")
-  awk -v c="$cases" -v s="$seconds" -v m="$peak_kb" -v j="$jobs" -v f="$findings" 'BEGIN {
-    printf "--jobs %-2d %8.2f s %10.0f cases/s   peak memory %6.1f MB per process   %d findings\n",
-           j, s, c / s, m / 1024, f }'
+  # Cases per CPU second (all processes) shows the cost of a case even when
+  # other work shares the machine.
+  awk -v c="$cases" -v s="$seconds" -v u="$user" -v y="$system" -v m="$peak_kb" -v j="$jobs" -v f="$findings" 'BEGIN {
+    printf "--jobs %-2d %8.2f s %9.0f cases/s %9.0f cases/CPU-s   peak memory %6.1f MB per process   %d findings\n",
+           j, s, c / s, c / (u + y), m / 1024, f }'
 done
