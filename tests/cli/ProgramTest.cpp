@@ -242,6 +242,29 @@ TEST_F(Program, ReadsStandardInputAndFrench) {
   EXPECT_NE(fromStdin.err.find("Résumé"), std::string::npos);
 }
 
+TEST_F(Program, GeneratorIsDeterministic) {
+  std::string a = Slurp(generate("a.dat", "--cases 500 --seed 17"));
+  std::string b = Slurp(generate("b.dat", "--cases 500 --seed 17"));
+  std::string c = Slurp(generate("c.dat", "--cases 500 --seed 18"));
+  std::string lf = Slurp(generate("lf.dat", "--cases 500 --seed 17 --lf"));
+  EXPECT_EQ(a, b);
+  EXPECT_NE(a, c);
+  std::string stripped;
+  for (char ch : a)
+    if (ch != '\r') stripped += ch;
+  EXPECT_EQ(lf, stripped);
+  std::vector<std::string> lines = Lines(a);
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines[0].rfind("MX|", 0), 0u);
+  std::size_t mb = 0, md = 0;
+  for (const std::string& line : lines) {
+    mb += line.rfind("MB|", 0) == 0;
+    md += line.rfind("MD|", 0) == 0;
+  }
+  EXPECT_EQ(mb, 500u);
+  EXPECT_GT(md, 450u);  // nearly every case has its detail record
+}
+
 TEST_F(Program, WritesAnHtmlReport) {
   std::string file = generate("report.dat", "--cases 40 --seed 8 --fault-rate 0.5");
   std::string report = path("report.html");
