@@ -2,6 +2,8 @@
 // attribute texts: the lookup result plus what the line says about the code.
 #pragma once
 
+#include <initializer_list>
+
 #include "lookup/LookupFile.h"
 #include "records/ParsedDate.h"
 
@@ -18,6 +20,13 @@ struct CodeEntry : LookupResult {
   // MD treatments: the begin date/time text and its parsed form.
   const char* DateText = "";
   ParsedDate Date;
+
+  // Nothing is written at this position: no code, attribute or date.
+  bool IsBlank() const {
+    for (const char* t : {Key, Attribute1, Attribute2, Attribute3, Attribute4, Attribute5, DateText})
+      if (t && *t) return false;
+    return true;
+  }
 };
 
 }  // namespace qv

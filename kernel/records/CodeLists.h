@@ -44,7 +44,10 @@ int YearsBetween(const ParsedDate& a, const ParsedDate& b);
 
 // Small helpers the rules read like their conditions.
 inline bool Empty(const char* text) { return !text || !*text; }
-bool Is(const char* text, const char* expected);     // exact equality
+// Exact equality (the first byte is compared inline: most tests fail there).
+inline bool Is(const char* text, const char* expected) {
+  return text && text[0] == expected[0] && (text[0] == '\0' || __builtin_strcmp(text, expected) == 0);
+}
 bool StartsWith(const char* text, const char* prefix);
 int Int(const char* text);                           // leading decimal integer, 0 when none
 

@@ -14,8 +14,6 @@ bool IsHex(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' &&
 bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 }  // namespace
 
-bool Is(const char* text, const char* expected) { return text && std::strcmp(text, expected) == 0; }
-
 bool StartsWith(const char* text, const char* prefix) {
   return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
@@ -33,7 +31,7 @@ int Int(const char* text) {
 int IsCodeInList(const char* value, int count, const char* const* list) {
   if (!value || !list || count < 1) return 0;
   for (int i = 0; i < count; ++i)
-    if (list[i] && std::strcmp(value, list[i]) == 0) return 1;
+    if (list[i] && list[i][0] == value[0] && std::strcmp(value, list[i]) == 0) return 1;
   return 0;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "interface/LibraryGlobals.h"
 #include "records/CodeLists.h"
@@ -371,6 +372,20 @@ CaseFlags GatherFlags(const CodeRuleScope& s) {
   return f;
 }
 
+// The own positions that hold a code, in order.
+struct Coded {
+  std::vector<int> Diagnoses, Treatments;
+};
+
+Coded CodedPositions(const CodeRuleScope& s) {
+  Coded c;
+  for (int j = 0; j < s.DiagnosisSlots; ++j)
+    if (!Empty(Code(s.Diagnoses[j]))) c.Diagnoses.push_back(j);
+  for (int j = 0; j < s.TreatmentSlots; ++j)
+    if (!Empty(Code(s.Treatments[j]))) c.Treatments.push_back(j);
+  return c;
+}
+
 const char* ValueText(const CodeRule& row, const At& a) {
   const CodeRuleScope& s = a.S;
   switch (row.Shows.Source) {
@@ -386,19 +401,25 @@ const char* ValueText(const CodeRule& row, const At& a) {
   return nullptr;
 }
 
-// Runs an entry row over positions 0..count-1; own entries beyond the own
-// slots read as empty.
-void RunOverEntries(const CodeRule& row, const CodeRuleScope& s, const CaseFlags& flags) {
+// Runs an entry row. Rows over the own entries can only fail where a code
+// is written, so they walk the coded positions; the agreement rows walk
+// every MB position, where an own entry beyond the own slots reads as empty.
+void RunOverEntries(const CodeRule& row, const CodeRuleScope& s, const CaseFlags& flags, const Coded& coded) {
   const bool diagnoses = OverDiagnoses(row.Walks);
   const CodeEntry* own = diagnoses ? s.Diagnoses : s.Treatments;
-  const int ownSlots = diagnoses ? s.DiagnosisSlots : s.TreatmentSlots;
-  int count = ownSlots;
-  if (row.Walks == Over::EachMbDiagnosis) count = s.Mb.DiagnosisSlots;
-  if (row.Walks == Over::EachMbTreatment) count = s.Mb.TreatmentSlots;
-  for (int j = 0; j < count; ++j) {
-    At a{s, flags, j < ownSlots ? own[j] : kNoEntry, j};
-    if (row.Fails(a)) s.Running.Report(row.Info, ValueText(row, a), diagnoses ? kDiagnosisEntry : kTreatmentEntry, j);
+  const int entryType = diagnoses ? kDiagnosisEntry : kTreatmentEntry;
+  auto check = [&](int j, const CodeEntry& e) {
+    At a{s, flags, e, j};
+    if (row.Fails(a)) s.Running.Report(row.Info, ValueText(row, a), entryType, j);
+  };
+  if (row.Walks == Over::EachDiagnosis || row.Walks == Over::EachTreatment) {
+    const std::vector<int>& positions = diagnoses ? coded.Diagnoses : coded.Treatments;
+    for (int j : positions) check(j, own[j]);
+    return;
   }
+  const int ownSlots = diagnoses ? s.DiagnosisSlots : s.TreatmentSlots;
+  const int count = diagnoses ? s.Mb.DiagnosisSlots : s.Mb.TreatmentSlots;
+  for (int j = 0; j < count; ++j) check(j, j < ownSlots ? own[j] : kNoEntry);
 }
 
 }  // namespace
@@ -411,10 +432,11 @@ int CodeRuleScope::HasDiagnosisPrefix(const char* prefix) const {
 
 void RunCodeRules(const CodeRuleScope& scope) {
   const CaseFlags flags = GatherFlags(scope);
+  const Coded coded = CodedPositions(scope);
   for (const CodeRule& row : kCodeRules) {
     LogTest(row.Info);
     if (row.Walks != Over::Case) {
-      RunOverEntries(row, scope, flags);
+      RunOverEntries(row, scope, flags, coded);
       continue;
     }
     At a{scope, flags, kNoEntry, -1};

@@ -608,20 +608,33 @@ const char* EntryValueText(const CodeEntry& e, EntryValue v) {
 
 template <size_t N>
 void RunEntryRules(RecordMD& r, const EntryRule (&rows)[N]) {
+  // A blank entry (no code, attribute or date) passes every entry test, so
+  // only the filled positions are walked; most of the 151 are blank.
+  int filledDiagnoses[RecordMD::DiagnosisSlots];
+  int filledTreatments[RecordMD::TreatmentSlots];
+  int diagnosisCount = 0, treatmentCount = 0;
+  for (int k = 0; k < RecordMD::DiagnosisSlots; ++k)
+    if (!r.Diagnoses[k].IsBlank()) filledDiagnoses[diagnosisCount++] = k;
+  for (int k = 0; k < RecordMD::TreatmentSlots; ++k)
+    if (!r.Treatments[k].IsBlank()) filledTreatments[treatmentCount++] = k;
+
   for (const EntryRule& row : rows) {
     LogTest(row.Info);
     const bool diagnoses = row.List == Entries::Diagnoses;
     const CodeEntry* entries = diagnoses ? r.Diagnoses : r.Treatments;
-    const int slots = diagnoses ? RecordMD::DiagnosisSlots : RecordMD::TreatmentSlots;
+    const int* filled = diagnoses ? filledDiagnoses : filledTreatments;
+    const int count = diagnoses ? diagnosisCount : treatmentCount;
     const int entryType = diagnoses ? 7 : 8;
-    for (int k = 0; k < slots; ++k) {
+    for (int n = 0; n < count; ++n) {
+      const int k = filled[n];
       const char* value = EntryValueText(entries[k], row.Shows);
       if (row.Pairs == Pairing::EachEntry) {
         if (row.Fails(r, k, k)) r.Report(row.Info, value, entryType, k);
         continue;
       }
-      for (int j = k - 1; j >= 0; --j)
-        if (row.Fails(r, k, j)) r.Report(row.Info, value, entryType, k);
+      // Earlier entries from the nearest back; a blank one never equals.
+      for (int m = n - 1; m >= 0; --m)
+        if (row.Fails(r, k, filled[m])) r.Report(row.Info, value, entryType, k);
     }
   }
 }
