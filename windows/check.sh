@@ -98,4 +98,5 @@ grep -aq 'ExecAndWait Call: "' "$log" || fail "the viewer start is not logged"
 ! grep -aq '#Error on CreateProcess' "$log" || fail "the viewer could not be started"
 pass "log lines \"time<TAB>level<TAB>text\", the viewer started"
 
-echo "windows: $passed passed, 0 failed (${SECONDS}s)"
+echo "-- done (${SECONDS}s)"
+echo "windows: $passed passed, 0 failed"

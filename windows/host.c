@@ -102,6 +102,12 @@ static char* CopyText(const char* text) {
   return copy;
 }
 
+static void AddCase(char* cases[], int* count, int capacity, const char* text) {
+  char* copy = *count < capacity ? CopyText(text) : NULL;
+  if (copy) cases[(*count)++] = copy;
+  else Fail("too many cases, or out of memory", NULL);
+}
+
 /* Splits the case file into cases of CR LF terminated record lines. */
 static int ReadCases(const char* name, char* cases[], int capacity) {
   char* text = ReadWholeFile(name, NULL);
@@ -121,7 +127,7 @@ static int ReadCases(const char* name, char* cases[], int capacity) {
     if (line[0] == '#') {
       /* comment */
     } else if (length == 0) {
-      if (used && count < capacity) cases[count++] = CopyText(current);
+      if (used) AddCase(cases, &count, capacity, current);
       used = 0;
     } else if (used + length + 2 > MAX_CASE_BYTES) {
       Fail("case too long for one call", line);
@@ -133,7 +139,7 @@ static int ReadCases(const char* name, char* cases[], int capacity) {
     }
     line = next;
   }
-  if (used && count < capacity) cases[count++] = CopyText(current);
+  if (used) AddCase(cases, &count, capacity, current);
   free(text);
   return count;
 }
