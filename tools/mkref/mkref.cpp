@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
     std::string error;
     size_t bad = 0;
     if (!qv::ix5::Utf8ToLatin1(utf8, l.Latin1, error, bad)) {
-      std::fprintf(stderr, "%s: line %zu: %s\n", l.SourcePath.c_str(), qv::ix5::LineOfOffset(utf8, bad), error.c_str());
+      std::fprintf(stderr, "%s: line %s: %s\n", l.SourcePath.c_str(), std::to_string(qv::ix5::LineOfOffset(utf8, bad)).c_str(),
+                   error.c_str());
       ++problems;
       continue;
     }
@@ -92,8 +93,8 @@ int main(int argc, char** argv) {
   if (messagesDe && messagesFr)
     Report(messagesFr->SourcePath, qv::ref::CheckMessagePair(messagesDe->Latin1, messagesFr->Latin1), problems);
   if (lookupRecords > static_cast<size_t>(qv::ref::kMaxLookupRecords)) {
-    std::fprintf(stderr, "%s: the lookup tables hold %zu lines together; the library has room for %d\n",
-                 dataDir.string().c_str(), lookupRecords, qv::ref::kMaxLookupRecords);
+    std::fprintf(stderr, "%s: the lookup tables hold %s lines together; the library has room for %d\n",
+                 dataDir.string().c_str(), std::to_string(lookupRecords).c_str(), qv::ref::kMaxLookupRecords);
     ++problems;
   }
   if (problems > 0) {
@@ -110,6 +111,6 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::printf("mkref: %zu reference files written to %s\n", loaded.size(), outDir.string().c_str());
+  std::printf("mkref: %s reference files written to %s\n", std::to_string(loaded.size()).c_str(), outDir.string().c_str());
   return 0;
 }
