@@ -200,9 +200,16 @@ TEST(Codec, LookupTrailerAndCodePage) {
 
   std::string latin1, error;
   size_t bad = 0;
-  EXPECT_FALSE(qv::ix5::Utf8ToLatin1("a\nb\nC\xE2\x80\x99" "est", latin1, error, bad)) << "U+2019 is outside Latin-1";
+  EXPECT_FALSE(
+      qv::ix5::Utf8ToLatin1("a\nb\nC\xE2\x80\x99"
+                            "est",
+                            latin1, error, bad))
+      << "U+2019 is outside Latin-1";
   EXPECT_EQ(bad, 5u);
-  EXPECT_EQ(qv::ix5::LineOfOffset("a\nb\nC\xE2\x80\x99" "est", bad), 3u);
+  EXPECT_EQ(qv::ix5::LineOfOffset("a\nb\nC\xE2\x80\x99"
+                                  "est",
+                                  bad),
+            3u);
 }
 
 // ---------------------------------------------------------------------------
@@ -237,7 +244,9 @@ TEST(BaseDirectory, DecodingAStoredFileGivesBackItsSource) {
   }
   // A character outside Latin-1 is refused, not replaced.
   const std::string bad = (work / "bad.tsv").string();
-  ASSERT_TRUE(qv::ix5::WriteFile(bad, "h\nC\xE2\x80\x99" "est\n"));
+  ASSERT_TRUE(qv::ix5::WriteFile(bad,
+                                 "h\nC\xE2\x80\x99"
+                                 "est\n"));
   EXPECT_EQ(Ix5("encode --utf8 " + bad + " " + (work / "bad.ix5").string()), 1);
   EXPECT_FALSE(fs::exists(work / "bad.ix5"));
   EXPECT_EQ(Ix5("frobnicate a b"), 2);
@@ -432,13 +441,13 @@ struct Expected {
 TEST_P(Shipped, CodesTheCaseGeneratorReliesOn) {
   using namespace qv;
   const std::vector<Expected> codes = {
-      {DomainICD, "I10", "", ""},     {DomainICD, "E119", "", ""},    {DomainICD, "J189", "", ""},
-      {DomainICD, "K359", "", ""},    {DomainICD, "I2510", "", ""},   {DomainICD, "N390", "", ""},
-      {DomainICD, "R509", "", ""},    {DomainICD, "F329", "", ""},    {DomainICD, "F200", "", ""},
-      {DomainICD, "S7200", "", ""},   {DomainICD, "Z380", "", "a"},   {DomainICD, "O800", "2", "h"},
-      {DomainICD, "Z370", "", ""},    {DomainICD, "O094", "", ""},    {DomainCHOP, "4701", "", ""},
-      {DomainCHOP, "8952", "", ""},   {DomainCHOP, "9904", "", ""},   {DomainCHOP, "9394", "", ""},
-      {DomainCHOP, "8703", "", ""},   {DomainCHOP, "7359", "", ""},   {DomainCHOP, "9921", "", ""},
+      {DomainICD, "I10", "", ""},   {DomainICD, "E119", "", ""},  {DomainICD, "J189", "", ""},
+      {DomainICD, "K359", "", ""},  {DomainICD, "I2510", "", ""}, {DomainICD, "N390", "", ""},
+      {DomainICD, "R509", "", ""},  {DomainICD, "F329", "", ""},  {DomainICD, "F200", "", ""},
+      {DomainICD, "S7200", "", ""}, {DomainICD, "Z380", "", "a"}, {DomainICD, "O800", "2", "h"},
+      {DomainICD, "Z370", "", ""},  {DomainICD, "O094", "", ""},  {DomainCHOP, "4701", "", ""},
+      {DomainCHOP, "8952", "", ""}, {DomainCHOP, "9904", "", ""}, {DomainCHOP, "9394", "", ""},
+      {DomainCHOP, "8703", "", ""}, {DomainCHOP, "7359", "", ""}, {DomainCHOP, "9921", "", ""},
   };
   for (const Expected& e : codes) {
     const LookupRecord* r = Find(e.Domain, e.Key);
@@ -452,7 +461,8 @@ TEST_P(Shipped, CodesTheCaseGeneratorReliesOn) {
     EXPECT_STREQ(r->Columns[9], "9999") << e.Key << " is terminal";
   }
   for (const char* plz : {"8001", "3000", "1201", "4051", "6003"}) EXPECT_NE(Find(DomainPLZ, plz), nullptr) << plz;
-  for (const char* regio : {"ZH01", "BE01", "GE01", "BS01", "LU01"}) EXPECT_NE(Find(DomainREGIO, regio), nullptr) << regio;
+  for (const char* regio : {"ZH01", "BE01", "GE01", "BS01", "LU01"})
+    EXPECT_NE(Find(DomainREGIO, regio), nullptr) << regio;
   for (const char* natio : {"CHE", "DEU", "FRA", "ITA", "AUT"}) EXPECT_NE(Find(DomainNATIO, natio), nullptr) << natio;
   for (const char* bur : {"71234567", "72345678", "73456789"}) EXPECT_NE(Find(DomainBUR, bur), nullptr) << bur;
   EXPECT_EQ(Lookups().Domains[DomainNATIO].LastRecord - Lookups().Domains[DomainNATIO].FirstRecord + 1, 249)
@@ -473,15 +483,15 @@ TEST_P(Shipped, EveryCodeClassTheRulesNameHasCodes) {
     EXPECT_NE(Find(DomainICD, _265_Meldepfl_Dia.Members[i]), nullptr) << "notifiable " << _265_Meldepfl_Dia.Members[i];
   const std::vector<std::string> icdPrefixes = {
       // pregnancy, birth and the newborn
-      "Z37", "Z38", "O09", "O80", "O81", "O82", "O03", "O10", "O14", "O24", "O42", "O60", "O70", "Z34", "P1",
-      "P20", "P21", "P22", "P24", "P38", "P50", "P51", "P52", "P57", "P58", "P70", "P71", "P72", "P74", "P75",
-      "P293", "P550", "P551", "P560", "P590", "P760", "P782", "P830", "P831", "P832",
+      "Z37", "Z38", "O09", "O80", "O81", "O82", "O03", "O10", "O14", "O24", "O42", "O60", "O70", "Z34", "P1", "P20",
+      "P21", "P22", "P24", "P38", "P50", "P51", "P52", "P57", "P58", "P70", "P71", "P72", "P74", "P75", "P293", "P550",
+      "P551", "P560", "P590", "P760", "P782", "P830", "P831", "P832",
       // secondary codes
-      "B95", "B96", "B97", "C958", "C97", "G826", "R65", "S147", "S247", "S347", "S0183", "S2183", "S3183",
-      "S0184", "S0189", "T32", "U61", "U691", "U80", "U81", "U82", "U83", "U84", "U85", "Z50", "Z54",
+      "B95", "B96", "B97", "C958", "C97", "G826", "R65", "S147", "S247", "S347", "S0183", "S2183", "S3183", "S0184",
+      "S0189", "T32", "U61", "U691", "U80", "U81", "U82", "U83", "U84", "U85", "Z50", "Z54",
       // named by single rules
-      "Z758", "Z510", "Z511", "Z5182", "R75", "Z21", "B230", "B20", "F64", "T90", "T93", "T98", "V", "W", "X",
-      "Y", "R95", "R96", "R98", "R99", "P95", "O95", "O96", "O97", "I461", "P964", "S18", "L89"};
+      "Z758", "Z510", "Z511", "Z5182", "R75", "Z21", "B230", "B20", "F64", "T90", "T93", "T98", "V", "W", "X", "Y",
+      "R95", "R96", "R98", "R99", "P95", "O95", "O96", "O97", "I461", "P964", "S18", "L89"};
   for (const std::string& p : icdPrefixes)
     EXPECT_FALSE(KeysWithPrefix(Lookups(), DomainICD, p).empty()) << "no ICD code begins with " << p;
   EXPECT_NE(Find(DomainICD, "T31"), nullptr);
@@ -524,7 +534,8 @@ TEST_P(Shipped, CodeTablesAreCoherent) {
     for (int s = dom.FirstRecord; s <= dom.LastRecord; ++s) {
       const qv::LookupRecord& r = Lookups().Records[s];
       const std::string key = r.Key;
-      const bool category = s < dom.LastRecord && std::string(Lookups().Records[s + 1].Key).compare(0, key.size(), key) == 0;
+      const bool category =
+          s < dom.LastRecord && std::string(Lookups().Records[s + 1].Key).compare(0, key.size(), key) == 0;
       const int from = std::atoi(r.Columns[6]), to = std::atoi(r.Columns[7]);
       EXPECT_TRUE(from >= 2009 && from <= to && to <= 9999) << key;
       if (category) {
@@ -569,11 +580,16 @@ std::vector<Row> RenderRows(qv::tDataSource& ds, qv::Record& rec) {
 
 TEST_P(Shipped, ResultTableOfAFullCaseShowsEveryField) {
   using namespace qv;
-  const std::map<int, std::vector<const char*>> lookupSamples = {
+  const std::map<int, std::vector<const char*> > lookupSamples = {
       {DomainICD, {"I10", "E119", "J189", "K359", "N390", "R509", "F329", "S7200", "I2510", "Z370"}},
       {DomainCHOP, {"8952", "4701", "9904", "9394", "8703", "9921"}},
-      {DomainLREGIO, {"DE-BW"}}, {DomainNATIO, {"DEU"}},  {DomainPLZ, {"3000"}}, {DomainREGIO, {"BE01"}},
-      {DomainWREGIO, {"W02"}},   {DomainBUR, {"72345678"}}, {DomainVSNR, {"0001"}}};
+      {DomainLREGIO, {"DE-BW"}},
+      {DomainNATIO, {"DEU"}},
+      {DomainPLZ, {"3000"}},
+      {DomainREGIO, {"BE01"}},
+      {DomainWREGIO, {"W02"}},
+      {DomainBUR, {"72345678"}},
+      {DomainVSNR, {"0001"}}};
   size_t next = 0;
   // Fills every empty coded field with a valid value: the first code of its
   // value list, or a sample key of its lookup table.
@@ -596,19 +612,17 @@ TEST_P(Shipped, ResultTableOfAFullCaseShowsEveryField) {
   mb[8] = "1";
   // No header line: the first line of a handle's first call fixes the MB
   // layout.
-  const std::string data = qvtest::Case({qvtest::Line(fill(*ds->RecMB, mb, 90)),
-                                         qvtest::Line(fill(*ds->RecMN, qvtest::CleanMn(), 18)),
-                                         qvtest::Line(fill(*ds->RecMP, qvtest::CleanMp(), 34)),
-                                         qvtest::Line(fill(*ds->RecMD, qvtest::CleanMd(), 696)),
-                                         qvtest::Line(fill(*ds->RecMK, {"MK"}, 30))});
+  const std::string data = qvtest::Case(
+      {qvtest::Line(fill(*ds->RecMB, mb, 90)), qvtest::Line(fill(*ds->RecMN, qvtest::CleanMn(), 18)),
+       qvtest::Line(fill(*ds->RecMP, qvtest::CleanMp(), 34)), qvtest::Line(fill(*ds->RecMD, qvtest::CleanMd(), 696)),
+       qvtest::Line(fill(*ds->RecMK, {"MK"}, 30))});
   ClearErrorState();
   ASSERT_EQ(ds->LoadRecBuffer(data.c_str()), 1);
   ASSERT_EQ(ds->qv_ProcessData(), 0) << GetLastErrorText();
 
   const std::string undefined = "#Field not defined";
-  const std::vector<std::pair<const char*, Record*>> records = {{"MB", ds->RecMB}, {"MN", ds->RecMN},
-                                                                {"MP", ds->RecMP}, {"MD", ds->RecMD},
-                                                                {"MK", ds->RecMK}};
+  const std::vector<std::pair<const char*, Record*> > records = {
+      {"MB", ds->RecMB}, {"MN", ds->RecMN}, {"MP", ds->RecMP}, {"MD", ds->RecMD}, {"MK", ds->RecMK}};
   for (const auto& [kind, rec] : records) {
     std::vector<Row> rows = RenderRows(*ds, *rec);
     ASSERT_EQ(static_cast<int>(rows.size()), qv::ref::ExpectedFieldCount(kind)) << kind;
@@ -629,9 +643,9 @@ TEST_P(Shipped, ResultTableOfAFullCaseShowsEveryField) {
   // variable names.
   EXPECT_EQ(ds->RecMB->Fields[13].Name, std::string("1.1.V04"));
   const std::vector<Row> md = RenderRows(*ds, *ds->RecMD);
-  const std::vector<std::pair<int, const char*>> names = {{663, "4.7.V01"}, {664, "4.7.V02"}, {666, "4.7.V11"},
-                                                          {667, "4.7.V12"}, {669, "4.7.V21"}, {670, "4.7.V22"},
-                                                          {672, "4.7.V31"}, {673, "4.7.V32"}};
+  const std::vector<std::pair<int, const char*> > names = {{663, "4.7.V01"}, {664, "4.7.V02"}, {666, "4.7.V11"},
+                                                           {667, "4.7.V12"}, {669, "4.7.V21"}, {670, "4.7.V22"},
+                                                           {672, "4.7.V31"}, {673, "4.7.V32"}};
   for (const auto& [field, name] : names) EXPECT_EQ(md[field].Name, name) << field;
 }
 

@@ -76,7 +76,8 @@ std::vector<std::string_view> SplitColumns(std::string_view line) {
 Problems CheckLookup(std::string_view text, int germanTextColumn) {
   Problems out;
   if (!CheckTextShape(text, out)) return out;
-  if (text.find('\x1A') != std::string_view::npos) out.push_back(At(1, "the source must not contain the trailer bytes"));
+  if (text.find('\x1A') != std::string_view::npos)
+    out.push_back(At(1, "the source must not contain the trailer bytes"));
   std::vector<std::string_view> lines = SplitLines(text);
   std::string_view previous;
   for (size_t i = 1; i < lines.size(); ++i) {
@@ -96,9 +97,9 @@ Problems CheckLookup(std::string_view text, int germanTextColumn) {
       out.push_back(At(n, "key " + Quoted(cols[0]) + " has an empty German or French text"));
     }
     if (i > 1 && !ByteLess(previous, cols[0]))
-      out.push_back(At(n, "key " + Quoted(cols[0]) + (previous == cols[0] ? " repeats the key before it"
-                                                                          : " is not above the key before it " +
-                                                                                Quoted(previous))));
+      out.push_back(At(n, "key " + Quoted(cols[0]) +
+                              (previous == cols[0] ? " repeats the key before it"
+                                                   : " is not above the key before it " + Quoted(previous))));
     previous = cols[0];
   }
   if (lines.size() > static_cast<size_t>(kMaxLookupRecords)) out.push_back(At(1, "too many records"));
@@ -139,7 +140,8 @@ Problems CheckDomainKey(std::string_view text, std::set<std::string>* listNames)
       out.push_back(At(n, "each entry is a code, one space and a label"));
       continue;
     }
-    if (codeDe != codeFr) out.push_back(At(n, "German code " + Quoted(codeDe) + " differs from French " + Quoted(codeFr)));
+    if (codeDe != codeFr)
+      out.push_back(At(n, "German code " + Quoted(codeDe) + " differs from French " + Quoted(codeFr)));
     if (!codes.insert(std::string(codeDe)).second)
       out.push_back(At(n, "code " + Quoted(codeDe) + " repeats in list " + Quoted(name)));
   }
@@ -147,8 +149,8 @@ Problems CheckDomainKey(std::string_view text, std::set<std::string>* listNames)
 }
 
 int ExpectedFieldCount(std::string_view recordKind) {
-  static const std::map<std::string, int, std::less<>> counts = {
-      {"MX", 9}, {"MB", 90}, {"MN", 18}, {"MP", 34}, {"MD", 696}, {"MK", 30}};
+  static const std::map<std::string, int, std::less<>> counts = {{"MX", 9},  {"MB", 90},  {"MN", 18},
+                                                                 {"MP", 34}, {"MD", 696}, {"MK", 30}};
   auto it = counts.find(recordKind);
   return it == counts.end() ? -1 : it->second;
 }
@@ -210,9 +212,11 @@ Problems CheckFields(std::string_view text, const std::set<std::string>& listNam
       if (std::find(lookups.begin(), lookups.end(), domain) == lookups.end())
         out.push_back(At(n, "field " + Quoted(name) + ": " + Quoted(domain) + " is not a lookup table"));
     } else if (kind == "DATE" || kind == "TEXT") {
-      if (!domain.empty()) out.push_back(At(n, "field " + Quoted(name) + ": a " + std::string(kind) + " field has no domain"));
+      if (!domain.empty())
+        out.push_back(At(n, "field " + Quoted(name) + ": a " + std::string(kind) + " field has no domain"));
     } else {
-      out.push_back(At(n, "field " + Quoted(name) + ": kind " + Quoted(kind) + " is none of DATE, COMBO, LOOKUP, TEXT"));
+      out.push_back(
+          At(n, "field " + Quoted(name) + ": kind " + Quoted(kind) + " is none of DATE, COMBO, LOOKUP, TEXT"));
     }
   }
   finishRecord();

@@ -24,8 +24,8 @@ const std::vector<RefFile>& RefFiles() {
 }
 
 const std::vector<std::string>& LookupDomainNames() {
-  static const std::vector<std::string> names = {"CHOP", "ICD", "LREGIO", "NATIO", "PLZ",
-                                                 "REGIO", "WREGIO", "BUR", "VSNR"};
+  static const std::vector<std::string> names = {"CHOP",  "ICD",    "LREGIO", "NATIO", "PLZ",
+                                                 "REGIO", "WREGIO", "BUR",    "VSNR"};
   return names;
 }
 

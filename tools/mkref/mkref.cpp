@@ -58,8 +58,8 @@ int main(int argc, char** argv) {
     std::string error;
     size_t bad = 0;
     if (!qv::ix5::Utf8ToLatin1(utf8, l.Latin1, error, bad)) {
-      std::fprintf(stderr, "%s: line %s: %s\n", l.SourcePath.c_str(), std::to_string(qv::ix5::LineOfOffset(utf8, bad)).c_str(),
-                   error.c_str());
+      std::fprintf(stderr, "%s: line %s: %s\n", l.SourcePath.c_str(),
+                   std::to_string(qv::ix5::LineOfOffset(utf8, bad)).c_str(), error.c_str());
       ++problems;
       continue;
     }
@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
   const Loaded* messagesFr = nullptr;
   size_t lookupRecords = 0;
   for (const Loaded& l : loaded)
-    if (l.File->Kind == FileKind::DomainKey) Report(l.SourcePath, qv::ref::CheckDomainKey(l.Latin1, &listNames), problems);
+    if (l.File->Kind == FileKind::DomainKey)
+      Report(l.SourcePath, qv::ref::CheckDomainKey(l.Latin1, &listNames), problems);
   for (const Loaded& l : loaded) {
     switch (l.File->Kind) {
       case FileKind::Fields:
@@ -111,6 +112,7 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  std::printf("mkref: %s reference files written to %s\n", std::to_string(loaded.size()).c_str(), outDir.string().c_str());
+  std::printf("mkref: %s reference files written to %s\n", std::to_string(loaded.size()).c_str(),
+              outDir.string().c_str());
   return 0;
 }
