@@ -253,6 +253,27 @@ TEST(BaseDirectory, DecodingAStoredFileGivesBackItsSource) {
   fs::remove_all(work);
 }
 
+// mkref refuses a source with a character outside Latin-1 and then writes
+// no file at all, so a base directory is never half updated.
+TEST(BaseDirectory, MkrefRefusesCharactersOutsideLatin1) {
+  const fs::path work = fs::temp_directory_path() / ("qv_mkref_" + std::to_string(::getpid()));
+  fs::remove_all(work);
+  fs::create_directories(work);
+  fs::copy(kData, work / "data", fs::copy_options::recursive);
+  std::string icd = ReadOrFail((work / "data/lookup/icd.tsv").string());
+  const size_t line3 = icd.find('\n', icd.find('\n') + 1) + 1;
+  icd.insert(icd.find('\t', line3) + 1, "C\xC5\x93ur ");  // U+0153
+  ASSERT_TRUE(qv::ix5::WriteFile((work / "data/lookup/icd.tsv").string(), icd));
+  const std::string log = (work / "mkref.log").string();
+  const std::string command =
+      std::string(QV_MKREF_TOOL) + " " + (work / "data").string() + " " + (work / "ref").string() + " 2>" + log;
+  int status = std::system(command.c_str());
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
+  EXPECT_NE(ReadOrFail(log).find("icd.tsv: line 3: character outside Latin-1"), std::string::npos) << ReadOrFail(log);
+  EXPECT_FALSE(fs::exists(work / "ref" / "chop.ix5")) << "nothing is written";
+  fs::remove_all(work);
+}
+
 TEST(BaseDirectory, HandleCreationSucceedsInBothLanguages) {
   for (int language : {0, 1}) {
     unsigned h = QV_Create(kRef.c_str(), language);
