@@ -51,9 +51,11 @@ class PayloadReader {
     while (end_ - pos_ < n) {
       if (remaining_ == 0) return false;
       // Keep the unread bytes at the front and make room for the rest.
-      std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
-      end_ -= pos_;
-      pos_ = 0;
+      if (pos_ > 0) {
+        if (end_ > pos_) std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+      }
       if (buffer_.size() < n + kChunk) buffer_.resize(n + kChunk);
       std::size_t room = buffer_.size() - end_;
       std::size_t want = static_cast<std::size_t>(remaining_ < room ? remaining_ : room);

@@ -87,7 +87,8 @@ void EncodeWorkItem(const WorkItem& item, std::string& out) {
   PutU64(out, item.caseLine);
   PutText(out, item.data);
   PutU64(out, item.lineMap.size());
-  out.append(reinterpret_cast<const char*>(item.lineMap.data()), item.lineMap.size() * sizeof(std::uint64_t));
+  if (!item.lineMap.empty())
+    out.append(reinterpret_cast<const char*>(item.lineMap.data()), item.lineMap.size() * sizeof(std::uint64_t));
   PutFindings(out, item.findings);
 }
 
@@ -103,7 +104,7 @@ bool DecodeWorkItem(const char* data, std::size_t size, WorkItem& item) {
   std::uint64_t n = rd.get<std::uint64_t>();
   if (!rd.ok || (size - rd.pos) / sizeof(std::uint64_t) < n) return false;
   item.lineMap.resize(n);
-  std::memcpy(item.lineMap.data(), data + rd.pos, n * sizeof(std::uint64_t));
+  if (n > 0) std::memcpy(item.lineMap.data(), data + rd.pos, n * sizeof(std::uint64_t));
   rd.pos += n * sizeof(std::uint64_t);
   GetFindings(rd, item.findings);
   return rd.ok && rd.pos == size;

@@ -74,6 +74,8 @@ class Program : public ::testing::Test {
     r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     r.out = Slurp(path("out"));
     r.err = Slurp(path("err"));
+    // No run of these tests should lose a case to a failed block process.
+    EXPECT_EQ(r.out.find("S005"), std::string::npos) << r.out.substr(0, 2000);
     return r;
   }
 
