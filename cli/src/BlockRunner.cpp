@@ -266,8 +266,10 @@ void BlockRunner::submit(Block block) {
   if (workers_.empty()) startWorkers();
   std::size_t sequence = nextSequence_++;
   Worker& w = workers_[sequence % workers_.size()];
-  if (w.outPos > 0 && w.outPos == w.outBytes.size()) {
-    w.outBytes.clear();
+  // Drop what the worker already has, so that the buffer keeps its size
+  // instead of growing while the worker is busy.
+  if (w.outPos > 0) {
+    w.outBytes.erase(0, w.outPos);
     w.outPos = 0;
   }
   std::size_t headerAt = w.outBytes.size();
@@ -283,13 +285,15 @@ void BlockRunner::submit(Block block) {
   }
   header.payloadBytes = w.outBytes.size() - headerAt - sizeof header;
   std::memcpy(&w.outBytes[headerAt], &header, sizeof header);
+  if (!keepItemData_)
+    for (WorkItem& item : block.items) std::string().swap(item.data);
   w.blocks.push_back(sequence);
   Pending p;
   p.block = std::move(block);
   pending_.push_back(std::move(p));
   if (w.ended) workerEnded(w);
   pump(false);
-  while (pending_.size() >= 2 * workers_.size()) pump(true);
+  while (pending_.size() >= workers_.size() + 2) pump(true);
 }
 
 void BlockRunner::pump(bool wait) {

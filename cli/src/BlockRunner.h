@@ -48,6 +48,9 @@ class BlockRunner {
   // finished blocks are delivered meanwhile, and the call waits while too many
   // blocks are under way.
   void submit(Block block);
+  // Whether delivered blocks still hold the call text of their items (needed
+  // for the HTML report); without it the text is dropped once it is sent.
+  void keepItemData(bool keep) { keepItemData_ = keep; }
   // Moves data to and from the workers without waiting; call it now and then
   // while preparing the next block, so that the workers never run dry.
   void poll() {
@@ -97,6 +100,7 @@ class BlockRunner {
   std::size_t firstSequence_ = 0;
   std::size_t nextSequence_ = 0;
   bool finishing_ = false;
+  bool keepItemData_ = false;
 };
 
 }  // namespace qv::cli

@@ -28,7 +28,7 @@ namespace {
 // Items per worker process: large enough that starting a process costs little,
 // small enough that the workers share the input evenly. Fixed, so that the
 // blocks and thereby the results are the same for any number of workers.
-constexpr std::size_t kBlockItems = 512;
+constexpr std::size_t kBlockItems = 4096;
 
 constexpr const char* kDefaultHostFormat = "{{SYS.MsgType}}: {{SYS.ErrorNr}} {{SYS.Text2}}\r\n";
 
@@ -119,6 +119,7 @@ int RunCheck(const CheckOptions& o) {
   };
   BlockRunner runner(o.jobs > 0 ? o.jobs : CoreCount(), prepare,
                      [&](const WorkItem& item) { return checker.check(item); }, deliver, texts.workerFailed);
+  runner.keepItemData(!o.htmlFile.empty());
 
   std::vector<std::string> inputs = o.inputs;
   if (inputs.empty()) inputs.push_back("-");

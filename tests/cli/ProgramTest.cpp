@@ -219,8 +219,8 @@ TEST_F(Program, MachineFormatsAreWellFormed) {
 }
 
 TEST_F(Program, OutputDoesNotDependOnTheNumberOfWorkers) {
-  // More than two blocks of cases, so that the workers really share the file.
-  std::string file = generate("many.dat", "--cases 1300 --seed 9 --fault-rate 0.2");
+  // More than two blocks of cases (4096 each), so that the workers really share the file.
+  std::string file = generate("many.dat", "--cases 9000 --seed 9 --fault-rate 0.2");
   for (const char* format : {"text", "csv", "json", "host"}) {
     std::string args = std::string("check --format ") + format + " '" + file + "'";
     RunResult one = run(args + " --jobs 1");
