@@ -6,6 +6,7 @@
 #include <string>
 
 #include "datasource/tDataSource.h"
+#include "foundation/FileText.h"
 #include "foundation/Logger.h"
 
 namespace qv {
@@ -24,20 +25,15 @@ int KindOf(const char* text) {
 int tDataSource::LoadFieldInfo(int language, const char* fileName, const char* directory) {
   LogInfo("LoadFieldInfo: From %s%s", directory ? directory : "", fileName);
   std::string path = std::string(directory ? directory : "") + fileName;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) {
+  int read = 0;
+  char* text = ReadWholeFile(path.c_str(), read);
+  if (!text) {
     LogError("Could not open domain file '%s'", path.c_str());
     return 0;
   }
-  std::fseek(f, 0, SEEK_END);
-  long size = std::ftell(f);
-  std::fseek(f, 0, SEEK_SET);
-  if (size < 0) size = 0;
   delete[] FieldDefText;
-  FieldDefText = new char[static_cast<size_t>(size) + 1];
-  size_t length = std::fread(FieldDefText, 1, static_cast<size_t>(size), f);
-  FieldDefText[length] = '\0';
-  std::fclose(f);
+  FieldDefText = text;
+  const size_t length = static_cast<size_t>(read);
 
   // The slots point into the text read here: forget an earlier load's.
   for (Record* r : {static_cast<Record*>(RecMX), static_cast<Record*>(RecMB), static_cast<Record*>(RecMN),

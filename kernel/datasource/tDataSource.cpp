@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "foundation/FileText.h"
 #include "foundation/Logger.h"
 
 namespace qv {
@@ -21,19 +22,6 @@ constexpr LookupTable kLookupTables[] = {
     {"wregio.ix5", DomainWREGIO, "WREGIO"}, {"bur.ix5", DomainBUR, "BUR"},     {"vsnr.ix5", DomainVSNR, "VSNR"},
 };
 
-char* ReadFormatFile(const char* path) {
-  FILE* f = std::fopen(path, "rb");
-  if (!f) return nullptr;
-  std::fseek(f, 0, SEEK_END);
-  long size = std::ftell(f);
-  std::fseek(f, 0, SEEK_SET);
-  if (size < 0) size = 0;
-  char* text = new char[static_cast<size_t>(size) + 1];
-  size_t read = std::fread(text, 1, static_cast<size_t>(size), f);
-  text[read] = '\0';
-  std::fclose(f);
-  return text;
-}
 }  // namespace
 
 tDataSource::tDataSource(const char* baseDirectory, char languageLetter, const char* formatString)
@@ -65,7 +53,8 @@ tDataSource::tDataSource(const char* baseDirectory, char languageLetter, const c
     std::string_view name = "formatString.txt";
     std::vector<char> path(pathLength + name.size() + 1);
     std::snprintf(path.data(), path.size(), "%s%s", QVPath, name.data());
-    formatText = ReadFormatFile(path.data());
+    int length = 0;
+    formatText = ReadWholeFile(path.data(), length);
     formatString = formatText;
   }
 

@@ -31,14 +31,8 @@ void Logger::Materialize() {
 void Logger::WriteLine(const char* level) {
   FILE* f = std::fopen(platform::DebugLogPath(), "a");
   if (!f) return;
-  std::time_t now = std::time(nullptr);
   char stamp[64];
-  std::tm local{};
-#if defined(_WIN32)
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
+  const std::tm local = platform::LocalNow();
   // The classic 24-character form "Www Mmm dd hh:mm:ss yyyy" with the day
   // padded by a blank and English names whatever the locale, written out by
   // hand: the Windows C runtime's strftime lacks "%e" and its asctime pads
@@ -63,24 +57,30 @@ void RefreshLogSwitch() {
   TheLogger().Enabled = g_logEnabled;
 }
 
-namespace detail {
-void LogInfoNow(const char* format, ...) {
+namespace {
+// Formats into MessageText; a kept info call is replaced by this text.
+Logger& FormatMessage(const char* format, va_list args) {
   Logger& log = TheLogger();
   log.PendingRender = nullptr;
+  std::vsnprintf(log.MessageText, sizeof log.MessageText, format, args);
+  return log;
+}
+}  // namespace
+
+namespace detail {
+void LogInfoNow(const char* format, ...) {
   va_list args;
   va_start(args, format);
-  std::vsnprintf(log.MessageText, sizeof log.MessageText, format, args);
+  Logger& log = FormatMessage(format, args);
   va_end(args);
   log.WriteLine("INFO");
 }
 }  // namespace detail
 
 void LogError(const char* format, ...) {
-  Logger& log = TheLogger();
-  log.PendingRender = nullptr;
   va_list args;
   va_start(args, format);
-  std::vsnprintf(log.MessageText, sizeof log.MessageText, format, args);
+  Logger& log = FormatMessage(format, args);
   va_end(args);
   log.ErrorState = -1;
   std::snprintf(log.ErrorText, sizeof log.ErrorText, "#E: %.*s", kLogTextSize - 5, log.MessageText);

@@ -3,7 +3,12 @@
 // PlatformPosix.cpp implements it for Linux, PlatformWin32.cpp for Windows.
 #pragma once
 
+#include <ctime>
+
 namespace qv::platform {
+
+// The current local time.
+std::tm LocalNow();
 
 // Result of starting a program and waiting for it.
 enum class ExecResult { Finished, TimedOut, StartFailed };

@@ -45,6 +45,13 @@ std::vector<std::string> SplitCommandLine(const char* line) {
 }
 }  // namespace
 
+std::tm LocalNow() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return local;
+}
+
 bool CreateTempFile(const char* prefix, char* name, int capacity) {
   if (capacity <= 0) return false;
   name[0] = '\0';

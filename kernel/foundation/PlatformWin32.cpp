@@ -15,6 +15,8 @@
 #include <cstring>
 #include <vector>
 
+#include <ctime>
+
 #include "foundation/Platform.h"
 
 namespace qv::platform {
@@ -32,6 +34,13 @@ constexpr DWORD kFileNameReserve = 20;
 // inherit the host's error mode and runs at normal priority.
 constexpr DWORD kViewerCreationFlags = 0x04000020;
 }  // namespace
+
+std::tm LocalNow() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_s(&local, &now);
+  return local;
+}
 
 bool CreateTempFile(const char* prefix, char* name, int capacity) {
   if (capacity <= 0) return false;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "foundation/FileText.h"
 #include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
 
@@ -44,24 +45,12 @@ LookupFile::~LookupFile() {
   Records = nullptr;
 }
 
-char* LookupFile::ReadWholeFile(const char* fileName, int& size, char*& path, const char* failText) {
+char* LookupFile::ReadFromBase(const char* fileName, int& size, char*& path, const char* failText) {
   size_t n = std::strlen(BaseDirectory) + std::strlen(fileName);
   path = new char[n + 1];
   std::snprintf(path, n + 1, "%s%s", BaseDirectory, fileName);
-  size = 0;
-  FILE* f = std::fopen(path, "rb");
-  if (!f) {
-    LogError(failText, path);
-    return nullptr;
-  }
-  std::fseek(f, 0, SEEK_END);
-  long length = std::ftell(f);
-  std::fseek(f, 0, SEEK_SET);
-  if (length < 0) length = 0;
-  char* text = new char[static_cast<size_t>(length) + 1];
-  size = static_cast<int>(std::fread(text, 1, static_cast<size_t>(length), f));
-  text[size] = '\0';
-  std::fclose(f);
+  char* text = ReadWholeFile(path, size);
+  if (!text) LogError(failText, path);
   return text;
 }
 
@@ -74,7 +63,7 @@ int LookupFile::LoadLookupfile(const char* fileName, int d, const char* name) {
   dom.DomainName = name;
   int size = 0;
   char* path = nullptr;
-  char* text = ReadWholeFile(fileName, size, path, "Could not open lookup file '%s'");
+  char* text = ReadFromBase(fileName, size, path, "Could not open lookup file '%s'");
   delete[] dom.FileName;
   dom.FileName = path;
   LogInfo("LoadLookupfile:%i %s", d, path);
@@ -140,7 +129,7 @@ int LookupFile::LoadLookupfile(const char* fileName, int d, const char* name) {
 int LookupFile::LoadDomainKeyFile(const char* fileName) {
   int size = 0;
   char* path = nullptr;
-  char* text = ReadWholeFile(fileName, size, path, "Could not open domain file '%s'");
+  char* text = ReadFromBase(fileName, size, path, "Could not open domain file '%s'");
   delete[] path;
   if (!text) return 0;
   delete[] DomainKeyText;

@@ -72,7 +72,8 @@ class LookupFile {
   LookupRecord* Records = nullptr;
 
  private:
-  char* ReadWholeFile(const char* fileName, int& size, char*& path, const char* failText);
+  // Reads BaseDirectory + fileName whole; path receives the full name.
+  char* ReadFromBase(const char* fileName, int& size, char*& path, const char* failText);
   void FillResult(LookupResult& result, const char* key) const;
 };
 

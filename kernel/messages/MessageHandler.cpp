@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "foundation/FileText.h"
 #include "foundation/Logger.h"
 
 namespace qv {
@@ -49,19 +50,12 @@ MessageHandler::~MessageHandler() {
 }
 
 void MessageHandler::ReadFile(const char* fileName) {
-  FILE* f = std::fopen(fileName, "rb");
-  if (!f) {
+  int read = 0;
+  FileText = ReadWholeFile(fileName, read);
+  if (!FileText) {
     LogError("Could not open MsgTextFile '%s'! Check -qvpath", fileName);
     return;
   }
-  std::fseek(f, 0, SEEK_END);
-  long size = std::ftell(f);
-  std::fseek(f, 0, SEEK_SET);
-  if (size < 0) size = 0;
-  FileText = new char[static_cast<size_t>(size) + 1];
-  size_t read = std::fread(FileText, 1, static_cast<size_t>(size), f);
-  std::fclose(f);
-  FileText[read] = '\0';
 
   char* p = FileText;
   char* end = FileText + read;

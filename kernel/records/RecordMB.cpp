@@ -2,9 +2,9 @@
 
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "foundation/Logger.h"
+#include "foundation/Platform.h"
 #include "interface/LibraryGlobals.h"
 #include "records/CodeLists.h"
 #include "records/RecordMD.h"
@@ -111,18 +111,7 @@ void RecordMB::onAfterLoadData() {
   ParseDate(F[11], BirthDate);
   ParseDate(F[15], AdmissionDate);
   ParseDate(F[25], DischargeDate);
-  if (DischargeDate.HasYear) {
-    StatYear = DischargeDate.Year;
-  } else {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    StatYear = local.tm_year + 1900;
-  }
+  StatYear = DischargeDate.HasYear ? DischargeDate.Year : platform::LocalNow().tm_year + 1900;
   ParseDate(TreatmentBeginText, TreatmentBeginDate);
 
   StayHours = DischargeDate.HourNumber - AdmissionDate.HourNumber + 1;
