@@ -15,6 +15,7 @@
 #include "interface/ResultViewer.h"
 #include "quorvant.h"
 #include "support/Fixture.h"
+#include "support/KernelCase.h"
 
 namespace {
 
@@ -24,26 +25,11 @@ using qvtest::Line;
 
 class Source : public ::testing::Test {
  protected:
-  std::string base = qvtest::MakeBaseDirectory();
-  std::unique_ptr<tDataSource> ds;
+  qvtest::KernelCase kernel;
+  tDataSource* ds = &kernel.Source();
+  const std::string& base = kernel.Base();
 
-  void SetUp() override {
-    DestroyLogger();
-    ds = std::make_unique<tDataSource>(base.c_str(), 'd', nullptr);
-    ASSERT_EQ(ds->qv_Create_Lookups(0), 1);
-    ASSERT_EQ(ds->LoadFieldInfo(0, "fields.ix5", base.c_str()), 1);
-    ds->CreateRecBuffer(10000);
-  }
-  void TearDown() override {
-    ds.reset();
-    qvtest::RemoveDirectory(base);
-    DestroyLogger();
-  }
-  int Run(const std::string& data) {
-    ClearErrorState();
-    ds->LoadRecBuffer(data.c_str());
-    return ds->qv_ProcessData();
-  }
+  int Run(const std::string& data) { return kernel.Run(data); }
   RecordMB& Mb() { return *ds->RecMB; }
 };
 

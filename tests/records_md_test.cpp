@@ -10,6 +10,7 @@
 #include "foundation/Logger.h"
 #include "records/RecordMD.h"
 #include "support/Fixture.h"
+#include "support/KernelCase.h"
 
 namespace {
 
@@ -23,19 +24,8 @@ using Changes = std::vector<Change>;
 
 class MdRecord : public ::testing::Test {
  protected:
-  std::string base = qvtest::MakeBaseDirectory();
-  std::unique_ptr<tDataSource> ds;
-
-  void SetUp() override {
-    ds = std::make_unique<tDataSource>(base.c_str(), 'd', nullptr);
-    ASSERT_EQ(ds->qv_Create_Lookups(0), 1);
-    ASSERT_EQ(ds->LoadFieldInfo(0, "fields.ix5", base.c_str()), 1);
-    ds->CreateRecBuffer(10000);
-  }
-  void TearDown() override {
-    ds.reset();
-    qvtest::RemoveDirectory(base);
-  }
+  qvtest::KernelCase kernel;
+  tDataSource* ds = &kernel.Source();
 
   // Loads and tests the clean case (MB announcing its MD) with changes.
   RecordMD& Load(const Changes& mbChanges, const Changes& mdChanges) {
@@ -44,9 +34,7 @@ class MdRecord : public ::testing::Test {
     for (const Change& c : mbChanges) mb[static_cast<size_t>(c.Field)] = c.Text;
     std::vector<std::string> md = qvtest::CleanMd();
     for (const Change& c : mdChanges) md[static_cast<size_t>(c.Field)] = c.Text;
-    ClearErrorState();
-    ds->LoadRecBuffer(qvtest::Case({qvtest::Line(mb), qvtest::Line(md)}).c_str());
-    EXPECT_EQ(ds->qv_ProcessData(), 0) << GetLastErrorText();
+    EXPECT_EQ(kernel.Run(qvtest::Case({qvtest::Line(mb), qvtest::Line(md)})), 0) << GetLastErrorText();
     return *ds->RecMD;
   }
 };

@@ -4,17 +4,13 @@
 // counters can be read after the tests ran.
 #pragma once
 
-#include <memory>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "rules/RuleInfo.h"
 #include "support/Fixture.h"
-
-namespace qv {
-class tDataSource;
-}
+#include "support/KernelCase.h"
 
 namespace qvtest {
 
@@ -40,22 +36,5 @@ std::vector<qv::RuleInfo> RulesOf(AppendRulesFn append);  // e.g. RulesOf(qv::Ap
 // The findings whose code belongs to that catalogue, in list order.
 std::vector<Finding> FindingsOf(const Result& r, AppendRulesFn append);
 
-// One tDataSource on a fixture base directory, set up like QV_Create, for
-// tests that read record objects after a run.
-class KernelCase {
- public:
-  KernelCase();
-  ~KernelCase();
-  KernelCase(const KernelCase&) = delete;
-  KernelCase& operator=(const KernelCase&) = delete;
-
-  // Loads and processes one call's data; returns qv_ProcessData's result.
-  int Run(const std::string& data);
-  qv::tDataSource& Source() { return *source_; }
-
- private:
-  std::string base_;
-  std::unique_ptr<qv::tDataSource> source_;
-};
 
 }  // namespace qvtest
