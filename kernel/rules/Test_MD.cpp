@@ -1,7 +1,6 @@
 // Tests of the detail record: clinical details, rehospitalisation, the
 // administrative fields, the code rules shared with the MB and the tests of
 // single diagnosis and treatment entries, in this order.
-#include <climits>
 #include <cstring>
 
 #include "foundation/Logger.h"
@@ -32,24 +31,9 @@ const char* const PoaRequiredCodes =
 bool YearFrom(int first) { return StatYear >= first; }
 bool YearIn(int first, int last) { return StatYear >= first && StatYear <= last; }
 
-// The numeric value of a text: leading blanks, a sign and the digits up to
-// the first other character; 0 without digits. Out-of-range values stop at
-// the int limits, as the hosts' 32-bit conversion does.
-long long Num(const char* text) {
-  if (!text) return 0;
-  while (*text == ' ' || *text == '\t') ++text;
-  const bool negative = *text == '-';
-  if (*text == '-' || *text == '+') ++text;
-  long long value = 0;
-  for (; *text >= '0' && *text <= '9'; ++text) {
-    value = value * 10 + (*text - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) break;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  if (value < INT_MIN) return INT_MIN;
-  return value;
-}
+// The numeric value of a text (see Int), widened so that sums such as
+// "ICU hours + 18" cannot overflow.
+long long Num(const char* text) { return Int(text); }
 
 size_t Len(const char* text) { return text ? std::strlen(text) : 0; }
 
