@@ -275,13 +275,14 @@ void BlockRunner::submit(Block block) {
   std::size_t headerAt = w.outBytes.size();
   BlockHeader header{block.items.size(), 0, block.layout, 0};
   w.outBytes.append(reinterpret_cast<const char*>(&header), sizeof header);
-  std::string encoded;
   for (const WorkItem& item : block.items) {
-    encoded.clear();
-    EncodeWorkItem(item, encoded);
-    std::uint64_t size = encoded.size();
+    // The item goes behind a length field that is filled in afterwards.
+    std::size_t sizeAt = w.outBytes.size();
+    std::uint64_t size = 0;
     w.outBytes.append(reinterpret_cast<const char*>(&size), sizeof size);
-    w.outBytes += encoded;
+    EncodeWorkItem(item, w.outBytes);
+    size = w.outBytes.size() - sizeAt - sizeof size;
+    std::memcpy(&w.outBytes[sizeAt], &size, sizeof size);
   }
   header.payloadBytes = w.outBytes.size() - headerAt - sizeof header;
   std::memcpy(&w.outBytes[headerAt], &header, sizeof header);
@@ -369,15 +370,15 @@ void BlockRunner::readResults(Worker& w) {
       std::memcpy(&length, w.inBytes.data() + w.inPos + 1, sizeof length);
       if (rest - sizeof length < length) break;
       std::size_t pos = w.inPos + 1 + sizeof length;
+      std::size_t end = pos + static_cast<std::size_t>(length);
       ItemResult result;
-      std::string record = w.inBytes.substr(pos, static_cast<std::size_t>(length));
-      std::size_t at = 0;
-      if (!DecodeResult(record, at, result) || p.results.size() >= p.block.items.size()) {
+      std::size_t at = pos;
+      if (!DecodeResult(w.inBytes, at, result) || at != end || p.results.size() >= p.block.items.size()) {
         workerEnded(w);  // the pipe holds something else than results: give up on this worker
         return;
       }
       p.results.push_back(std::move(result));
-      w.inPos = pos + static_cast<std::size_t>(length);
+      w.inPos = end;
     }
   }
   if (w.inPos > (1u << 20) || w.inPos == w.inBytes.size()) {

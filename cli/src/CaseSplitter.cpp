@@ -39,6 +39,7 @@ void CaseSplitter::addLine(const Line& line) {
     if (firstMbFields_ == 0) firstMbFields_ = CountBars(line.text);
     open_ = true;
     current_ = WorkItem{};
+    current_.data.reserve(header_.size() + 2048);
     current_.isCase = true;
     current_.caseLine = line.number;
     currentHasNul_ = false;
