@@ -6,6 +6,16 @@
 
 namespace qv {
 
+int tDataSource::LoadAddOn(Record* rec, bool& seen, bool outOfOrder) {
+  static const char* const kNames[] = {"", "MX", "MB", "MN", "MP", "MD", "MK"};
+  if (outOfOrder || RecMX->MbCount == 0) {
+    LogError("unsupported record order for record %s in line %i ", kNames[rec->RecordKind], LineNumber);
+    return -1;
+  }
+  seen = true;
+  return LoadRecord(rec);
+}
+
 int tDataSource::qv_ProcessData() {
   LogInfo("enter tDataSource::qv_ProcessData");
   int result = 0;
@@ -28,7 +38,6 @@ int tDataSource::qv_ProcessData() {
     const int kind = getNextRecType();
     ++LineNumber;
     ++FileLineNumber;
-    const bool noMb = RecMX->MbCount == 0;
     switch (kind) {
       case LineMX:
         FileLineNumber = 1;
@@ -40,38 +49,12 @@ int tDataSource::qv_ProcessData() {
         result = LoadRecord(RecMB);
         ++RecMX->MbCount;
         break;
-      case LineMN:
-        if (seen.MN || seen.MP || seen.MD || seen.MK || noMb) {
-          LogError("unsupported record order for record MN in line %i ", LineNumber);
-          break;
-        }
-        result = LoadRecord(RecMN);
-        seen.MN = true;
-        break;
-      case LineMP:
-        if (seen.MP || seen.MD || seen.MK || noMb) {
-          LogError("unsupported record order for record MP in line %i ", LineNumber);
-          break;
-        }
-        result = LoadRecord(RecMP);
-        seen.MP = true;
-        break;
-      case LineMD:
-        if (seen.MD || seen.MK || noMb) {
-          LogError("unsupported record order for record MD in line %i ", LineNumber);
-          break;
-        }
-        result = LoadRecord(RecMD);
-        seen.MD = true;
-        break;
-      case LineMK:
-        if (seen.MK || noMb) {
-          LogError("unsupported record order for record MK in line %i ", LineNumber);
-          break;
-        }
-        result = LoadRecord(RecMK);
-        seen.MK = true;
-        break;
+      // An add-on line needs an MB line since the header and must come
+      // after the add-ons already read in the case (MN, MP, MD, MK).
+      case LineMN: result = LoadAddOn(RecMN, seen.MN, seen.MN || seen.MP || seen.MD || seen.MK); break;
+      case LineMP: result = LoadAddOn(RecMP, seen.MP, seen.MP || seen.MD || seen.MK); break;
+      case LineMD: result = LoadAddOn(RecMD, seen.MD, seen.MD || seen.MK); break;
+      case LineMK: result = LoadAddOn(RecMK, seen.MK, seen.MK); break;
       case LineEmpty:
         LogError("empty line in line %i ", LineNumber);
         break;

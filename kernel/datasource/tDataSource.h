@@ -59,6 +59,8 @@ class tDataSource {
 
  private:
   void CreateRecords();
+  // Loads an add-on line unless it breaks the record order; marks it seen.
+  int LoadAddOn(Record* rec, bool& seen, bool outOfOrder);
 };
 
 }  // namespace qv
