@@ -114,6 +114,7 @@ int RunCheck(const CheckOptions& o) {
   // The workers start from the handle as prepared here; a block of a file with
   // another MB layout gets a handle of its own in its block process.
   bool primed = false;
+  bool setupFailed = false;
   auto prepare = [&](int layout) {
     if (layout != 0 && !checker.prepareLayout(layout)) std::_Exit(8);
   };
@@ -134,7 +135,10 @@ int RunCheck(const CheckOptions& o) {
       block.fileIndex = fileIndex;
       block.layout = fileLayouts[fileIndex];
       if (!primed) {
-        if (!checker.prepareLayout(block.layout == 0 ? 90 : block.layout)) return false;
+        if (!checker.prepareLayout(block.layout == 0 ? 90 : block.layout)) {
+          setupFailed = true;
+          return false;
+        }
         primed = true;
       }
       block.items = std::move(items);
@@ -181,7 +185,7 @@ int RunCheck(const CheckOptions& o) {
   }
   runner.finish();
   progress.clear();
-  if (primed && !checker.isOpen()) return Fail("the library could not be set up for '" + ref + "'");
+  if (setupFailed) return Fail("the library could not be set up on '" + ref + "'");
   if (std::fflush(stdout) != 0 || !writer.ok()) {
     runner.abort();
     return Fail(std::string("cannot write the output: ") + std::strerror(errno));
