@@ -1,5 +1,6 @@
 #include "foundation/Logger.h"
 
+#include <chrono>
 #include <cstdarg>
 #include <cstring>
 #include <ctime>
@@ -53,7 +54,18 @@ Logger& TheLogger() {
 }
 
 void RefreshLogSwitch() {
-  g_logEnabled = platform::DebugLogDirectoryExists();
+  // Looking for the directory costs a system call; a host checking cases in
+  // a loop would pay it twice per case. Looking once a second is enough for
+  // a user who creates the directory to turn the log on.
+  using Clock = std::chrono::steady_clock;
+  static Clock::time_point lastLook;
+  static bool looked = false;
+  const Clock::time_point now = Clock::now();
+  if (!looked || now - lastLook >= std::chrono::seconds(1)) {
+    g_logEnabled = platform::DebugLogDirectoryExists();
+    lastLook = now;
+    looked = true;
+  }
   TheLogger().Enabled = g_logEnabled;
 }
 
