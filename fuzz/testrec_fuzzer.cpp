@@ -29,7 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string text(reinterpret_cast<const char*>(data), size);  // stops at the first NUL for the library
   int count = QV_TestRec(g_handle, text.c_str(), 0, 0);
   if (count < 0) std::abort();
-  std::vector<char> list(static_cast<size_t>(count) * 16384 + 1);
+  // Room for the longest list a call can produce, allocated once.
+  static std::vector<char> list;
+  const size_t need = static_cast<size_t>(count) * 16384 + 1;
+  if (list.size() < need) list.resize(need);
   int counts[5];
   QV_GetMessageList(g_handle, &counts[0], &counts[1], &counts[2], &counts[3], &counts[4], list.data());
   if (counts[0] + counts[1] + counts[2] + counts[3] + counts[4] != count) std::abort();
