@@ -66,6 +66,15 @@ TEST(MessageTable, FailuresAreReported) {
   TempFile bad("h\nA\tX\ttext\n");
   MessageHandler unknown(bad.Path(), 'd');
   EXPECT_STREQ(GetLastErrorText(), "#E: Switch case in MessageHandler fell through. Unexpected case 'X'");
+  ClearErrorState();
+  TempFile shortRow("h\nA\tE\ttext\nB\tE\nC\tE\tt\n");
+  MessageHandler missingText(shortRow.Path(), 'd');
+  EXPECT_STREQ(GetLastErrorText(), ("#E: MsgTextFile '" + std::string(shortRow.Path()) +
+                                    "': message 1 has 2 of the three columns code, type and text").c_str());
+  ClearErrorState();
+  TempFile noFinalLineFeed("h\nA\tE\ttext");
+  MessageHandler complete(noFinalLineFeed.Path(), 'd');
+  EXPECT_EQ(GetErrorState(), 0) << "the last line needs no line feed";
   DestroyLogger();
 }
 

@@ -62,10 +62,20 @@ void MessageHandler::ReadFile(const char* fileName) {
   while (p < end && *p != '\n') ++p;  // header line
   int row = -1;
   int column = 0;
+  // Every message line has a code, a type and a text; only the empty
+  // remainder behind the final line feed has none.
+  auto checkColumns = [&](bool last) {
+    if (row < 0 || column >= 2) return true;
+    if (last && column == 0 && MessageEntries[row].Code[0] == '\0') return true;
+    LogError("MsgTextFile '%s': message %i has %i of the three columns code, type and text", fileName, row,
+             column + 1);
+    return false;
+  };
   for (; p < end; ++p) {
     char c = *p;
     if (c == '\n') {
       *p = '\0';
+      if (!checkColumns(false)) return;
       ++row;
       if (row >= kMaxMessageRows) {
         LogError("Too many rows in MsgTextFile '%s' (at most %i)", fileName, kMaxMessageRows);
@@ -96,6 +106,7 @@ void MessageHandler::ReadFile(const char* fileName) {
       *p = '\0';
     }
   }
+  checkColumns(true);
 }
 
 void MessageHandler::AddMessage(int number, int lineNumber, const char* valueText, int weight, int recordType,
