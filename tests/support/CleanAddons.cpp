@@ -2,9 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "datasource/tDataSource.h"
-#include "foundation/Logger.h"
-
 namespace qvtest {
 
 // A live-born single child of a mother born 1 January 1990, 40 weeks,
@@ -73,14 +70,9 @@ void PrintTo(const Finding& f, std::ostream* os) {
   *os << f.Type << ' ' << f.Code << " [" << f.Value << "] line " << f.Line;
 }
 
-std::vector<qv::RuleInfo> RulesOf(AppendRulesFn append) {
+std::vector<Finding> FindingsOf(const Result& r, std::initializer_list<AppendRulesFn> catalogues) {
   std::vector<qv::RuleInfo> rules;
-  append(rules);
-  return rules;
-}
-
-std::vector<Finding> FindingsOf(const Result& r, AppendRulesFn append) {
-  const std::vector<qv::RuleInfo> rules = RulesOf(append);
+  for (AppendRulesFn append : catalogues) append(rules);
   std::vector<Finding> own;
   for (const Finding& f : r.Findings)
     for (const qv::RuleInfo& rule : rules)
@@ -91,5 +83,44 @@ std::vector<Finding> FindingsOf(const Result& r, AppendRulesFn append) {
   return own;
 }
 
+void ExpectCatalogue(AppendRulesFn append, size_t count, int firstMsg) {
+  std::vector<qv::RuleInfo> rules;
+  append(rules);
+  ASSERT_EQ(rules.size(), count);
+  for (size_t i = 0; i < rules.size(); ++i) {
+    EXPECT_EQ(rules[i].Msg, firstMsg + static_cast<int>(i)) << rules[i].Code;
+    if (i > 0) {
+      EXPECT_LT(std::string(rules[i - 1].Code), rules[i].Code);
+    }
+  }
+}
+
+std::vector<std::string> With(std::vector<std::string> line, const Fields& set) {
+  for (const auto& [n, v] : set) {
+    if (static_cast<size_t>(n) >= line.size()) line.resize(static_cast<size_t>(n) + 1);
+    line[static_cast<size_t>(n)] = v;
+  }
+  return line;
+}
+
+std::string AddonCase(Addons addons, const std::vector<std::string>& addon, const Fields& mb, int year) {
+  return Case({Line(With(AtYear(CleanMbWith(addons), year), mb)), Line(addon)});
+}
+
+Finding Own(char type, const char* code, const std::string& value) { return {type, code, 2, value}; }
+
+void AddonRules::ExpectClean() {
+  const Result r = h.Check(AddonCase(kind_.Announce, kind_.Clean()));
+  EXPECT_EQ(r.Count, 0) << r.List;
+  EXPECT_EQ(r.Status, 0);
+}
+
+void AddonRules::ExpectAll(const std::vector<Variation>& rows) {
+  for (const Variation& row : rows) {
+    const Result r = h.Check(AddonCase(kind_.Announce, With(kind_.Clean(), row.Addon), row.Mb, row.Year));
+    EXPECT_EQ(r.Status, 0) << row.Name << ": " << r.List;
+    EXPECT_EQ(FindingsOf(r, {kind_.Append}), row.Expected) << row.Name << "\n  list: " << r.List;
+  }
+}
 
 }  // namespace qvtest

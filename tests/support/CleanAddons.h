@@ -1,9 +1,13 @@
 // Support for the add-on record tests (MN, MP, MK): clean MB variants that
-// announce the add-ons, a statistics-year shift, the findings of one record
-// kind's codes, and a case run on the kernel classes so that record
-// counters can be read after the tests ran.
+// announce the add-ons, a statistics-year shift, add-on cases built from
+// changed fields, table rows checked against one catalogue's findings, and
+// the catalogue shape.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <map>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -30,11 +34,52 @@ std::vector<std::string> AtYear(std::vector<std::string> mb, int year);
 // Lets test failures show a finding as "E B3001 [value] line 2".
 void PrintTo(const Finding& f, std::ostream* os);
 
-// The rules of one catalogue, e.g. CodesOf(qv::AppendMnRules).
+// A catalogue, e.g. qv::AppendMnRules.
 using AppendRulesFn = void (*)(std::vector<qv::RuleInfo>&);
-std::vector<qv::RuleInfo> RulesOf(AppendRulesFn append);  // e.g. RulesOf(qv::AppendMnRules)
-// The findings whose code belongs to that catalogue, in list order.
-std::vector<Finding> FindingsOf(const Result& r, AppendRulesFn append);
+// The findings whose code belongs to one of the catalogues, in list order.
+std::vector<Finding> FindingsOf(const Result& r, std::initializer_list<AppendRulesFn> catalogues);
+// Expects `count` rules in ascending code order whose messages run on from
+// `firstMsg` without a gap.
+void ExpectCatalogue(AppendRulesFn append, size_t count, int firstMsg);
 
+using Fields = std::map<int, std::string>;
+// `line` with the given fields replaced; a field past its end lengthens it.
+std::vector<std::string> With(std::vector<std::string> line, const Fields& set);
+
+// A case of two lines: the clean MB announcing `addons`, moved to `year` and
+// with the fields `mb` changed, then the add-on line.
+std::string AddonCase(Addons addons, const std::vector<std::string>& addon, const Fields& mb = {},
+                      int year = 2023);
+// A finding of the add-on line, line 2 of such a case.
+Finding Own(char type, const char* code, const std::string& value = "");
+
+// An add-on kind: what the MB announces, its clean line and its catalogue.
+struct AddonKind {
+  Addons Announce;
+  std::vector<std::string> (*Clean)();
+  AppendRulesFn Append;
+};
+// One table row: the add-on's and the MB's changed fields, the findings of
+// the add-on's catalogue in list order, and the statistics year.
+struct Variation {
+  const char* Name;
+  Fields Addon, Mb;
+  std::vector<Finding> Expected;
+  int Year = 2023;
+};
+// A fixture for the tables of one add-on kind.
+class AddonRules : public ::testing::Test {
+ protected:
+  explicit AddonRules(AddonKind kind) : kind_(kind) {}
+  // The clean MB and add-on lines give no finding at all.
+  void ExpectClean();
+  // Checks each row as a case of the kind; the message list must succeed.
+  void ExpectAll(const std::vector<Variation>& rows);
+
+  Handle h;
+
+ private:
+  AddonKind kind_;
+};
 
 }  // namespace qvtest
