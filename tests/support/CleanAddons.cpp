@@ -95,14 +95,6 @@ void ExpectCatalogue(AppendRulesFn append, size_t count, int firstMsg) {
   }
 }
 
-std::vector<std::string> With(std::vector<std::string> line, const Fields& set) {
-  for (const auto& [n, v] : set) {
-    if (static_cast<size_t>(n) >= line.size()) line.resize(static_cast<size_t>(n) + 1);
-    line[static_cast<size_t>(n)] = v;
-  }
-  return line;
-}
-
 std::string AddonCase(Addons addons, const std::vector<std::string>& addon, const Fields& mb, int year) {
   return Case({Line(With(AtYear(CleanMbWith(addons), year), mb)), Line(addon)});
 }

@@ -42,10 +42,6 @@ std::vector<Finding> FindingsOf(const Result& r, std::initializer_list<AppendRul
 // `firstMsg` without a gap.
 void ExpectCatalogue(AppendRulesFn append, size_t count, int firstMsg);
 
-using Fields = std::map<int, std::string>;
-// `line` with the given fields replaced; a field past its end lengthens it.
-std::vector<std::string> With(std::vector<std::string> line, const Fields& set);
-
 // A case of two lines: the clean MB announcing `addons`, moved to `year` and
 // with the fields `mb` changed, then the add-on line.
 std::string AddonCase(Addons addons, const std::vector<std::string>& addon, const Fields& mb = {},

@@ -169,6 +169,14 @@ Result Handle::Check(const std::string& data) {
   return r;
 }
 
+std::vector<std::string> With(std::vector<std::string> line, const Fields& set) {
+  for (const auto& [n, v] : set) {
+    if (static_cast<size_t>(n) >= line.size()) line.resize(static_cast<size_t>(n) + 1);
+    line[static_cast<size_t>(n)] = v;
+  }
+  return line;
+}
+
 std::string Line(const std::vector<std::string>& fields) {
   std::string line;
   for (const std::string& f : fields) line += f + "|";

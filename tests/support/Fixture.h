@@ -61,6 +61,12 @@ class Handle {
   unsigned handle_;
 };
 
+// Field number -> text, the changes a test makes to a record's fields.
+using Fields = std::map<int, std::string>;
+
+// The record's fields with the given ones set (the line grows as needed).
+std::vector<std::string> With(std::vector<std::string> line, const Fields& set);
+
 // A record line: the fields joined with '|', a '|' after the last, CR LF.
 std::string Line(const std::vector<std::string>& fields);
 // Joins lines built with Line() into one call's data.

@@ -7,8 +7,7 @@ namespace qvtest {
 std::vector<std::string> MbWith(const Fields& set, size_t size) {
   std::vector<std::string> f = CleanMb();
   f.resize(size);
-  for (const auto& [n, v] : set) f.at(static_cast<size_t>(n)) = v;
-  return f;
+  return With(f, set);
 }
 
 Fields Plus(Fields a, const Fields& b) {

@@ -12,9 +12,6 @@
 
 namespace qvtest {
 
-// Field number -> text.
-using Fields = std::map<int, std::string>;
-
 // The clean MB cut or padded to `size` fields, with the given fields set.
 std::vector<std::string> MbWith(const Fields& set, size_t size = 90);
 
