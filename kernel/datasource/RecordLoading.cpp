@@ -66,29 +66,34 @@ int tDataSource::LoadRecord(Record* rec) {
   rec->FileLineNumber = FileLineNumber;
 
   const int fieldLimit = rec->FieldCount < kMaxFieldSlots ? rec->FieldCount : kMaxFieldSlots;
-  auto setField = [&](int n) {
-    if (n < fieldLimit && rec->Fields[n].ValueRef) *rec->Fields[n].ValueRef = Cursor;
+  auto setField = [&](int n, const char* value) {
+    if (n < fieldLimit && rec->Fields[n].ValueRef) *rec->Fields[n].ValueRef = value;
   };
-  setField(0);
+  // Bytes that end a value: the end of the data, a line end, a separator.
+  static const bool* const kStops = [] {
+    static bool stops[256] = {};
+    stops[static_cast<unsigned char>('\0')] = stops[static_cast<unsigned char>('\r')] =
+        stops[static_cast<unsigned char>('|')] = true;
+    return stops;
+  }();
+  char* p = Cursor;
+  setField(0, p);
   int n = 0;
   for (;;) {
-    char c = *Cursor;
-    if (c == '\0') break;
-    if (c == '\r') {
-      *Cursor++ = '\0';
-      ++Offset;
-      *Cursor++ = '\0';  // the line feed behind it
-      ++Offset;
-      break;
+    while (!kStops[static_cast<unsigned char>(*p)]) ++p;
+    if (*p == '|') {
+      *p++ = '\0';
+      setField(++n, p);
+      continue;
     }
-    ++Cursor;
-    ++Offset;
-    if (c == '|') {
-      Cursor[-1] = '\0';
-      ++n;
-      setField(n);
+    if (*p == '\r') {
+      *p++ = '\0';
+      *p++ = '\0';  // the line feed behind it
     }
+    break;
   }
+  Offset += static_cast<int>(p - Cursor);
+  Cursor = p;
   rec->LoadedFieldCount = n;
   if (rec->RecordKind == KindMP && n == 33) {
     if (rec->Fields[33].ValueRef) *rec->Fields[33].ValueRef = rec->EmptyValue;

@@ -9,8 +9,11 @@
 
 namespace qv {
 
+namespace detail {
+Logger* instance = nullptr;
+}  // namespace detail
+
 namespace {
-Logger* g_logger = nullptr;
 bool g_logEnabled = false;
 }  // namespace
 
@@ -48,9 +51,9 @@ void Logger::WriteLine(const char* level) {
   std::fclose(f);
 }
 
-Logger& TheLogger() {
-  if (!g_logger) g_logger = new Logger();
-  return *g_logger;
+Logger& detail::CreateLogger() {
+  if (!instance) instance = new Logger();
+  return *instance;
 }
 
 void RefreshLogSwitch() {
@@ -111,8 +114,8 @@ const char* GetLastErrorText() {
 }
 
 void DestroyLogger() {
-  delete g_logger;
-  g_logger = nullptr;
+  delete detail::instance;
+  detail::instance = nullptr;
 }
 
 }  // namespace qv

@@ -41,7 +41,13 @@ class Logger {
   void WriteLine(const char* level);
 };
 
-Logger& TheLogger();
+namespace detail {
+extern Logger* instance;
+Logger& CreateLogger();
+}  // namespace detail
+
+// The process-wide logger, created on first use.
+inline Logger& TheLogger() { return detail::instance ? *detail::instance : detail::CreateLogger(); }
 
 // Decides whether the log file is written (its directory exists). Called at
 // the start of each exported function.

@@ -17,8 +17,15 @@ constexpr unsigned char kShift = 13;
 const char* const kEmpty = "";
 }  // namespace
 
+LookupResult::LookupResult() {
+  for (auto& c : Columns) c = kEmpty;
+}
+
 LookupFile::LookupFile(const char* baseDirectory) {
-  Records = new LookupRecord[kMaxLookupRecords]();
+  // Not cleared: a slot is written when its line is read, and only the
+  // columns a line has are ever read (clearing 15 MB would cost every
+  // handle a noticeable start).
+  Records = new LookupRecord[kMaxLookupRecords];
   size_t n = baseDirectory ? std::strlen(baseDirectory) : 0;
   BaseDirectory = new char[n + 2];
   std::memcpy(BaseDirectory, baseDirectory ? baseDirectory : "", n);
@@ -232,6 +239,7 @@ int LookupFile::SearchItem(const char* key, int d) const {
 }
 
 void LookupFile::FillResult(LookupResult& result, const char* key) const {
+  const bool wasFound = result.Found;
   result.Key = key ? key : kEmpty;
   result.Found = 0;
   result.KeyLength = static_cast<int>(std::strlen(result.Key));
@@ -246,7 +254,8 @@ void LookupFile::FillResult(LookupResult& result, const char* key) const {
       for (int i = 0; i < kLookupColumns; ++i) result.Columns[i] = i < r.ColumnCount ? r.Columns[i] : kEmpty;
     }
   }
-  if (!result.Found)
+  // Columns are empty already unless the last lookup found something.
+  if (!result.Found && wasFound)
     for (auto& c : result.Columns) c = kEmpty;
 }
 

@@ -33,11 +33,12 @@ struct LookupRecord {
 
 // A code to look up and what was found for it.
 struct LookupResult {
+  LookupResult();
   int Domain = -1;
   int Index = -1;
   int KeyLength = 0;
   const char* Key = "";
-  const char* Columns[kLookupColumns] = {};
+  const char* Columns[kLookupColumns];  // all the empty text while Found is 0
   int KeyEmpty = 1;
   int Found = 0;
 };

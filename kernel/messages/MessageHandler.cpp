@@ -25,6 +25,7 @@ MessageHandler::MessageHandler(const char* fileName, char language) : Language(l
   ValueText[0] = '\0';
   CaseId[0] = '\0';
   MessageEntries = new MessageEntry[kMaxMessageRows];
+  AddedRows = new int[kMaxMessageRows];
   HostBuilder = new MessageBuilder(nullptr, this);
   DefaultBuilder = new MessageBuilder(nullptr, this);
   HostList = new tBuffer(1024);
@@ -39,6 +40,8 @@ MessageHandler::~MessageHandler() {
   FileText = nullptr;
   delete[] MessageEntries;
   MessageEntries = nullptr;
+  delete[] AddedRows;
+  AddedRows = nullptr;
   delete HostList;
   HostList = nullptr;
   delete ViewerList;
@@ -121,7 +124,7 @@ void MessageHandler::AddMessage(int number, int lineNumber, const char* valueTex
   MessageEntry& e = MessageEntries[number];
   LogInfo("Msg Nr:%i  Line:%i \n", number, lineNumber);
   LogInfo("Msg(%i,%i):%c: %s %s", number, lineNumber, e.TypeLetter, e.Code, e.Text);
-  ++e.Count;
+  if (e.Count++ == 0) AddedRows[AddedRowCount++] = number;
   e.Weight += weight;
   ++*e.KindCounter;
   ++MessageCount;
@@ -148,7 +151,8 @@ void MessageHandler::ClearMessages() {
   HostList->ResetBuffer();
   ViewerList->ResetBuffer();
   ErrorCount = WarningCount = HintCount = StructCount = ControlCount = MessageCount = 0;
-  for (int i = 0; i < LoadedMessageCount; ++i) MessageEntries[i].Count = MessageEntries[i].Weight = 0;
+  for (int i = 0; i < AddedRowCount; ++i) MessageEntries[AddedRows[i]].Count = MessageEntries[AddedRows[i]].Weight = 0;
+  AddedRowCount = 0;
   LogInfo("exit MessageHandler::ClearMessages");
 }
 

@@ -29,6 +29,10 @@ class MessageHandler {
   char* FileText = nullptr;
   MessageEntry* MessageEntries = nullptr;
   int LoadedMessageCount = 0;
+  // The rows added since the last ClearMessages, so that clearing touches
+  // only them.
+  int* AddedRows = nullptr;
+  int AddedRowCount = 0;
 
   int MessageCount = 0;
   int ErrorCount = 0;

@@ -19,13 +19,21 @@ bool StartsWith(const char* text, const char* prefix) {
 }
 
 int Int(const char* text) {
-  // Like atoi, but a number outside the int range is clamped instead of
+  // Like atoi (leading white space, a sign, the digits up to the first other
+  // character), but a number outside the int range is clamped instead of
   // being undefined.
   if (!text) return 0;
-  long long v = std::strtoll(text, nullptr, 10);
-  if (v > INT_MAX) return INT_MAX;
-  if (v < INT_MIN) return INT_MIN;
-  return static_cast<int>(v);
+  while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
+  const bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  long long value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) {
+    value = value * 10 + (*text - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  return static_cast<int>(value);
 }
 
 int IsCodeInList(const char* value, int count, const char* const* list) {

@@ -10,9 +10,12 @@ namespace qv {
 const char* const kEmptyText = "";
 
 namespace {
-bool IsAsciiAlnum(unsigned char c) {
-  return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+// ASCII letters and digits, the only bytes a field may hold.
+const bool* const kAlnum = [] {
+  static bool table[256] = {};
+  for (int c = 0; c < 256; ++c) table[c] = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+  return table;
+}();
 }  // namespace
 
 Record::Record(int kind, int fieldCount) : RecordKind(kind), FieldCount(fieldCount) {
@@ -50,10 +53,11 @@ void Record::FinalAfterLoadData() { LogInfo("Record.FinalAfterLoadData"); }
 
 int Record::FirstFieldWithBadChar(int fieldLimit) const {
   int limit = LoadedFieldCount < fieldLimit ? LoadedFieldCount : fieldLimit;
-  for (int i = 0; i < limit; ++i) {
-    if (!Fields[i].ValueRef) continue;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(Field(i)); *p; ++p) {
-      if (!IsAsciiAlnum(*p)) {
+  for (int i = 0; i < limit && i < kMaxFieldSlots; ++i) {
+    const char* const* ref = Fields[i].ValueRef;
+    if (!ref || !*ref) continue;
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(*ref); *p; ++p) {
+      if (!kAlnum[*p]) {
         BadCharField = Field(i);
         if (Messages) Messages->BadFieldIndex = i;
         return i;
