@@ -1,9 +1,11 @@
 // The detail record's layout and derived values, read from the record object
-// after a data source has loaded a case of MB and MD lines.
+// after a data source has loaded a case of MB and MD lines. The rows of a
+// table run on one data source one after the other, so each also shows that
+// nothing of the row before survives.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "datasource/tDataSource.h"
@@ -15,227 +17,138 @@
 namespace {
 
 using namespace qv;
+using Changes = std::vector<std::pair<int, std::string>>;
 
-struct Change {
-  int Field;
-  std::string Text;
+// A variation of the MD line and the values the record derives from it.
+struct Row {
+  const char* Name;
+  Changes Md;
+  std::vector<int> Expected;
 };
-using Changes = std::vector<Change>;
 
 class MdRecord : public ::testing::Test {
  protected:
   qvtest::KernelCase kernel;
-  tDataSource* ds = &kernel.Source();
 
   // Loads and tests the clean case (MB announcing its MD) with changes.
   RecordMD& Load(const Changes& mbChanges, const Changes& mdChanges) {
-    std::vector<std::string> mb = qvtest::CleanMb();
+    std::vector<std::string> mb = qvtest::CleanMb(), md = qvtest::CleanMd();
     mb[8] = "1";
-    for (const Change& c : mbChanges) mb[static_cast<size_t>(c.Field)] = c.Text;
-    std::vector<std::string> md = qvtest::CleanMd();
-    for (const Change& c : mdChanges) md[static_cast<size_t>(c.Field)] = c.Text;
+    for (const auto& [n, text] : mbChanges) mb[n] = text;
+    for (const auto& [n, text] : mdChanges) md[n] = text;
     EXPECT_EQ(kernel.Run(qvtest::Case({qvtest::Line(mb), qvtest::Line(md)})), 0) << GetLastErrorText();
-    return *ds->RecMD;
+    return *kernel.Source().RecMD;
   }
 };
 
 TEST_F(MdRecord, StayAndAbsenceDays) {
-  struct Row {
+  // Admitted on 1 January 2023.
+  struct Stay {
     const char* Name;
-    std::string Admission, Discharge, LeaveHours;
+    std::string Discharge, LeaveHours;
     std::vector<std::string> Interruptions;  // E1, R1, E2, R2, E3, R3, E4, R4
-    int HasInterimDischarge, LeaveDays, StayDays, AbsenceDays;
+    std::vector<int> Expected;               // HasInterimDischarge, LeaveDays, StayDays, AbsenceDays
   } rows[] = {
-      {"same day", "2023010108", "2023010118", "0", {}, 0, 0, 1, 0},
-      {"four days", "2023010108", "2023010518", "", {}, 0, 0, 4, 0},
-      {"24 hours of leave", "2023010108", "2023010518", "24", {}, 0, 0, 4, 0},
-      {"25 hours of leave", "2023010108", "2023010518", "25", {}, 0, 1, 3, 0},
-      {"47 hours of leave", "2023010108", "2023010518", "47", {}, 0, 1, 3, 0},
-      {"72 hours of leave", "2023010108", "2023010518", "72", {}, 0, 3, 1, 0},
-      {"same day, 48 hours of leave", "2023010108", "2023010118", "48", {}, 0, 2, -1, 0},
-      {"one interruption", "2023010108", "2023012018", "", {"20230105", "20230110"}, 1, 0, 14, -5},
-      {"one interruption and leave", "2023010108", "2023012018", "120", {"20230105", "20230110"}, 1, 5, 9, -5},
-      {"two interruptions",
-       "2023010108",
-       "2023011518",
-       "",
-       {"20230103", "20230105", "20230108", "20230110"},
-       1, 0, 10, -4},
-      {"four interruptions",
-       "2023010108",
-       "2023013118",
-       "",
+      {"47 hours of leave: one day", "2023010518", "47", {}, {0, 1, 3, 0}},
+      {"one interruption", "2023012018", "", {"20230105", "20230110"}, {1, 0, 14, -5}},
+      {"one interruption and leave", "2023012018", "120", {"20230105", "20230110"}, {1, 5, 9, -5}},
+      {"four interruptions", "2023013118", "",
        {"20230103", "20230105", "20230108", "20230110", "20230112", "20230115", "20230120", "20230125"},
-       1, 0, 2 + 3 + 2 + 5 + 6, -2 - 2 - 3 - 5},
+       {1, 0, 2 + 3 + 2 + 5 + 6, -2 - 2 - 3 - 5}},
       // The chain stops at the first interim discharge without a valid day.
-      {"3rd missing, 4th given",
-       "2023010108",
-       "2023011518",
-       "",
-       {"20230103", "20230105", "20230108", "20230110", "", "", "20230112", "20230113"},
-       1, 0, 10, -4},
-      {"1st missing, 2nd given", "2023010108", "2023012018", "", {"", "", "20230105", "20230110"}, 0, 0, 19, 0},
-      {"1st not a date", "2023010108", "2023012018", "", {"2023010", "20230110"}, 0, 0, 19, 0},
-      // Discharged and re-admitted on one day: each part counts one day.
-      {"same-day interruption", "2023010108", "2023010518", "", {"20230103", "20230103"}, 1, 0, 4, 0},
-      {"interim discharge on the admission day", "2023010108", "2023010518", "", {"20230101", "20230102"}, 1, 0,
-       4, -1},
+      {"3rd missing, 4th given", "2023011518", "",
+       {"20230103", "20230105", "20230108", "20230110", "", "", "20230112", "20230113"}, {1, 0, 10, -4}},
+      {"1st missing, 2nd given", "2023012018", "", {"", "", "20230105", "20230110"}, {0, 0, 19, 0}},
+      {"1st not a date", "2023012018", "", {"2023010", "20230110"}, {0, 0, 19, 0}},
+      // A part that begins and ends on one day counts one day.
+      {"interim discharge on the admission day", "2023010518", "", {"20230101", "20230102"}, {1, 0, 4, -1}},
       // A missing re-admission counts as day number -1 (5 January 2023 is
       // day 81453, 3 January day 81451).
-      {"re-admission missing", "2023010108", "2023010518", "", {"20230103", ""}, 1, 0, 2 + 81453 + 1, 81451 + 1},
+      {"re-admission missing", "2023010518", "", {"20230103", ""}, {1, 0, 2 + 81453 + 1, 81451 + 1}},
   };
-  for (const Row& r : rows) {
+  for (const Stay& r : rows) {
     Changes md;
-    const int fields[8] = {663, 664, 666, 667, 669, 670, 672, 673};
-    for (size_t i = 0; i < r.Interruptions.size(); ++i) md.push_back({fields[i], r.Interruptions[i]});
-    RecordMD& rec = Load({{15, r.Admission}, {25, r.Discharge}, {22, r.LeaveHours}}, md);
-    EXPECT_EQ(rec.HasInterimDischarge, r.HasInterimDischarge) << r.Name;
-    EXPECT_EQ(rec.LeaveDays, r.LeaveDays) << r.Name;
-    EXPECT_EQ(rec.StayDays, r.StayDays) << r.Name;
-    EXPECT_EQ(rec.AbsenceDays, r.AbsenceDays) << r.Name;
+    for (int i = 0; i < static_cast<int>(r.Interruptions.size()); ++i)
+      md.push_back({663 + 3 * (i / 2) + i % 2, r.Interruptions[i]});
+    const RecordMD& d = Load({{15, "2023010108"}, {25, r.Discharge}, {22, r.LeaveHours}}, md);
+    EXPECT_EQ((std::vector<int>{d.HasInterimDischarge, d.LeaveDays, d.StayDays, d.AbsenceDays}), r.Expected) << r.Name;
   }
 }
 
 TEST_F(MdRecord, EntryCountsAndHighestPositions) {
-  struct Row {
-    const char* Name;
-    Changes Md;
-    int DiagnosisCount, MaxDiagnosisIndex, TreatmentCount, MaxTreatmentIndex;
-  } rows[] = {
-      {"main diagnosis and treatment only", {}, 1, 0, 1, 0},
-      {"nothing", {{3, ""}, {154, ""}}, 0, 0, 0, 0},
-      {"supplement, 2nd and last diagnosis", {{6, "Y849"}, {10, "I10"}, {151, "I10"}}, 4, 50, 1, 0},
-      {"treatments 1 and 100", {{159, "9904"}, {649, "9904"}}, 1, 0, 3, 99},
-      {"a code that is not known counts", {{3, "Q999"}}, 1, 0, 1, 0},
+  // DiagnosisCount, MaxDiagnosisIndex, TreatmentCount, MaxTreatmentIndex.
+  const Row rows[] = {
+      {"supplement, 2nd and last diagnosis", {{6, "Y849"}, {10, "I10"}, {151, "I10"}}, {4, 50, 1, 0}},
+      {"treatments 1 and 100", {{159, "9904"}, {649, "9904"}}, {1, 0, 3, 99}},
+      {"a code that is not known counts", {{3, "Q999"}}, {1, 0, 1, 0}},
+      {"nothing", {{3, ""}, {154, ""}}, {0, 0, 0, 0}},
   };
   for (const Row& r : rows) {
-    RecordMD& rec = Load({}, r.Md);
-    EXPECT_EQ(rec.DiagnosisCount, r.DiagnosisCount) << r.Name;
-    EXPECT_EQ(rec.MaxDiagnosisIndex, r.MaxDiagnosisIndex) << r.Name;
-    EXPECT_EQ(rec.TreatmentCount, r.TreatmentCount) << r.Name;
-    EXPECT_EQ(rec.MaxTreatmentIndex, r.MaxTreatmentIndex) << r.Name;
+    const RecordMD& d = Load({}, r.Md);
+    EXPECT_EQ((std::vector<int>{d.DiagnosisCount, d.MaxDiagnosisIndex, d.TreatmentCount, d.MaxTreatmentIndex}),
+              r.Expected) << r.Name;
   }
 }
 
-TEST_F(MdRecord, FieldsFillTheirEntries) {
-  Changes md = {{4, "1"},    {5, "2"},      {6, "Y849"},       {7, "I10"},  {8, "3"},   {9, "4"},
-                {151, "Q999"}, {152, "9"},    {153, "0"},        {155, "2"},  {157, "a3"}, {158, "a4"},
-                {649, "J189"}, {650, "1"},    {651, "2023030514"}, {652, "b3"}, {653, "b4"}};
-  RecordMD& rec = Load({}, md);
-  auto text = [](const char* s) { return std::string(s ? s : "(null)"); };
-
-  EXPECT_EQ(text(rec.Diagnoses[0].Key), "J189");
-  EXPECT_EQ(text(rec.Diagnoses[0].Attribute1), "1");
-  EXPECT_EQ(text(rec.Diagnoses[0].Attribute2), "2");
-  EXPECT_EQ(text(rec.Diagnoses[1].Key), "Y849");
-  EXPECT_EQ(text(rec.Diagnoses[1].Attribute1), "") << "the supplement has no attributes";
-  EXPECT_EQ(text(rec.Diagnoses[2].Key), "I10");
-  EXPECT_EQ(text(rec.Diagnoses[2].Attribute1), "3");
-  EXPECT_EQ(text(rec.Diagnoses[2].Attribute2), "4");
-  EXPECT_EQ(text(rec.Diagnoses[50].Key), "Q999");
-  EXPECT_EQ(text(rec.Diagnoses[50].Attribute1), "9");
-  EXPECT_EQ(text(rec.Diagnoses[50].Attribute2), "0");
-
-  EXPECT_EQ(text(rec.Treatments[0].Key), "8952");
-  EXPECT_EQ(text(rec.Treatments[0].Attribute1), "2");
-  EXPECT_EQ(text(rec.Treatments[0].DateText), "2023030112");
-  EXPECT_EQ(text(rec.Treatments[0].Attribute3), "a3");
-  EXPECT_EQ(text(rec.Treatments[0].Attribute4), "a4");
-  EXPECT_EQ(text(rec.Treatments[99].Key), "J189");
-  EXPECT_EQ(text(rec.Treatments[99].Attribute1), "1");
-  EXPECT_EQ(text(rec.Treatments[99].DateText), "2023030514");
-  EXPECT_EQ(text(rec.Treatments[99].Attribute3), "b3");
-  EXPECT_EQ(text(rec.Treatments[99].Attribute4), "b4");
-  EXPECT_TRUE(rec.Treatments[99].Date.HasHour);
-  EXPECT_EQ(rec.Treatments[99].Date.Hour, 14);
-
-  // The field table reads the same texts (the message lines use it).
-  EXPECT_STREQ(rec.Field(6), "Y849");
-  EXPECT_STREQ(rec.Field(153), "0");
-  EXPECT_STREQ(rec.Field(651), "2023030514");
-  EXPECT_STREQ(rec.Field(1), "8001");
-
-  // Lookups: the kind of an entry comes from its position.
-  EXPECT_EQ(rec.Diagnoses[0].Found, 1);
-  EXPECT_EQ(rec.Diagnoses[50].Found, 0);
-  EXPECT_EQ(rec.Diagnoses[50].KeyEmpty, 0);
-  EXPECT_EQ(rec.Diagnoses[3].KeyEmpty, 1);
-  EXPECT_EQ(rec.Treatments[0].Found, 1);
+TEST_F(MdRecord, EntriesFromTheFields) {
+  RecordMD& rec = Load({}, {{4, "1"}, {5, "2"}, {6, "Y849"}, {7, "I10"}, {8, "3"}, {9, "4"}, {151, "Q999"}, {152, "9"},
+                            {153, "0"}, {155, "2"}, {157, "a3"}, {158, "a4"}, {161, "20230305"}, {649, "J189"},
+                            {650, "1"}, {651, "2023030514"}, {652, "b3"}, {653, "b4"}});
+  // Code, attributes 1 and 2, date text, attributes 3 and 4.
+  auto text = [](const CodeEntry& e) {
+    std::string t;
+    for (const char* s : {e.Key, e.Attribute1, e.Attribute2, e.DateText, e.Attribute3, e.Attribute4})
+      t += std::string(s ? s : "(null)") + "|";
+    return t;
+  };
+  EXPECT_EQ(text(rec.Diagnoses[0]), "J189|1|2||||");
+  EXPECT_EQ(text(rec.Diagnoses[1]), "Y849||||||") << "the supplement has no attributes";
+  EXPECT_EQ(text(rec.Diagnoses[2]), "I10|3|4||||");
+  EXPECT_EQ(text(rec.Diagnoses[50]), "Q999|9|0||||");
+  EXPECT_EQ(text(rec.Treatments[0]), "8952|2||2023030112|a3|a4|");
+  EXPECT_EQ(text(rec.Treatments[1]), "|||20230305|||");
+  EXPECT_EQ(text(rec.Treatments[99]), "J189|1||2023030514|b3|b4|");
+  // A date is parsed with or without a code.
+  EXPECT_TRUE(rec.Treatments[1].KeyEmpty && rec.Treatments[1].Date.DateOnly);
+  // The code list of a lookup comes from the entry's position.
   EXPECT_EQ(rec.Treatments[99].Found, 0) << "an ICD code in a treatment position";
-  EXPECT_EQ(rec.Location.Found, 1);
-}
 
-TEST_F(MdRecord, TreatmentDatesAreParsedWithoutCode) {
-  RecordMD& rec = Load({}, {{161, "20230305"}, {166, "2023030525"}});
-  EXPECT_EQ(rec.Treatments[1].KeyEmpty, 1);
-  EXPECT_TRUE(rec.Treatments[1].Date.DateOnly);
-  EXPECT_TRUE(rec.Treatments[2].Date.HasDay);
-  EXPECT_FALSE(rec.Treatments[2].Date.HasHour);
-  EXPECT_EQ(rec.Treatments[2].Date.Length, 10);
-  EXPECT_TRUE(rec.Treatments[3].Date.IsEmpty);
-}
-
-TEST_F(MdRecord, HasDiagnosisPrefix) {
-  RecordMD& rec = Load({}, {{10, "Z381"}});
-  EXPECT_EQ(rec.HasDiagnosisPrefix("Z38"), 1);
+  // The prefix search runs from the main diagnosis up to the last entry.
   EXPECT_EQ(rec.HasDiagnosisPrefix("J18"), 1);
-  EXPECT_EQ(rec.HasDiagnosisPrefix("Z37"), 0);
-  RecordMD& none = Load({}, {{3, ""}});
-  EXPECT_EQ(none.HasDiagnosisPrefix(""), 0) << "empty codes never match";
-  EXPECT_EQ(none.HasDiagnosisPrefix("J18"), 0);
-}
-
-TEST_F(MdRecord, NothingSurvivesTheNextLine) {
-  Load({{15, "2023010108"}, {25, "2023012018"}}, {{10, "I10"}, {649, "9904"}, {663, "20230105"}, {664, "20230110"}});
-  RecordMD& rec = Load({}, {});
-  EXPECT_EQ(rec.DiagnosisCount, 1);
-  EXPECT_EQ(rec.MaxTreatmentIndex, 0);
-  EXPECT_EQ(rec.HasInterimDischarge, 0);
-  EXPECT_EQ(rec.AbsenceDays, 0);
-  EXPECT_EQ(rec.StayDays, 9);
-  EXPECT_TRUE(rec.InterimDischargeDates[0].IsEmpty);
-}
-
-TEST_F(MdRecord, CaseCostNumberIsCopiedForTheMessageLines) {
-  Load({}, {{662, "FALL0001"}});
-  EXPECT_STREQ(ds->Messages->CaseId, "FALL0001");
-  Load({}, {{662, std::string(300, 'C')}});
-  EXPECT_EQ(std::string(ds->Messages->CaseId), std::string(127, 'C'));
-  Load({}, {});
-  EXPECT_STREQ(ds->Messages->CaseId, "");
+  EXPECT_EQ(rec.HasDiagnosisPrefix("Q99"), 1);
+  EXPECT_EQ(rec.HasDiagnosisPrefix("Z38"), 0);
+  EXPECT_EQ(Load({}, {{3, ""}}).HasDiagnosisPrefix(""), 0) << "empty codes never match";
 }
 
 TEST_F(MdRecord, CountersFollowTheFindings) {
   // C7029 (error), C7011 (warning) and one duplicate (hint) on the MD line.
   RecordMD& rec = Load({{31, "I10"}, {32, "I10"}}, {{2, "x"}, {1, "9999"}, {7, "I10"}, {10, "I10"}});
-  EXPECT_EQ(rec.ErrorCount, 1);
-  EXPECT_EQ(rec.WarningCount, 1);
-  EXPECT_EQ(rec.HintCount, 1);
+  EXPECT_EQ((std::vector<int>{rec.ErrorCount, rec.WarningCount, rec.HintCount}), (std::vector<int>{1, 1, 1}));
   RecordMD& clean = Load({}, {});
   EXPECT_EQ(clean.ErrorCount + clean.WarningCount + clean.HintCount, 0);
 }
 
 TEST_F(MdRecord, SpecialCharacterCheck) {
-  struct Row {
-    const char* Name;
-    Changes Md;
-    int Found;
-    const char* BadChar;
-  } rows[] = {
-      {"clean", {}, -1, nullptr},
-      {"medication with ;", {{677, "A;B"}}, -1, nullptr},
-      {"medication with a blank", {{690, "A B"}}, 690, "A B"},
-      {"medication with \xE4", {{678, "B\xE4r"}}, 678, "B\xE4r"},
-      {"reserve field with a dot", {{691, "3.5"}}, 691, "3.5"},
-      {"first a field before the medications", {{2, "-"}, {677, "A B"}}, 2, "-"},
+  // The field found, or -1.
+  const Row rows[] = {
+      {"medication with ;, . and o-umlauts", {{677, "A;B.\xF6\xD6"}}, {-1}},
+      // The check stops at the first field with a character outside the
+      // letters and digits; an acceptable medication ends it.
+      {"accepted medication hides a later field", {{677, "A;B"}, {681, "a b"}}, {-1}},
+      {"medication with a blank", {{690, "A B"}}, {690}},
+      {"medication with an a-umlaut", {{678, "B\xE4r"}}, {678}},
+      {"reserve field with a dot", {{691, "3.5"}}, {691}},
+      {"first a field before the medications", {{2, "-"}, {677, "A B"}}, {2}},
   };
   for (const Row& r : rows) {
     RecordMD& rec = Load({}, r.Md);
+    // The check leaves the field found for the next message, -1 for an
+    // accepted medication (after the base check had named it).
     rec.Messages->BadFieldIndex = -1;
-    EXPECT_EQ(rec.CheckSpecialChars(), r.Found) << r.Name;
-    EXPECT_EQ(rec.Messages->BadFieldIndex, r.Found) << r.Name;
-    if (r.BadChar) {
-      EXPECT_STREQ(rec.BadCharField, r.BadChar) << r.Name;
+    EXPECT_EQ(rec.CheckSpecialChars(), r.Expected[0]) << r.Name;
+    EXPECT_EQ(rec.Messages->BadFieldIndex, r.Expected[0]) << r.Name;
+    if (r.Expected[0] != -1) {
+      EXPECT_STREQ(rec.BadCharField, rec.Field(r.Expected[0])) << r.Name;
     }
   }
 }
