@@ -8,131 +8,77 @@
 namespace qv::cli {
 namespace {
 
-SplitTexts Texts() { return {"stray", "too large: {bytes}", "nul"}; }
-
 std::vector<WorkItem> Split(const std::vector<std::string>& lines) {
   std::vector<WorkItem> items;
-  CaseSplitter splitter(items, Texts());
+  CaseSplitter splitter(items, {"stray", "too large: {bytes}", "nul"});
   std::uint64_t number = 0;
-  for (const std::string& text : lines) {
-    Line line;
-    line.text = text;
-    line.length = text.size();
-    line.number = ++number;
-    splitter.addLine(line);
-  }
+  for (const std::string& text : lines)
+    splitter.addLine(Line{text, ++number, text.size(), text.find('\0') != std::string::npos});
   splitter.finish();
   return items;
 }
 
-TEST(CaseSplitter, PutsTheLatestHeaderInFrontOfEveryCase) {
-  std::vector<WorkItem> items = Split({"MX|h1|", "MB|1|", "MN|n|", "MD|d|", "MB|2|", "MX|h2|", "MB|3|", "MK|k|"});
-  ASSERT_EQ(items.size(), 3u);
-  EXPECT_EQ(items[0].data, "MX|h1|\r\nMB|1|\r\nMN|n|\r\nMD|d|\r\n");
-  EXPECT_EQ(items[0].lineMap, (std::vector<std::uint64_t>{1, 2, 3, 4}));
-  EXPECT_EQ(items[1].data, "MX|h1|\r\nMB|2|\r\n");
-  EXPECT_EQ(items[1].lineMap, (std::vector<std::uint64_t>{1, 5}));
-  EXPECT_EQ(items[2].data, "MX|h2|\r\nMB|3|\r\nMK|k|\r\n");
-  EXPECT_EQ(items[2].lineMap, (std::vector<std::uint64_t>{6, 7, 8}));
-  // The header's own findings are reported once, with its first case.
-  EXPECT_FALSE(items[0].headerReported);
-  EXPECT_TRUE(items[1].headerReported);
-  EXPECT_FALSE(items[2].headerReported);
-  for (const WorkItem& item : items) {
-    EXPECT_TRUE(item.isCase);
-    EXPECT_TRUE(item.check);
-    EXPECT_TRUE(item.hasHeader);
+// One item in short: its line, flags, [file line of each call line] call text,
+// then its findings as "type code@line:text=value".
+std::string Describe(const WorkItem& item) {
+  std::string s = std::to_string(item.caseLine) + (item.isCase ? " case" : "") + (item.check ? " checked" : "") +
+                  (item.hasHeader ? " header" : "") + (item.headerReported ? " reported" : "") + " [";
+  for (std::uint64_t line : item.lineMap) s += std::to_string(line) + ",";
+  s += (item.data.empty() ? "]" : "] ") + item.data;
+  for (const Finding& f : item.findings)
+    s += std::string(" ") + f.type + " " + f.code + "@" + std::to_string(f.line) + ":" + f.text + "=" + f.value;
+  return s;
+}
+
+TEST(CaseSplitter, CutsCasesAndPutsTheLatestHeaderInFront) {
+  const std::string nul("MD|\0|", 5);
+  struct Case {
+    std::vector<std::string> lines;
+    std::vector<std::string> items;
+  } cases[] = {
+      // The header's own findings are reported once, with its first case.
+      {{"MX|h1|", "MB|1|", "MN|n|", "MD|d|", "MB|2|", "MX|h2|", "MB|3|", "MK|k|"},
+       {"2 case checked header [1,2,3,4,] MX|h1|\r\nMB|1|\r\nMN|n|\r\nMD|d|\r\n",
+        "5 case checked header reported [1,5,] MX|h1|\r\nMB|2|\r\n",
+        "7 case checked header [6,7,8,] MX|h2|\r\nMB|3|\r\nMK|k|\r\n"}},
+      // Without header; unknown and empty lines stay with their case (the library judges them).
+      {{"MB|1|", "", "XY|z|", "MB|2|"},
+       {"1 case checked [1,2,3,] MB|1|\r\n\r\nXY|z|\r\n", "4 case checked [4,] MB|2|\r\n"}},
+      // Lines before the first MB line and right after a header belong to no case.
+      {{"MN|x|", "MX|h|", "MD|y|", "zz", "MB|1|", "MX|h|", "MK|k|"},
+       {"1 [] S S001@1:stray=MN|", "3 [] S S001@3:stray=MD|", "4 [] S S001@4:stray=zz",
+        "5 case checked header [2,5,] MX|h|\r\nMB|1|\r\n", "7 [] S S001@7:stray=MK|"}},
+      // A case with a NUL byte is refused at its first such line; the next case is checked.
+      {{"MB|1|", nul, nul, "MB|2|"}, {"1 case [1,2,3,] S S004@2:nul=", "4 case checked [4,] MB|2|\r\n"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<WorkItem> items = Split(c.lines);
+    ASSERT_EQ(items.size(), c.items.size()) << c.lines[0];
+    for (std::size_t i = 0; i < items.size(); ++i) EXPECT_EQ(Describe(items[i]), c.items[i]);
   }
-  EXPECT_EQ(items[0].caseLine, 2u);
-  EXPECT_EQ(items[2].caseLine, 7u);
-}
-
-TEST(CaseSplitter, CasesWithoutHeaderStartAtTheirMbLine) {
-  std::vector<WorkItem> items = Split({"MB|1|", "MD|d|", "MB|2|"});
-  ASSERT_EQ(items.size(), 2u);
-  EXPECT_FALSE(items[0].hasHeader);
-  EXPECT_EQ(items[0].data, "MB|1|\r\nMD|d|\r\n");
-  EXPECT_EQ(items[0].lineMap, (std::vector<std::uint64_t>{1, 2}));
-  EXPECT_EQ(items[1].lineMap, (std::vector<std::uint64_t>{3}));
-}
-
-TEST(CaseSplitter, ReportsLinesThatBelongToNoCase) {
-  // Add-on lines before the first MB line and right after a header have no case.
-  std::vector<WorkItem> items = Split({"MN|x|", "MX|h|", "MD|y|", "zz", "MB|1|", "MX|h|", "MK|k|"});
-  ASSERT_EQ(items.size(), 5u);
-  const std::uint64_t strayLines[] = {1, 3, 4};
-  for (int i = 0; i < 3; ++i) {
-    const WorkItem& stray = items[static_cast<std::size_t>(i)];
-    EXPECT_FALSE(stray.isCase);
-    EXPECT_FALSE(stray.check);
-    ASSERT_EQ(stray.findings.size(), 1u);
-    EXPECT_EQ(stray.findings[0].code, "S001");
-    EXPECT_EQ(stray.findings[0].type, 'S');
-    EXPECT_EQ(stray.findings[0].line, strayLines[i]);
-    EXPECT_EQ(stray.findings[0].text, "stray");
-  }
-  EXPECT_EQ(items[0].findings[0].value, "MN|");
-  EXPECT_TRUE(items[3].isCase);
-  EXPECT_EQ(items[4].findings[0].line, 7u);
-}
-
-TEST(CaseSplitter, UnknownAndEmptyLinesStayWithTheirCase) {
-  // The library judges them (and reports the structural fault itself).
-  std::vector<WorkItem> items = Split({"MB|1|", "", "XY|z|"});
-  ASSERT_EQ(items.size(), 1u);
-  EXPECT_EQ(items[0].data, "MB|1|\r\n\r\nXY|z|\r\n");
-  EXPECT_EQ(items[0].lineMap.size(), 3u);
 }
 
 TEST(CaseSplitter, RefusesCasesOfTenThousandBytesOrMore) {
-  // The call text counts CR LF after every line, the header line included.
-  const std::string header = "MX|h|";  // 5 + 2 bytes
-  struct Case {
-    std::size_t mbLength;
-    bool checked;
-  } cases[] = {{9999 - 7 - 2, true}, {9999 - 7 - 2 + 1, false}, {20000, false}};
-  for (const Case& c : cases) {
-    std::string mb = "MB|" + std::string(c.mbLength - 3, 'x');
-    std::vector<WorkItem> items = Split({header, mb, "MX|h|", "MB|small|"});
+  // The call text counts CR LF after every line, the header line included:
+  // 7 bytes of header, then the MB line and its 2.
+  for (std::size_t mbLength : {9990u, 9991u}) {
+    std::vector<WorkItem> items = Split({"MX|h|", "MB|" + std::string(mbLength - 3, 'x'), "MX|h|", "MB|small|"});
     ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].check, c.checked) << c.mbLength;
-    if (c.checked) {
-      EXPECT_EQ(items[0].data.size(), 9999u);
-      EXPECT_TRUE(items[0].findings.empty());
-    } else {
-      EXPECT_TRUE(items[0].data.empty());
-      ASSERT_EQ(items[0].findings.size(), 1u);
-      EXPECT_EQ(items[0].findings[0].code, "S002");
-      EXPECT_EQ(items[0].findings[0].line, 2u);
-      EXPECT_EQ(items[0].findings[0].text, "too large: " + std::to_string(c.mbLength + 2 + 7));
-    }
+    std::string size = std::to_string(mbLength + 9);
+    if (mbLength + 9 < 10000)
+      EXPECT_TRUE(items[0].check && items[0].data.size() == 9999u && items[0].findings.empty());
+    else
+      EXPECT_EQ(Describe(items[0]), "2 case header [1,2,] S S002@2:too large: " + size + "=" + size);
     EXPECT_TRUE(items[1].check);  // the run goes on with the next case
   }
 }
 
-TEST(CaseSplitter, RefusesCasesWithNulBytes) {
-  std::vector<WorkItem> items;
-  CaseSplitter splitter(items, Texts());
-  Line mb{"MB|1|", 1, 5, false};
-  Line md{std::string("MD|\0|", 5), 2, 5, true};
-  splitter.addLine(mb);
-  splitter.addLine(md);
-  splitter.finish();
-  ASSERT_EQ(items.size(), 1u);
-  EXPECT_FALSE(items[0].check);
-  ASSERT_EQ(items[0].findings.size(), 1u);
-  EXPECT_EQ(items[0].findings[0].code, "S004");
-  EXPECT_EQ(items[0].findings[0].line, 2u);
-}
-
 TEST(CaseSplitter, RemembersTheFirstMbLayout) {
   std::vector<WorkItem> items;
-  CaseSplitter splitter(items, Texts());
+  CaseSplitter splitter(items, {});
   EXPECT_EQ(splitter.firstMbFieldCount(), 0);
-  std::string mb50 = "MB" + std::string(50, '|');
-  splitter.addLine(Line{"MX|a|b|", 1, 7, false});
-  splitter.addLine(Line{mb50, 2, mb50.size(), false});
-  splitter.addLine(Line{"MB|x|", 3, 5, false});
+  for (std::string text : {std::string("MX|a|b|"), "MB" + std::string(50, '|'), std::string("MB|x|")})
+    splitter.addLine(Line{text, 1, text.size(), false});
   EXPECT_EQ(splitter.firstMbFieldCount(), 50);
 }
 

@@ -10,11 +10,13 @@ namespace {
 
 TEST(CheckOptions, ReadsEveryOption) {
   CheckOptions o;
-  ASSERT_EQ(ParseCheckOptions({"--format", "csv", "--lang=fr", "--ref", "/data", "--jobs", "4", "--html", "r.html",
-                               "--no-progress", "a.dat", "-", "--", "--odd-name"},
+  ASSERT_EQ(ParseCheckOptions({"--format", "host", "--format-string={{SYS.ErrorNr}}", "--lang=fr", "--ref", "/data",
+                               "--jobs", "4", "--html", "r.html", "--no-progress", "a.dat", "-", "--", "--odd-name"},
                               o),
             "");
-  EXPECT_EQ(o.format, OutputFormat::Csv);
+  EXPECT_EQ(o.format, OutputFormat::Host);
+  EXPECT_TRUE(o.formatStringGiven);
+  EXPECT_EQ(o.formatString, "{{SYS.ErrorNr}}");
   EXPECT_EQ(o.language, 1);
   EXPECT_EQ(o.refDir, "/data");
   EXPECT_EQ(o.jobs, 4);
@@ -31,13 +33,6 @@ TEST(CheckOptions, DefaultsFitAPlainRun) {
   EXPECT_EQ(o.jobs, 0);
   EXPECT_TRUE(o.refDir.empty());
   EXPECT_TRUE(o.inputs.empty());
-}
-
-TEST(CheckOptions, HostFormatTakesAFormatString) {
-  CheckOptions o;
-  ASSERT_EQ(ParseCheckOptions({"--format=host", "--format-string", "{{SYS.ErrorNr}}"}, o), "");
-  EXPECT_TRUE(o.formatStringGiven);
-  EXPECT_EQ(o.formatString, "{{SYS.ErrorNr}}");
 }
 
 TEST(CheckOptions, RejectsBadUsage) {
