@@ -161,6 +161,10 @@ TEST_F(Source, StayStatYearAndResidence) {
   f[13] = "3000";
   ASSERT_EQ(Run(Line(f)), 0);
   EXPECT_EQ(Mb().StayHours, 9 * 24 + 2 + 1 - 48);
+  f[22] = "99999999999";
+  ASSERT_EQ(Run(Line(f)), 0);
+  EXPECT_EQ(Mb().StayHours, 9 * 24 + 2 + 1 - 2147483647) << "the leave is read up to the int limit";
+  f[22] = "48";
   EXPECT_EQ(StatYear, 2023);
   EXPECT_STREQ(Mb().V04Text, "Bern") << "PLZ comes before REGIO";
   EXPECT_EQ(Mb().ResidenceLookups[RecordMB::ResREGIO].Found, 1);

@@ -1,5 +1,6 @@
 #include "records/RecordMB.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -114,8 +115,10 @@ void RecordMB::onAfterLoadData() {
   StatYear = DischargeDate.HasYear ? DischargeDate.Year : platform::LocalNow().tm_year + 1900;
   ParseDate(TreatmentBeginText, TreatmentBeginDate);
 
-  StayHours = DischargeDate.HourNumber - AdmissionDate.HourNumber + 1;
-  if (!Empty(F[22]) && Int(F[22]) > 0) StayHours -= Int(F[22]);
+  // Computed wide: the leave field may hold any number.
+  long long stay = static_cast<long long>(DischargeDate.HourNumber) - AdmissionDate.HourNumber + 1;
+  if (!Empty(F[22]) && Int(F[22]) > 0) stay -= Int(F[22]);
+  StayHours = stay < INT_MIN ? INT_MIN : stay > INT_MAX ? INT_MAX : static_cast<int>(stay);
 
   if (AdmissionDate.HasYear && BirthDate.HasYear) {
     iAge = AdmissionDate.Year - BirthDate.Year;

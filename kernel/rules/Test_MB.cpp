@@ -88,7 +88,7 @@ const Rule<RecordMB> kMbRules[] = {
      [](R r) {
        if (!r.AdmissionDate.HasYear || !r.BirthDate.HasYear || Empty(r.F[12])) return false;
        int years = r.AdmissionDate.Year - r.BirthDate.Year;
-       return years != Int(r.F[12]) && years != Int(r.F[12]) + 1;
+       return years != Int(r.F[12]) && years != static_cast<long long>(Int(r.F[12])) + 1;
      },
      Value::None()},
     {{"B0202", "Geburtsdatum bei Kindern: Bei Kindern bis 2 Jahren muss das vollständige Geburtsdatum angegeben werden",
