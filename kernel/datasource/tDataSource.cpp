@@ -7,6 +7,7 @@
 
 #include "foundation/FileText.h"
 #include "foundation/Logger.h"
+#include "foundation/Release.h"
 
 namespace qv {
 
@@ -117,35 +118,21 @@ void tDataSource::CreateRecords() {
 }
 
 tDataSource::~tDataSource() {
-  delete HtmlBuffer;
-  HtmlBuffer = nullptr;
-  delete[] QVPath;
-  QVPath = nullptr;
-  delete[] QVMessageTextFileName;
-  QVMessageTextFileName = nullptr;
-  delete[] RecBuffer;
-  RecBuffer = nullptr;
-  delete MessagesDe;
-  MessagesDe = nullptr;
-  delete MessagesFr;
-  MessagesFr = nullptr;
+  Release(HtmlBuffer);
+  ReleaseArray(QVPath);
+  ReleaseArray(QVMessageTextFileName);
+  ReleaseArray(RecBuffer);
+  Release(MessagesDe);
+  Release(MessagesFr);
   Messages = nullptr;
-  delete Lookups;
-  Lookups = nullptr;
-  delete[] FieldDefText;
-  FieldDefText = nullptr;
-  delete RecMX;
-  RecMX = nullptr;
-  delete RecMB;
-  RecMB = nullptr;
-  delete RecMD;
-  RecMD = nullptr;
-  delete RecMN;
-  RecMN = nullptr;
-  delete RecMP;
-  RecMP = nullptr;
-  delete RecMK;
-  RecMK = nullptr;
+  Release(Lookups);
+  ReleaseArray(FieldDefText);
+  Release(RecMX);
+  Release(RecMB);
+  Release(RecMD);
+  Release(RecMN);
+  Release(RecMP);
+  Release(RecMK);
 }
 
 int tDataSource::qv_Create_Lookups(int language) {

@@ -5,6 +5,7 @@
 
 #include "foundation/FileText.h"
 #include "foundation/Logger.h"
+#include "foundation/Release.h"
 #include "interface/LibraryGlobals.h"
 
 namespace qv {
@@ -38,18 +39,13 @@ LookupFile::LookupFile(const char* baseDirectory) {
 }
 
 LookupFile::~LookupFile() {
-  delete[] BaseDirectory;
-  BaseDirectory = nullptr;
-  delete[] DomainKeyText;
-  DomainKeyText = nullptr;
+  ReleaseArray(BaseDirectory);
+  ReleaseArray(DomainKeyText);
   for (auto& d : Domains) {
-    delete[] d.DataText;
-    d.DataText = nullptr;
-    delete[] d.FileName;
-    d.FileName = nullptr;
+    ReleaseArray(d.DataText);
+    ReleaseArray(d.FileName);
   }
-  delete[] Records;
-  Records = nullptr;
+  ReleaseArray(Records);
 }
 
 char* LookupFile::ReadFromBase(const char* fileName, int& size, char*& path, const char* failText) {

@@ -5,6 +5,7 @@
 
 #include "foundation/FileText.h"
 #include "foundation/Logger.h"
+#include "foundation/Release.h"
 
 namespace qv {
 
@@ -36,20 +37,13 @@ MessageHandler::MessageHandler(const char* fileName, char language) : Language(l
 }
 
 MessageHandler::~MessageHandler() {
-  delete[] FileText;
-  FileText = nullptr;
-  delete[] MessageEntries;
-  MessageEntries = nullptr;
-  delete[] AddedRows;
-  AddedRows = nullptr;
-  delete HostList;
-  HostList = nullptr;
-  delete ViewerList;
-  ViewerList = nullptr;
-  delete HostBuilder;
-  HostBuilder = nullptr;
-  delete DefaultBuilder;
-  DefaultBuilder = nullptr;
+  ReleaseArray(FileText);
+  ReleaseArray(MessageEntries);
+  ReleaseArray(AddedRows);
+  Release(HostList);
+  Release(ViewerList);
+  Release(HostBuilder);
+  Release(DefaultBuilder);
 }
 
 void MessageHandler::ReadFile(const char* fileName) {

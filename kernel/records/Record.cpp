@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "foundation/Logger.h"
+#include "foundation/Release.h"
 
 namespace qv {
 
@@ -25,10 +26,8 @@ Record::Record(int kind, int fieldCount) : RecordKind(kind), FieldCount(fieldCou
 }
 
 Record::~Record() {
-  delete[] TextBuffer;
-  TextBuffer = nullptr;
-  delete[] Fields;
-  Fields = nullptr;
+  ReleaseArray(TextBuffer);
+  ReleaseArray(Fields);
 }
 
 void Record::Bind(int n, const char** ref) {
