@@ -50,5 +50,11 @@ inline bool Is(const char* text, const char* expected) {
 }
 bool StartsWith(const char* text, const char* prefix);
 int Int(const char* text);                           // leading decimal integer, 0 when none
+// A value is given and is not in the list.
+inline bool NotInList(const char* text, const CodeList& list) { return !Empty(text) && !IsCodeInList(text, list); }
+// A value is given and its number lies outside low..high.
+inline bool OutOfRange(const char* text, long long low, long long high) {
+  return !Empty(text) && (Int(text) < low || Int(text) > high);
+}
 
 }  // namespace qv

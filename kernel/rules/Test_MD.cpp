@@ -104,10 +104,6 @@ bool BadStayAfter(const RecordMD& r, int k) {
          !IsCodeInList(S(r, k), StayAfterInterimDischargeCodes);
 }
 
-bool OutOfRange(const char* text, long long low, long long high) {
-  return !Empty(text) && (Num(text) < low || Num(text) > high);
-}
-
 bool NotDigitsInRange(const char* text, long long high) {
   return !Empty(text) && !(IsAllDigits(text) && Num(text) >= 0 && Num(text) <= high);
 }

@@ -15,8 +15,6 @@ namespace {
 // Field n of the case's MB record.
 const char* Mb(const RecordMN& r, int n) { return r.MbRecord ? r.MbRecord->Field(n) : kEmptyText; }
 
-bool OutOfRange(const char* v, int low, int high) { return !Empty(v) && (Int(v) < low || Int(v) > high); }
-
 // A gestational age is weeks and one digit of days: "400" is 40 weeks 0 days.
 bool BadGestationDays(const char* v) {
   return !Empty(v) && (std::strlen(v) != 3 || v[2] < '0' || v[2] > '6');
