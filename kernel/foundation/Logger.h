@@ -82,7 +82,12 @@ void LogInfo(const char* format, A... args) {
   static_assert((std::is_trivially_copyable_v<A> && ...), "log arguments must be plain values");
   Logger& log = TheLogger();
   if (log.Enabled) {
-    detail::LogInfoNow(format, args...);
+    // A line without arguments is written as it is, as the kept form does.
+    if constexpr (sizeof...(A) == 0) {
+      detail::LogInfoNow("%s", format);
+    } else {
+      detail::LogInfoNow(format, args...);
+    }
     return;
   }
   using Tuple = std::tuple<A...>;
