@@ -1,7 +1,8 @@
 # The test "installed_package": installs this build into a temporary prefix
 # and builds examples/consumer against it as an integrator would, through
 # the pkg-config file and through find_package(Quorvant), then runs the
-# hosts and the installed checker without LD_LIBRARY_PATH.
+# hosts and the installed checker without LD_LIBRARY_PATH. Checks the
+# installed man page too, when the build made one.
 if(WIN32 OR CMAKE_CROSSCOMPILING)
   return()
 endif()
@@ -19,5 +20,5 @@ add_test(NAME installed_package
     -DBUILD_DIR=${CMAKE_BINARY_DIR} -DSOURCE_DIR=${CMAKE_SOURCE_DIR}
     -DWORK_DIR=${CMAKE_BINARY_DIR}/installed-package-test
     -DC_COMPILER=${CMAKE_C_COMPILER} -DPKG_CONFIG=${QV_PKG_CONFIG} -DGENERATOR=${CMAKE_GENERATOR}
-    -DLIBDIR=${CMAKE_INSTALL_LIBDIR} -DSONAME=libquorvant.so.${PROJECT_VERSION_MAJOR}
+    -DLIBDIR=${CMAKE_INSTALL_LIBDIR} -DSONAME=libquorvant.so.${PROJECT_VERSION_MAJOR} -DMAN_PAGE=${QV_MAN_PAGE}
     -P ${CMAKE_CURRENT_LIST_DIR}/RunConsumerTest.cmake)

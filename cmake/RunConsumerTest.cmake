@@ -34,6 +34,14 @@ foreach(file include/quorvant.h ${LIBDIR}/${SONAME} ${LIBDIR}/libquorvant.so ${L
   endif()
 endforeach()
 
+# The man page holds the program's help and that of the check command.
+if(MAN_PAGE)
+  file(READ ${prefix}/share/man/man1/quorvant.1 page)
+  if(NOT page MATCHES "\\.TH QUORVANT \"1\"" OR NOT page MATCHES "CHECK COMMAND" OR NOT page MATCHES "-format")
+    message(FATAL_ERROR "the installed man page lacks its title, the check command or its options:\n${page}")
+  endif()
+endif()
+
 if(PKG_CONFIG)
   set(ENV{PKG_CONFIG_PATH} ${prefix}/${LIBDIR}/pkgconfig)
   run("pkg-config" ${PKG_CONFIG} --cflags --libs quorvant)
