@@ -112,12 +112,6 @@ TEST_F(MdRecord, EntriesFromTheFields) {
   EXPECT_TRUE(rec.Treatments[1].KeyEmpty && rec.Treatments[1].Date.DateOnly);
   // The code list of a lookup comes from the entry's position.
   EXPECT_EQ(rec.Treatments[99].Found, 0) << "an ICD code in a treatment position";
-
-  // The prefix search runs from the main diagnosis up to the last entry.
-  EXPECT_EQ(rec.HasDiagnosisPrefix("J18"), 1);
-  EXPECT_EQ(rec.HasDiagnosisPrefix("Q99"), 1);
-  EXPECT_EQ(rec.HasDiagnosisPrefix("Z38"), 0);
-  EXPECT_EQ(Load({}, {{3, ""}}).HasDiagnosisPrefix(""), 0) << "empty codes never match";
 }
 
 TEST_F(MdRecord, CountersFollowTheFindings) {

@@ -266,7 +266,7 @@ void LookupFile::LookupMSCode(CodeLookupResult& result, const char* key) {
   if (!result.Found || result.Domain != DomainICD || result.KeyLength < 4 ||
       std::strncmp(result.Key, "L89", 3) != 0)
     return;
-  const char* column = result.Columns[11];
+  const char* column = result.Columns[Col11TextDe];
   if (std::strlen(column) <= 10) return;
   char fourth = result.Key[3];
   char replacement = fourth;

@@ -63,16 +63,6 @@ RecordMD::RecordMD() : Record(KindMD, kMdFieldCount) {
 
 RecordMD::~RecordMD() { LogInfo("end Destroy RecordMD"); }
 
-int RecordMD::HasDiagnosisPrefix(const char* prefix) const {
-  if (!prefix) return 0;
-  const size_t n = std::strlen(prefix);
-  for (int j = 0; j <= MaxDiagnosisIndex && j < kMdDiagnosisSlots; ++j) {
-    const char* code = Diagnoses[j].Key;
-    if (!Empty(code) && std::strncmp(code, prefix, n) == 0) return 1;
-  }
-  return 0;
-}
-
 void RecordMD::onAfterLoadData() {
   LogInfo("RecordMD.onAfterLoadData\n");
   DiagnosisCount = TreatmentCount = MaxDiagnosisIndex = MaxTreatmentIndex = 0;

@@ -16,6 +16,7 @@ constexpr int kMdFieldCount = 696;
 constexpr int kMdDiagnosisSlots = 51;
 constexpr int kMdTreatmentSlots = 100;
 constexpr int kMdInterruptions = 4;
+static_assert(kMdDiagnosisSlots <= kMaxEntrySlots && kMdTreatmentSlots <= kMaxEntrySlots, "entry walker capacity");
 
 // Field numbers of the MD line that the record itself reads.
 enum MdFieldNumber {
@@ -41,9 +42,6 @@ class RecordMD : public Record {
   void onAfterLoadData() override;
   // Medication fields may also hold ';', '.', 'ö' and 'Ö'.
   int CheckSpecialChars() const override;
-
-  // 1 when a diagnosis up to MaxDiagnosisIndex begins with the prefix.
-  int HasDiagnosisPrefix(const char* prefix) const;
 
   static constexpr int DiagnosisSlots = kMdDiagnosisSlots;
   static constexpr int TreatmentSlots = kMdTreatmentSlots;
@@ -76,7 +74,6 @@ class RecordMD : public Record {
   int AbsenceDays = 0;
 
   // Set by the data source when it creates its records.
-  RecordMB* MbRecord = nullptr;
   RecordMN* MnRecord = nullptr;
 
  private:

@@ -35,7 +35,7 @@ std::vector<std::string> AtYear(std::vector<std::string> mb, int year);
 void PrintTo(const Finding& f, std::ostream* os);
 
 // A catalogue, e.g. qv::AppendMnRules.
-using AppendRulesFn = void (*)(std::vector<qv::RuleInfo>&);
+using AppendRulesFn = void (*)(std::vector<qv::RuleInfo*>&);
 // The findings whose code belongs to one of the catalogues, in list order.
 std::vector<Finding> FindingsOf(const Result& r, std::initializer_list<AppendRulesFn> catalogues);
 // Expects `count` rules in ascending code order whose messages run on from
