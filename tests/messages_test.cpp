@@ -82,9 +82,9 @@ TEST(MessageList, CountsByTypeLetterAndClears) {
   TempFile file(kTwoMessages);
   MessageHandler h(file.Path(), 'd');
   h.ClearMessages();
-  h.AddMessage(1, 5, "v1", 1);
-  h.AddMessage(1, 6, nullptr, 1);
-  h.AddMessage(0, 7, "v3", 1);
+  h.AddMessage(1, 5, "v1");
+  h.AddMessage(1, 6, nullptr);
+  h.AddMessage(0, 7, "v3");
   EXPECT_EQ(h.WarningCount, 2);
   EXPECT_EQ(h.ErrorCount, 1);
   EXPECT_EQ(h.MessageCount, 3);
@@ -106,8 +106,8 @@ TEST(MessageList, UnknownNumberIsReportedNotWritten) {
   TempFile file(kTwoMessages);
   MessageHandler h(file.Path(), 'd');
   h.ClearMessages();
-  h.AddMessage(2, 1, "x", 1);   // the empty remainder row has no type
-  h.AddMessage(500, 1, "x", 1);
+  h.AddMessage(2, 1, "x");   // the empty remainder row has no type
+  h.AddMessage(500, 1, "x");
   EXPECT_EQ(h.MessageCount, 0);
   EXPECT_EQ(GetErrorState(), -1);
   DestroyLogger();
@@ -130,7 +130,7 @@ class Formats : public ::testing::Test {
   std::string Line(const char* format, int number, int recordType = -1, int item = -1, const char* value = "v") {
     h.SetFormatString(format);
     h.ClearMessages();
-    h.AddMessage(number, 5, value, 1, recordType, item);
+    h.AddMessage(number, 5, value, recordType, item);
     return HostList(h);
   }
 };

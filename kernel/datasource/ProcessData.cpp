@@ -52,15 +52,9 @@ int tDataSource::qv_ProcessData() {
         result = LoadRecord(RecMB);
         ++RecMX->MbCount;
         break;
-      case LineEmpty:
-        LogError("empty line in line %i ", LineNumber);
-        break;
-      case LineUnknown:
-        LogError("unknown RecordType in line %i ", LineNumber);
-        break;
-      default:
-        result = LoadAddOn(Records[kind]);
-        break;
+      case LineEmpty: LogError("empty line in line %i ", LineNumber); break;
+      case LineUnknown: LogError("unknown RecordType in line %i ", LineNumber); break;
+      default: result = LoadAddOn(Records[kind]); break;
     }
     if (GetErrorState() == -1) {
       LogInfo("*****Errorstate: -1");

@@ -18,9 +18,9 @@ struct LookupTable {
   const char* Name;
 };
 constexpr LookupTable kLookupTables[] = {
-    {"chop.ix5", DomainCHOP, "CHOP"},     {"icd.ix5", DomainICD, "ICD"},       {"lregio.ix5", DomainLREGIO, "LREGIO"},
-    {"natio.ix5", DomainNATIO, "NATIO"},  {"plz.ix5", DomainPLZ, "PLZ"},       {"regio.ix5", DomainREGIO, "REGIO"},
-    {"wregio.ix5", DomainWREGIO, "WREGIO"}, {"bur.ix5", DomainBUR, "BUR"},     {"vsnr.ix5", DomainVSNR, "VSNR"},
+    {"chop.ix5", DomainCHOP, "CHOP"},       {"icd.ix5", DomainICD, "ICD"}, {"lregio.ix5", DomainLREGIO, "LREGIO"},
+    {"natio.ix5", DomainNATIO, "NATIO"},    {"plz.ix5", DomainPLZ, "PLZ"}, {"regio.ix5", DomainREGIO, "REGIO"},
+    {"wregio.ix5", DomainWREGIO, "WREGIO"}, {"bur.ix5", DomainBUR, "BUR"}, {"vsnr.ix5", DomainVSNR, "VSNR"},
 };
 
 }  // namespace

@@ -29,8 +29,8 @@ class tDataSource;
 struct RecordKind {
   int Kind;
   const char* Name;
-  const char* Prefixes[2];   // "MU|" is another name of the MK line
-  bool InResultTable;        // shown in the viewer's result table
+  const char* Prefixes[2];                 // "MU|" is another name of the MK line
+  bool InResultTable;                      // shown in the viewer's result table
   Record* (*Create)(tDataSource& source);  // creates the record, sets its member below
 };
 extern const RecordKind kRecordKinds[6];

@@ -74,6 +74,11 @@ class LookupFile {
 
   int SearchItem(const char* key, int domain) const;
   void LookupCode(LookupResult& result, const char* key) const;
+  // LookupCode, and for a pressure ulcer code L89.1-L89.3 from 2011 on the
+  // grade in the German text (column 11) raised by one: the catalogue
+  // renumbered the grades. No rule calls it at present; it stays as the
+  // lookup for showing a diagnosis text in the current numbering (it writes
+  // into the loaded table, the one change the tables ever see).
   void LookupMSCode(CodeLookupResult& result, const char* key);
   const char* GetDisplayText(int domain, const char* value) const;
   int FindDomain(const char* name) const;

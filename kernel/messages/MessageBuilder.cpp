@@ -74,7 +74,6 @@ MessageBuilder::MessageBuilder(const char* format, MessageHandler* handler) : Ha
   const char* f = format ? format : kDefaultFormat;
   FormatText = CopyText(f);
   WorkText = CopyText(f);
-  FormatLength = static_cast<int>(std::strlen(f)) + 1;
   Output = new char[kMessageLineSize];
   Output[0] = '\0';
   Parse();

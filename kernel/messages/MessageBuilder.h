@@ -44,7 +44,6 @@ class MessageBuilder {
   int OutputSize = kMessageLineSize;
   MessageHandler* Handler;
   std::vector<FormatFragment> Fragments;
-  int FormatLength = 0;
 
  private:
   void Parse();

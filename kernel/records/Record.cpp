@@ -109,7 +109,7 @@ void Record::Report(const RuleInfo& rule, const char* value, int entryKind, int 
     case Counter::Warning: ++WarningCount; break;
     case Counter::Hint: ++HintCount; break;
   }
-  if (Messages) Messages->AddMessage(rule.Msg, LineNumber, value, 1, entryKind, position);
+  if (Messages) Messages->AddMessage(rule.Msg, LineNumber, value, entryKind, position);
 }
 
 void Record::BeginTests(int recordType) {

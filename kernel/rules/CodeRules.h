@@ -17,8 +17,15 @@ class RecordMD;
 struct CodeCase {
   CodeCase(Record& running, const CodeEntry* diagnoses, int diagnosisSlots, const CodeEntry* treatments,
            int treatmentSlots, int maxDiagnosisIndex, const RecordMB* mb, const RecordMN* mn, const RecordMD* md)
-      : Running(running), Diagnoses(diagnoses), DiagnosisSlots(diagnosisSlots), Treatments(treatments),
-        TreatmentSlots(treatmentSlots), MaxDiagnosisIndex(maxDiagnosisIndex), MbRecord(mb), Mn(mn), Md(md) {}
+      : Running(running),
+        Diagnoses(diagnoses),
+        DiagnosisSlots(diagnosisSlots),
+        Treatments(treatments),
+        TreatmentSlots(treatmentSlots),
+        MaxDiagnosisIndex(maxDiagnosisIndex),
+        MbRecord(mb),
+        Mn(mn),
+        Md(md) {}
 
   Record& Running;  // counters and findings go to this record
   const CodeEntry* Diagnoses;

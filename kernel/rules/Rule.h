@@ -36,8 +36,18 @@ struct EntryAt {
 
 // The value text a finding shows.
 struct Value {
-  enum class Source { None, Field, MbField, BadChar, EntryCode, EntryLaterality, EntryDate, MbEntryCode, Diagnosis,
-                      Treatment };
+  enum class Source {
+    None,
+    Field,
+    MbField,
+    BadChar,
+    EntryCode,
+    EntryLaterality,
+    EntryDate,
+    MbEntryCode,
+    Diagnosis,
+    Treatment
+  };
   Source From = Source::None;
   int N = 0;
 

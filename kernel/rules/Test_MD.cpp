@@ -63,17 +63,22 @@ bool OutOfOrder(const RecordMD& r, const ParsedDate& earlier, const ParsedDate& 
   return YearFrom(2012) && IsACase(r) && !earlier.IsEmpty && !later.IsEmpty && Day(earlier) > Day(later);
 }
 
-bool BadReason(const RecordMD& r, int k) { return YearFrom(2012) && !Empty(ReadmissionReason(r, k)) && !IsCodeInList(ReadmissionReason(r, k), _1239); }
+bool BadReason(const RecordMD& r, int k) {
+  return YearFrom(2012) && !Empty(ReadmissionReason(r, k)) && !IsCodeInList(ReadmissionReason(r, k), _1239);
+}
 
 bool ReadmissionMissing(const RecordMD& r, int k) {
   return YearFrom(2012) && !Empty(Discharged(r, k).Text) && Empty(Readmitted(r, k).Text);
 }
 
-bool ReasonMissing(const RecordMD& r, int k) { return YearFrom(2012) && !Empty(Readmitted(r, k).Text) && Empty(ReadmissionReason(r, k)); }
+bool ReasonMissing(const RecordMD& r, int k) {
+  return YearFrom(2012) && !Empty(Readmitted(r, k).Text) && Empty(ReadmissionReason(r, k));
+}
 
 // Every re-admission is measured from the 1st interim discharge.
 bool ReadmissionBeyondWindow(const RecordMD& r, int k) {
-  return YearFrom(2014) && Discharged(r, 1).DateOnly && Readmitted(r, k).DateOnly && Day(Readmitted(r, k)) - Day(Discharged(r, 1)) > 18;
+  return YearFrom(2014) && Discharged(r, 1).DateOnly && Readmitted(r, k).DateOnly &&
+         Day(Readmitted(r, k)) - Day(Discharged(r, 1)) > 18;
 }
 
 bool AnyReadmissionBeyondWindow(const RecordMD& r) {
@@ -111,21 +116,26 @@ bool LongerThan(const RecordMD& r, int n, size_t max) { return Len(r.Field(n)) >
 Rule<RecordMD> kClinicalRules[] = {
     {{"B0300", "Gestationsalter_12M: Angabe fehlt", 230, Counter::Warning},
      [](const RecordMD& r) {
-       return YearIn(2020, 9999) && Is(Mb(r, Mb19TreatmentType), "3") && r.MbRecord->AgeDays < 365 && Empty(r.Field(Md691GestationalAge));
+       return YearIn(2020, 9999) && Is(Mb(r, Mb19TreatmentType), "3") && r.MbRecord->AgeDays < 365 &&
+              Empty(r.Field(Md691GestationalAge));
      },
      Value::None()},
     {{"B0301", "Gestationsalter_12M: Unwahrscheinliche Anzahl Wochen", 231, Counter::Warning},
      [](const RecordMD& r) {
-       return YearFrom(2016) && Len(r.Field(Md691GestationalAge)) == 3 && (Num(r.Field(Md691GestationalAge)) / 10 < 16 || Num(r.Field(Md691GestationalAge)) / 10 >= 45);
+       return YearFrom(2016) && Len(r.Field(Md691GestationalAge)) == 3 &&
+              (Num(r.Field(Md691GestationalAge)) / 10 < 16 || Num(r.Field(Md691GestationalAge)) / 10 >= 45);
      },
      Value::Field(Md691GestationalAge)},
     {{"B0302", "Gestationsalter_12M: Ungültige Anzahl Tage", 232, Counter::Error},
      [](const RecordMD& r) {
-       return YearFrom(2016) && Len(r.Field(Md691GestationalAge)) == 3 && !(r.Field(Md691GestationalAge)[2] >= '0' && r.Field(Md691GestationalAge)[2] <= '6');
+       return YearFrom(2016) && Len(r.Field(Md691GestationalAge)) == 3 &&
+              !(r.Field(Md691GestationalAge)[2] >= '0' && r.Field(Md691GestationalAge)[2] <= '6');
      },
      Value::Field(Md691GestationalAge)},
     {{"B0304", "Gestationsalter_12M: Verschlüsselter Wert", 233, Counter::Error},
-     [](const RecordMD& r) { return YearFrom(2020) && Len(r.Field(Md691GestationalAge)) == 16 && IsAllHexDigits(r.Field(Md691GestationalAge)); },
+     [](const RecordMD& r) {
+       return YearFrom(2020) && Len(r.Field(Md691GestationalAge)) == 16 && IsAllHexDigits(r.Field(Md691GestationalAge));
+     },
      Value::Field(Md691GestationalAge)},
     {{"B0305", "Gestationsalter_12M: Ungültiges Format", 234, Counter::Error},
      [](const RecordMD& r) {
@@ -135,10 +145,14 @@ Rule<RecordMD> kClinicalRules[] = {
      Value::Field(Md691GestationalAge)},
 
     {{"B1300", "Der Tarif für die Abrechnung muss erfasst werden", 235, Counter::Warning},
-     [](const RecordMD& r) { return YearIn(2012, 9999) && IsACase(r) && Empty(r.Field(Md676DrgStatus)) && Is(Mb(r, Mb19TreatmentType), "3"); },
+     [](const RecordMD& r) {
+       return YearIn(2012, 9999) && IsACase(r) && Empty(r.Field(Md676DrgStatus)) && Is(Mb(r, Mb19TreatmentType), "3");
+     },
      Value::None()},
     {{"B1301", "Tarif für die Abrechnung: Ungültige Angabe", 236, Counter::Error},
-     [](const RecordMD& r) { return !Empty(r.Field(Md676DrgStatus)) && !IsCodeInList(r.Field(Md676DrgStatus), DrgStatusCodes); },
+     [](const RecordMD& r) {
+       return !Empty(r.Field(Md676DrgStatus)) && !IsCodeInList(r.Field(Md676DrgStatus), DrgStatusCodes);
+     },
      Value::Field(Md676DrgStatus)},
 
     {{"B2010",
@@ -151,8 +165,8 @@ Rule<RecordMD> kClinicalRules[] = {
      Value::None()},
     {{"B2011", "Der Fall weist IPS-Stunden auf, aber das Feld NEMS ist leer", 238, Counter::Error},
      [](const RecordMD& r) {
-       return YearIn(2016, 9999) && Is(Mb(r, Mb19TreatmentType), "3") && !Empty(Mb(r, Mb21IcuHours)) && Num(Mb(r, Mb21IcuHours)) != 0 &&
-              (Empty(r.Field(Md657Nems)) || Num(r.Field(Md657Nems)) <= 0);
+       return YearIn(2016, 9999) && Is(Mb(r, Mb19TreatmentType), "3") && !Empty(Mb(r, Mb21IcuHours)) &&
+              Num(Mb(r, Mb21IcuHours)) != 0 && (Empty(r.Field(Md657Nems)) || Num(r.Field(Md657Nems)) <= 0);
      },
      Value::None()},
     {{"B2110", "Die Dauer der künstlichen Beatmung darf nicht kleiner als 0 oder grösser als 99999 Stunden sein", 239,
@@ -162,13 +176,15 @@ Rule<RecordMD> kClinicalRules[] = {
     {{"B2120", "Die Dauer der künstlichen Beatmung darf nicht grösser als diejenige der IPS-Stunden sein", 240,
       Counter::Hint},
      [](const RecordMD& r) {
-       return IsACase(r) && !Empty(r.Field(Md654VentilationHours)) && Num(r.Field(Md654VentilationHours)) > Num(Mb(r, Mb21IcuHours)) + 18 && Num(Mb(r, Mb21IcuHours)) > 0;
+       return IsACase(r) && !Empty(r.Field(Md654VentilationHours)) &&
+              Num(r.Field(Md654VentilationHours)) > Num(Mb(r, Mb21IcuHours)) + 18 && Num(Mb(r, Mb21IcuHours)) > 0;
      },
      Value::Field(Md654VentilationHours)},
     {{"B2130", "Die Dauer der künstlichen Beatmung darf nicht grösser als die Aufenthaltsdauer sein", 241,
       Counter::Error},
      [](const RecordMD& r) {
-       return IsACase(r) && !Empty(r.Field(Md654VentilationHours)) && Num(r.Field(Md654VentilationHours)) > r.MbRecord->StayHours + 18LL;
+       return IsACase(r) && !Empty(r.Field(Md654VentilationHours)) &&
+              Num(r.Field(Md654VentilationHours)) > r.MbRecord->StayHours + 18LL;
      },
      Value::Field(Md654VentilationHours)},
     {{"B2210", "Der Schweregrad der akuten Erkrankung darf nicht kleiner als 0 oder grösser als 999 Punkte sein", 242,
@@ -180,14 +196,17 @@ Rule<RecordMD> kClinicalRules[] = {
      [](const RecordMD& r) { return !Empty(r.Field(Md655Severity)) && Empty(r.Field(Md656ScoreKind)); },
      Value::None()},
     {{"B2221", "Ungültige Art des Scores", 244, Counter::Error},
-     [](const RecordMD& r) { return !Empty(r.Field(Md656ScoreKind)) && !IsCodeInList(r.Field(Md656ScoreKind), _3_SCOREART); },
+     [](const RecordMD& r) {
+       return !Empty(r.Field(Md656ScoreKind)) && !IsCodeInList(r.Field(Md656ScoreKind), _3_SCOREART);
+     },
      Value::Field(Md656ScoreKind)},
     {{"B2225",
       "Wenn die Art des Scores angegeben wurde, so muss auch ein Schweregrad oder Aufwandspunkte für IMC eingetragen "
       "sein",
       245, Counter::Error},
      [](const RecordMD& r) {
-       return YearUntil(9999) && !Empty(r.Field(Md656ScoreKind)) && Empty(r.Field(Md655Severity)) && Empty(r.Field(Md659ImcPoints));
+       return YearUntil(9999) && !Empty(r.Field(Md656ScoreKind)) && Empty(r.Field(Md655Severity)) &&
+              Empty(r.Field(Md659ImcPoints));
      },
      Value::None()},
     {{"B2310", "Das Total aller NEMS-Schichten darf nicht kleiner als 0 oder grösser als 999999 sein", 246,
@@ -219,7 +238,8 @@ Rule<RecordMD> kClinicalRules[] = {
       "Neugeborenen-Datensatz entsprechen",
       252, Counter::Error},
      [](const RecordMD& r) {
-       return HasMn(r) && !Empty(r.Field(Md660AdmissionWeight)) && Is(Mb(r, Mb17AdmissionType), "3") && Num(r.Field(Md660AdmissionWeight)) != Num(r.MnRecord->Field(Mn6BirthWeight));
+       return HasMn(r) && !Empty(r.Field(Md660AdmissionWeight)) && Is(Mb(r, Mb17AdmissionType), "3") &&
+              Num(r.Field(Md660AdmissionWeight)) != Num(r.MnRecord->Field(Mn6BirthWeight));
      },
      Value::Field(Md660AdmissionWeight)},
     {{"B3175", "Kopfumfang: Angabe fehlt", 253, Counter::Warning},
@@ -228,7 +248,9 @@ Rule<RecordMD> kClinicalRules[] = {
     // Only discharge decisions after "5" (death) stand for live births here.
     {{"B3177", "Der Kopfumfang darf bei Lebendgeburten nicht kleiner als 15 oder grösser als 50 cm sein.", 254,
       Counter::Warning},
-     [](const RecordMD& r) { return std::strcmp(Mb(r, Mb26DischargeDecision), "5") > 0 && OutOfRange(r.Field(Md661HeadCircumference), 15, 50); },
+     [](const RecordMD& r) {
+       return std::strcmp(Mb(r, Mb26DischargeDecision), "5") > 0 && OutOfRange(r.Field(Md661HeadCircumference), 15, 50);
+     },
      Value::Field(Md661HeadCircumference)},
 };
 
@@ -236,107 +258,152 @@ Rule<RecordMD> kClinicalRules[] = {
 
 Rule<RecordMD> kRehospitalisationRules[] = {
     {{"B6640", "Weitere Wiedereintritte: Ungültige Angabe", 255, Counter::Error},
-     [](const RecordMD& r) { return YearFrom(2012) && !Empty(r.Field(Md675FurtherReadmissions)) && !IsCodeInList(r.Field(Md675FurtherReadmissions), _01); },
+     [](const RecordMD& r) {
+       return YearFrom(2012) && !Empty(r.Field(Md675FurtherReadmissions)) &&
+              !IsCodeInList(r.Field(Md675FurtherReadmissions), _01);
+     },
      Value::Field(Md675FurtherReadmissions)},
 
     {{"B6900", "1. Zwischenaustritt: Ungültige Datumsangabe", 256, Counter::Error},
-     [](const RecordMD& r) { return BadInterruptionDate(Discharged(r, 1)); }, Value::Field(663)},
+     [](const RecordMD& r) { return BadInterruptionDate(Discharged(r, 1)); },
+     Value::Field(663)},
     {{"B6901", "1. Wiedereintritt: Ungültige Datumsangabe", 257, Counter::Error},
-     [](const RecordMD& r) { return BadInterruptionDate(Readmitted(r, 1)); }, Value::Field(664)},
+     [](const RecordMD& r) { return BadInterruptionDate(Readmitted(r, 1)); },
+     Value::Field(664)},
     {{"B6902", "2. Zwischenaustritt: Ungültige Datumsangabe", 258, Counter::Error},
-     [](const RecordMD& r) { return BadInterruptionDate(Discharged(r, 2)); }, Value::Field(666)},
+     [](const RecordMD& r) { return BadInterruptionDate(Discharged(r, 2)); },
+     Value::Field(666)},
     {{"B6903", "2. Wiedereintritt: Ungültige Datumsangabe", 259, Counter::Error},
-     [](const RecordMD& r) { return BadInterruptionDate(Readmitted(r, 2)); }, Value::Field(667)},
+     [](const RecordMD& r) { return BadInterruptionDate(Readmitted(r, 2)); },
+     Value::Field(667)},
     {{"B6904", "3. Zwischenaustritt: Ungültige Datumsangabe", 260, Counter::Error},
-     [](const RecordMD& r) { return BadInterruptionDate(Discharged(r, 3)); }, Value::Field(669)},
+     [](const RecordMD& r) { return BadInterruptionDate(Discharged(r, 3)); },
+     Value::Field(669)},
     {{"B6905", "3. Wiedereintritt: Ungültige Datumsangabe", 261, Counter::Error},
-     [](const RecordMD& r) { return BadInterruptionDate(Readmitted(r, 3)); }, Value::Field(670)},
+     [](const RecordMD& r) { return BadInterruptionDate(Readmitted(r, 3)); },
+     Value::Field(670)},
     {{"B6906", "4. Zwischenaustritt: Ungültige Datumsangabe", 262, Counter::Error},
-     [](const RecordMD& r) { return BadInterruptionDate(Discharged(r, 4)); }, Value::Field(672)},
+     [](const RecordMD& r) { return BadInterruptionDate(Discharged(r, 4)); },
+     Value::Field(672)},
     {{"B6907", "4. Wiedereintritt: Ungültige Datumsangabe", 263, Counter::Error},
-     [](const RecordMD& r) { return BadInterruptionDate(Readmitted(r, 4)); }, Value::Field(673)},
+     [](const RecordMD& r) { return BadInterruptionDate(Readmitted(r, 4)); },
+     Value::Field(673)},
 
     {{"B6910", "Der 1. Zwischenaustritt (4.7.V01) liegt vor dem Eintrittsdatum", 264, Counter::Error},
-     [](const RecordMD& r) { return BeforeAdmission(r, Discharged(r, 1)); }, Value::Field(663)},
+     [](const RecordMD& r) { return BeforeAdmission(r, Discharged(r, 1)); },
+     Value::Field(663)},
     {{"B6911", "Der 1. Wiedereintritt (4.7.V02) liegt vor dem Eintrittsdatum", 265, Counter::Error},
-     [](const RecordMD& r) { return BeforeAdmission(r, Readmitted(r, 1)); }, Value::Field(664)},
+     [](const RecordMD& r) { return BeforeAdmission(r, Readmitted(r, 1)); },
+     Value::Field(664)},
     {{"B6912", "Der 2. Zwischenaustritt (4.7.V11) liegt vor dem Eintrittsdatum", 266, Counter::Error},
-     [](const RecordMD& r) { return BeforeAdmission(r, Discharged(r, 2)); }, Value::Field(666)},
+     [](const RecordMD& r) { return BeforeAdmission(r, Discharged(r, 2)); },
+     Value::Field(666)},
     {{"B6913", "Der 2. Wiedereintritt (4.7.V12) liegt vor dem Eintrittsdatum", 267, Counter::Error},
-     [](const RecordMD& r) { return BeforeAdmission(r, Readmitted(r, 2)); }, Value::Field(667)},
+     [](const RecordMD& r) { return BeforeAdmission(r, Readmitted(r, 2)); },
+     Value::Field(667)},
     {{"B6914", "Der 3. Zwischenaustritt (4.7.V21) liegt vor dem Eintrittsdatum", 268, Counter::Error},
-     [](const RecordMD& r) { return BeforeAdmission(r, Discharged(r, 3)); }, Value::Field(669)},
+     [](const RecordMD& r) { return BeforeAdmission(r, Discharged(r, 3)); },
+     Value::Field(669)},
     {{"B6915", "Der 3. Wiedereintritt (4.7.V22) liegt vor dem Eintrittsdatum", 269, Counter::Error},
-     [](const RecordMD& r) { return BeforeAdmission(r, Readmitted(r, 3)); }, Value::Field(670)},
+     [](const RecordMD& r) { return BeforeAdmission(r, Readmitted(r, 3)); },
+     Value::Field(670)},
     {{"B6916", "Der 4. Zwischenaustritt (4.7.V31) liegt vor dem Eintrittsdatum", 270, Counter::Error},
-     [](const RecordMD& r) { return BeforeAdmission(r, Discharged(r, 4)); }, Value::Field(672)},
+     [](const RecordMD& r) { return BeforeAdmission(r, Discharged(r, 4)); },
+     Value::Field(672)},
     {{"B6917", "Der 4. Wiedereintritt (4.7.V32) liegt vor dem Eintrittsdatum", 271, Counter::Error},
-     [](const RecordMD& r) { return BeforeAdmission(r, Readmitted(r, 4)); }, Value::Field(673)},
+     [](const RecordMD& r) { return BeforeAdmission(r, Readmitted(r, 4)); },
+     Value::Field(673)},
 
     {{"B6920", "Der 1. Zwischenaustritt (4.7.V01) liegt nach dem Austrittsdatum", 272, Counter::Error},
-     [](const RecordMD& r) { return AfterDischarge(r, Discharged(r, 1)); }, Value::Field(663)},
+     [](const RecordMD& r) { return AfterDischarge(r, Discharged(r, 1)); },
+     Value::Field(663)},
     {{"B6921", "Der 1. Wiedereintritt (4.7.V02) liegt nach dem Austrittsdatum", 273, Counter::Error},
-     [](const RecordMD& r) { return AfterDischarge(r, Readmitted(r, 1)); }, Value::Field(664)},
+     [](const RecordMD& r) { return AfterDischarge(r, Readmitted(r, 1)); },
+     Value::Field(664)},
     {{"B6922", "Der 2. Zwischenaustritt (4.7.V11) liegt nach dem Austrittsdatum", 274, Counter::Error},
-     [](const RecordMD& r) { return AfterDischarge(r, Discharged(r, 2)); }, Value::Field(666)},
+     [](const RecordMD& r) { return AfterDischarge(r, Discharged(r, 2)); },
+     Value::Field(666)},
     {{"B6923", "Der 2. Wiedereintritt (4.7.V12) liegt nach dem Austrittsdatum", 275, Counter::Error},
-     [](const RecordMD& r) { return AfterDischarge(r, Readmitted(r, 2)); }, Value::Field(667)},
+     [](const RecordMD& r) { return AfterDischarge(r, Readmitted(r, 2)); },
+     Value::Field(667)},
     {{"B6924", "Der 3. Zwischenaustritt (4.7.V21) liegt nach dem Austrittsdatum", 276, Counter::Error},
-     [](const RecordMD& r) { return AfterDischarge(r, Discharged(r, 3)); }, Value::Field(669)},
+     [](const RecordMD& r) { return AfterDischarge(r, Discharged(r, 3)); },
+     Value::Field(669)},
     {{"B6925", "Der 3. Wiedereintritt (4.7.V22) liegt nach dem Austrittsdatum", 277, Counter::Error},
-     [](const RecordMD& r) { return AfterDischarge(r, Readmitted(r, 3)); }, Value::Field(670)},
+     [](const RecordMD& r) { return AfterDischarge(r, Readmitted(r, 3)); },
+     Value::Field(670)},
     {{"B6926", "Der 4. Zwischenaustritt (4.7.V31) liegt nach dem Austrittsdatum", 278, Counter::Error},
-     [](const RecordMD& r) { return AfterDischarge(r, Discharged(r, 4)); }, Value::Field(672)},
+     [](const RecordMD& r) { return AfterDischarge(r, Discharged(r, 4)); },
+     Value::Field(672)},
     {{"B6927", "Der 4. Wiedereintritt (4.7.V32) liegt nach dem Austrittsdatum", 279, Counter::Error},
-     [](const RecordMD& r) { return AfterDischarge(r, Readmitted(r, 4)); }, Value::Field(673)},
+     [](const RecordMD& r) { return AfterDischarge(r, Readmitted(r, 4)); },
+     Value::Field(673)},
 
     {{"B6930", "Der erste Zwischenaustritt muss vor dem zweiten Zwischenaustritt liegen", 280, Counter::Error},
-     [](const RecordMD& r) { return OutOfOrder(r, Discharged(r, 1), Discharged(r, 2)); }, Value::Field(663)},
+     [](const RecordMD& r) { return OutOfOrder(r, Discharged(r, 1), Discharged(r, 2)); },
+     Value::Field(663)},
     {{"B6931", "Der zweite Zwischenaustritt muss vor dem dritten Zwischenaustritt liegen", 281, Counter::Error},
-     [](const RecordMD& r) { return OutOfOrder(r, Discharged(r, 2), Discharged(r, 3)); }, Value::Field(666)},
+     [](const RecordMD& r) { return OutOfOrder(r, Discharged(r, 2), Discharged(r, 3)); },
+     Value::Field(666)},
     {{"B6932", "Der dritte Zwischenaustritt muss vor dem vierten Zwischenaustritt liegen", 282, Counter::Error},
-     [](const RecordMD& r) { return OutOfOrder(r, Discharged(r, 3), Discharged(r, 4)); }, Value::Field(669)},
+     [](const RecordMD& r) { return OutOfOrder(r, Discharged(r, 3), Discharged(r, 4)); },
+     Value::Field(669)},
     {{"B6940", "Der erste Wiedereintritt muss vor dem zweiten Wiedereintritt liegen", 283, Counter::Error},
-     [](const RecordMD& r) { return OutOfOrder(r, Readmitted(r, 1), Readmitted(r, 2)); }, Value::Field(664)},
+     [](const RecordMD& r) { return OutOfOrder(r, Readmitted(r, 1), Readmitted(r, 2)); },
+     Value::Field(664)},
     {{"B6941", "Der zweite Wiedereintritt muss vor dem dritten Wiedereintritt liegen", 284, Counter::Error},
-     [](const RecordMD& r) { return OutOfOrder(r, Readmitted(r, 2), Readmitted(r, 3)); }, Value::Field(667)},
+     [](const RecordMD& r) { return OutOfOrder(r, Readmitted(r, 2), Readmitted(r, 3)); },
+     Value::Field(667)},
     {{"B6942", "Der dritte Wiedereintritt muss vor dem vierten Wiedereintritt liegen", 285, Counter::Error},
-     [](const RecordMD& r) { return OutOfOrder(r, Readmitted(r, 3), Readmitted(r, 4)); }, Value::Field(670)},
+     [](const RecordMD& r) { return OutOfOrder(r, Readmitted(r, 3), Readmitted(r, 4)); },
+     Value::Field(670)},
 
     {{"B6950", "Grund des 1. Wiedereintrittes: Ungültige Angabe", 286, Counter::Error},
-     [](const RecordMD& r) { return BadReason(r, 1); }, Value::Field(665)},
+     [](const RecordMD& r) { return BadReason(r, 1); },
+     Value::Field(665)},
     {{"B6951", "Grund des 2. Wiedereintrittes: Ungültige Angabe", 287, Counter::Error},
-     [](const RecordMD& r) { return BadReason(r, 2); }, Value::Field(668)},
+     [](const RecordMD& r) { return BadReason(r, 2); },
+     Value::Field(668)},
     {{"B6952", "Grund des 3. Wiedereintrittes: Ungültige Angabe", 288, Counter::Error},
-     [](const RecordMD& r) { return BadReason(r, 3); }, Value::Field(671)},
+     [](const RecordMD& r) { return BadReason(r, 3); },
+     Value::Field(671)},
     {{"B6953", "Grund des 4. Wiedereintrittes: Ungültige Angabe", 289, Counter::Error},
-     [](const RecordMD& r) { return BadReason(r, 4); }, Value::Field(674)},
+     [](const RecordMD& r) { return BadReason(r, 4); },
+     Value::Field(674)},
 
     {{"B6960", "Wenn ein 1. Zwischenaustritt angegeben wird, muss der 1. Wiedereintritt ausgefüllt sein", 290,
       Counter::Error},
-     [](const RecordMD& r) { return ReadmissionMissing(r, 1); }, Value::None()},
+     [](const RecordMD& r) { return ReadmissionMissing(r, 1); },
+     Value::None()},
     {{"B6961", "Wenn ein 2. Zwischenaustritt angegeben wird, muss der 2. Wiedereintritt ausgefüllt sein", 291,
       Counter::Error},
-     [](const RecordMD& r) { return ReadmissionMissing(r, 2); }, Value::None()},
+     [](const RecordMD& r) { return ReadmissionMissing(r, 2); },
+     Value::None()},
     {{"B6962", "Wenn ein 3. Zwischenaustritt angegeben wird, muss der 3. Wiedereintritt ausgefüllt sein", 292,
       Counter::Error},
-     [](const RecordMD& r) { return ReadmissionMissing(r, 3); }, Value::None()},
+     [](const RecordMD& r) { return ReadmissionMissing(r, 3); },
+     Value::None()},
     {{"B6963", "Wenn ein 4. Zwischenaustritt angegeben wird, muss der 4. Wiedereintritt ausgefüllt sein", 293,
       Counter::Error},
-     [](const RecordMD& r) { return ReadmissionMissing(r, 4); }, Value::None()},
+     [](const RecordMD& r) { return ReadmissionMissing(r, 4); },
+     Value::None()},
 
     {{"B6970", "Wenn ein 1. Wiedereintritt angegeben wird, muss auch dessen Grund ausgefüllt sein", 294,
       Counter::Error},
-     [](const RecordMD& r) { return ReasonMissing(r, 1); }, Value::None()},
+     [](const RecordMD& r) { return ReasonMissing(r, 1); },
+     Value::None()},
     {{"B6971", "Wenn ein 2. Wiedereintritt angegeben wird, muss auch dessen Grund ausgefüllt sein", 295,
       Counter::Error},
-     [](const RecordMD& r) { return ReasonMissing(r, 2); }, Value::None()},
+     [](const RecordMD& r) { return ReasonMissing(r, 2); },
+     Value::None()},
     {{"B6972", "Wenn ein 3. Wiedereintritt angegeben wird, muss auch dessen Grund ausgefüllt sein", 296,
       Counter::Error},
-     [](const RecordMD& r) { return ReasonMissing(r, 3); }, Value::None()},
+     [](const RecordMD& r) { return ReasonMissing(r, 3); },
+     Value::None()},
     {{"B6973", "Wenn ein 4. Wiedereintritt angegeben wird, muss auch dessen Grund ausgefüllt sein", 297,
       Counter::Error},
-     [](const RecordMD& r) { return ReasonMissing(r, 4); }, Value::None()},
+     [](const RecordMD& r) { return ReasonMissing(r, 4); },
+     Value::None()},
 
     {{"B6975",
       "Der Fall hat einen 1. Zwischenaustritt im Vorjahr, einen Austritt im laufenden Jahr. Diese Rehosp-Erfassung "
@@ -359,37 +426,51 @@ Rule<RecordMD> kRehospitalisationRules[] = {
      },
      Value::None()},
     {{"B6977", "Die berechnete Aufenthaltsdauer beträgt weniger als 1 Tag.", 300, Counter::Error},
-     [](const RecordMD& r) { return YearFrom(2014) && IsACase(r) && r.StayDays < 1; }, Value::None()},
+     [](const RecordMD& r) { return YearFrom(2014) && IsACase(r) && r.StayDays < 1; },
+     Value::None()},
     {{"B6978",
       "Ein Wiedereintritt liegt mehr als 18 Tage hinter dem ersten Zwischenaustritt. Bitte prüfen Sie den "
       "Rehosp-Verlauf dieses Falles.",
       301, Counter::Error},
-     [](const RecordMD& r) { return AnyReadmissionBeyondWindow(r); }, Value::None()},
+     [](const RecordMD& r) { return AnyReadmissionBeyondWindow(r); },
+     Value::None()},
     {{"B6980", "Der 1. Wiedereintritt liegt mehr als 18 Tage hinter dem 1. Zwischenaustritt.", 302, Counter::Error},
-     [](const RecordMD& r) { return ReadmissionBeyondWindow(r, 1); }, Value::Field(664)},
+     [](const RecordMD& r) { return ReadmissionBeyondWindow(r, 1); },
+     Value::Field(664)},
     {{"B6981", "Der 2. Wiedereintritt liegt mehr als 18 Tage hinter dem 1. Zwischenaustritt.", 303, Counter::Error},
-     [](const RecordMD& r) { return ReadmissionBeyondWindow(r, 2); }, Value::Field(667)},
+     [](const RecordMD& r) { return ReadmissionBeyondWindow(r, 2); },
+     Value::Field(667)},
     {{"B6982", "Der 3. Wiedereintritt liegt mehr als 18 Tage hinter dem 1. Zwischenaustritt.", 304, Counter::Error},
-     [](const RecordMD& r) { return ReadmissionBeyondWindow(r, 3); }, Value::Field(670)},
+     [](const RecordMD& r) { return ReadmissionBeyondWindow(r, 3); },
+     Value::Field(670)},
     {{"B6983", "Der 4. Wiedereintritt liegt mehr als 18 Tage hinter dem 1. Zwischenaustritt.", 305, Counter::Error},
-     [](const RecordMD& r) { return ReadmissionBeyondWindow(r, 4); }, Value::Field(673)},
+     [](const RecordMD& r) { return ReadmissionBeyondWindow(r, 4); },
+     Value::Field(673)},
     {{"B6984", "1. Zwischenaustritt/1. Wiedereintritt: unplausible Angaben.", 306, Counter::Error},
-     [](const RecordMD& r) { return ImplausibleInterruption(r, 1); }, Value::Field(663)},
+     [](const RecordMD& r) { return ImplausibleInterruption(r, 1); },
+     Value::Field(663)},
     {{"B6985", "2. Zwischenaustritt/2. Wiedereintritt: unplausible Angaben.", 307, Counter::Error},
-     [](const RecordMD& r) { return ImplausibleInterruption(r, 2); }, Value::Field(666)},
+     [](const RecordMD& r) { return ImplausibleInterruption(r, 2); },
+     Value::Field(666)},
     {{"B6986", "3. Zwischenaustritt/3. Wiedereintritt: unplausible Angaben.", 308, Counter::Error},
-     [](const RecordMD& r) { return ImplausibleInterruption(r, 3); }, Value::Field(669)},
+     [](const RecordMD& r) { return ImplausibleInterruption(r, 3); },
+     Value::Field(669)},
     {{"B6987", "4. Zwischenaustritt/4. Wiedereintritt: unplausible Angaben.", 309, Counter::Error},
-     [](const RecordMD& r) { return ImplausibleInterruption(r, 4); }, Value::Field(672)},
+     [](const RecordMD& r) { return ImplausibleInterruption(r, 4); },
+     Value::Field(672)},
 
     {{"B6990", "Aufenthalt nach dem 1. Zwischenaustritt: Ungültige Angabe", 310, Counter::Error},
-     [](const RecordMD& r) { return BadStayAfter(r, 1); }, Value::Field(Md692StayAfterFirstInterimDischarge)},
+     [](const RecordMD& r) { return BadStayAfter(r, 1); },
+     Value::Field(Md692StayAfterFirstInterimDischarge)},
     {{"B6992", "Aufenthalt nach dem 2. Zwischenaustritt: Ungültige Angabe", 311, Counter::Error},
-     [](const RecordMD& r) { return BadStayAfter(r, 2); }, Value::Field(693)},
+     [](const RecordMD& r) { return BadStayAfter(r, 2); },
+     Value::Field(693)},
     {{"B6994", "Aufenthalt nach dem 3. Zwischenaustritt: Ungültige Angabe", 312, Counter::Error},
-     [](const RecordMD& r) { return BadStayAfter(r, 3); }, Value::Field(694)},
+     [](const RecordMD& r) { return BadStayAfter(r, 3); },
+     Value::Field(694)},
     {{"B6996", "Aufenthalt nach dem 4. Zwischenaustritt: Ungültige Angabe", 313, Counter::Error},
-     [](const RecordMD& r) { return BadStayAfter(r, 4); }, Value::Field(695)},
+     [](const RecordMD& r) { return BadStayAfter(r, 4); },
+     Value::Field(695)},
 };
 
 // --- Administrative fields ----------------------------------------------------
@@ -402,8 +483,7 @@ Rule<RecordMD> kAdministrativeRules[] = {
     {{"C0904", "Nicht erlaubtes Sonderzeichen im MD", 315, Counter::Error},
      [](const RecordMD& r) { return HasForbiddenChar(r); },
      Value::BadChar()},
-    {{"C2222", "Beginn der Hauptbehandlung MD muss dem Beginn der Hauptbehandlung MB entsprechen", 316,
-      Counter::Error},
+    {{"C2222", "Beginn der Hauptbehandlung MD muss dem Beginn der Hauptbehandlung MB entsprechen", 316, Counter::Error},
      [](const RecordMD& r) {
        return YearUntil(2023) && IsACase(r) && !Is(r.Treatments[0].DateText, r.MbRecord->TreatmentBeginText);
      },
@@ -422,51 +502,72 @@ Rule<RecordMD> kAdministrativeRules[] = {
      [](const RecordMD& r) { return LongerThan(r, 662, 16); },
      Value::Field(Md662CaseCostNumber)},
     {{"C7052", "Fallnummer (Fallkostenstatistik): Ungültige Sonderzeichen", 321, Counter::Error},
-     [](const RecordMD& r) { return !Empty(r.Field(Md662CaseCostNumber)) && !IsDigitsOrUpper(r.Field(Md662CaseCostNumber)); },
+     [](const RecordMD& r) {
+       return !Empty(r.Field(Md662CaseCostNumber)) && !IsDigitsOrUpper(r.Field(Md662CaseCostNumber));
+     },
      Value::Field(Md662CaseCostNumber)},
     {{"C7061", "DRG-Status: Angabe darf max. 1 Zeichen lang sein", 322, Counter::Warning},
      [](const RecordMD& r) { return LongerThan(r, 676, 1); },
      Value::Field(Md676DrgStatus)},
 
     {{"C7301", "Medikament 1: Angabe darf max. 50 Zeichen lang sein", 323, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 677, 50); }, Value::Field(677)},
+     [](const RecordMD& r) { return LongerThan(r, 677, 50); },
+     Value::Field(677)},
     {{"C7302", "Medikament 2: Angabe darf max. 50 Zeichen lang sein", 324, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 678, 50); }, Value::Field(678)},
+     [](const RecordMD& r) { return LongerThan(r, 678, 50); },
+     Value::Field(678)},
     {{"C7303", "Medikament 3: Angabe darf max. 50 Zeichen lang sein", 325, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 679, 50); }, Value::Field(679)},
+     [](const RecordMD& r) { return LongerThan(r, 679, 50); },
+     Value::Field(679)},
     {{"C7304", "Medikament 4: Angabe darf max. 50 Zeichen lang sein", 326, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 680, 50); }, Value::Field(680)},
+     [](const RecordMD& r) { return LongerThan(r, 680, 50); },
+     Value::Field(680)},
     {{"C7305", "Medikament 5: Angabe darf max. 50 Zeichen lang sein", 327, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 681, 50); }, Value::Field(681)},
+     [](const RecordMD& r) { return LongerThan(r, 681, 50); },
+     Value::Field(681)},
     {{"C7306", "Medikament 6: Angabe darf max. 50 Zeichen lang sein", 328, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 682, 50); }, Value::Field(682)},
+     [](const RecordMD& r) { return LongerThan(r, 682, 50); },
+     Value::Field(682)},
     {{"C7307", "Medikament 7: Angabe darf max. 50 Zeichen lang sein", 329, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 683, 50); }, Value::Field(683)},
+     [](const RecordMD& r) { return LongerThan(r, 683, 50); },
+     Value::Field(683)},
     {{"C7308", "Medikament 8: Angabe darf max. 50 Zeichen lang sein", 330, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 684, 50); }, Value::Field(684)},
+     [](const RecordMD& r) { return LongerThan(r, 684, 50); },
+     Value::Field(684)},
     {{"C7309", "Medikament 9: Angabe darf max. 50 Zeichen lang sein", 331, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 685, 50); }, Value::Field(685)},
+     [](const RecordMD& r) { return LongerThan(r, 685, 50); },
+     Value::Field(685)},
     {{"C7310", "Medikament 10: Angabe darf max. 50 Zeichen lang sein", 332, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 686, 50); }, Value::Field(686)},
+     [](const RecordMD& r) { return LongerThan(r, 686, 50); },
+     Value::Field(686)},
     {{"C7311", "Medikament 11: Angabe darf max. 50 Zeichen lang sein", 333, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 687, 50); }, Value::Field(687)},
+     [](const RecordMD& r) { return LongerThan(r, 687, 50); },
+     Value::Field(687)},
     {{"C7312", "Medikament 12: Angabe darf max. 50 Zeichen lang sein", 334, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 688, 50); }, Value::Field(688)},
+     [](const RecordMD& r) { return LongerThan(r, 688, 50); },
+     Value::Field(688)},
     {{"C7313", "Medikament 13: Angabe darf max. 50 Zeichen lang sein", 335, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 689, 50); }, Value::Field(689)},
+     [](const RecordMD& r) { return LongerThan(r, 689, 50); },
+     Value::Field(689)},
     {{"C7314", "Medikament 14: Angabe darf max. 50 Zeichen lang sein", 336, Counter::Warning},
-     [](const RecordMD& r) { return LongerThan(r, 690, 50); }, Value::Field(690)},
+     [](const RecordMD& r) { return LongerThan(r, 690, 50); },
+     Value::Field(690)},
 
     {{"C7911", "Reservefeld 16: Angabe darf max. 50 Zeichen lang sein", 337, Counter::Error},
-     [](const RecordMD& r) { return LongerThan(r, 691, 50); }, Value::Field(Md691GestationalAge)},
+     [](const RecordMD& r) { return LongerThan(r, 691, 50); },
+     Value::Field(Md691GestationalAge)},
     {{"C7921", "Reservefeld 17: Angabe darf max. 50 Zeichen lang sein", 338, Counter::Error},
-     [](const RecordMD& r) { return LongerThan(r, 692, 50); }, Value::Field(Md692StayAfterFirstInterimDischarge)},
+     [](const RecordMD& r) { return LongerThan(r, 692, 50); },
+     Value::Field(Md692StayAfterFirstInterimDischarge)},
     {{"C7931", "Reservefeld 18: Angabe darf max. 50 Zeichen lang sein", 339, Counter::Error},
-     [](const RecordMD& r) { return LongerThan(r, 693, 50); }, Value::Field(693)},
+     [](const RecordMD& r) { return LongerThan(r, 693, 50); },
+     Value::Field(693)},
     {{"C7941", "Reservefeld 19: Angabe darf max. 50 Zeichen lang sein", 340, Counter::Error},
-     [](const RecordMD& r) { return LongerThan(r, 694, 50); }, Value::Field(694)},
+     [](const RecordMD& r) { return LongerThan(r, 694, 50); },
+     Value::Field(694)},
     {{"C7951", "Reservefeld 20: Angabe darf max. 50 Zeichen lang sein", 341, Counter::Error},
-     [](const RecordMD& r) { return LongerThan(r, 695, 50); }, Value::Field(695)},
+     [](const RecordMD& r) { return LongerThan(r, 695, 50); },
+     Value::Field(695)},
 };
 
 // --- Entry tests ----------------------------------------------------------------
@@ -481,14 +582,23 @@ bool NeedsPoa(const RecordMD& r, const CodeEntry& d) {
 
 Rule<RecordMD> kEntryRules[] = {
     // The supplementary code (entry 1) has no laterality and no POA.
-    {{"A0511", "Ungültige Seitigkeit (Diagnose)", 397, Counter::Error}, Walk::EachDiagnosis,
-     [](const RecordMD&, const EntryAt& e) { return e.Position != 1 && !IsCodeInList(e.Entry.Attribute1, LateralityCodes); },
+    {{"A0511", "Ungültige Seitigkeit (Diagnose)", 397, Counter::Error},
+     Walk::EachDiagnosis,
+     [](const RecordMD&, const EntryAt& e) {
+       return e.Position != 1 && !IsCodeInList(e.Entry.Attribute1, LateralityCodes);
+     },
      Value::Laterality()},
-    {{"A0520", "Dieser ICD-Kode benötigt eine POA Angabe", 398, Counter::Warning}, Walk::EachDiagnosis,
-     [](const RecordMD& r, const EntryAt& e) { return e.Position != 1 && YearIn(2023, 9999) && e.Entry.Found && NeedsPoa(r, e.Entry); },
+    {{"A0520", "Dieser ICD-Kode benötigt eine POA Angabe", 398, Counter::Warning},
+     Walk::EachDiagnosis,
+     [](const RecordMD& r, const EntryAt& e) {
+       return e.Position != 1 && YearIn(2023, 9999) && e.Entry.Found && NeedsPoa(r, e.Entry);
+     },
      Value::Code()},
-    {{"A0990", "Die Diagnose ist weiter oben schon vorhanden (Duplikat)", 399, Counter::Hint}, Walk::EachEarlierDiagnosis,
-     [](const RecordMD& r, const EntryAt& e) { return !Empty(e.Entry.Key) && Is(e.Entry.Key, r.Diagnoses[e.Earlier].Key); },
+    {{"A0990", "Die Diagnose ist weiter oben schon vorhanden (Duplikat)", 399, Counter::Hint},
+     Walk::EachEarlierDiagnosis,
+     [](const RecordMD& r, const EntryAt& e) {
+       return !Empty(e.Entry.Key) && Is(e.Entry.Key, r.Diagnoses[e.Earlier].Key);
+     },
      Value::Code()},
     {{"A1401", "Behandlungscode aus Kapitel 13 unvereinbar mit Geschlecht (Mann)", 400, Counter::Error},
      Walk::EachTreatment,
@@ -503,30 +613,36 @@ Rule<RecordMD> kEntryRules[] = {
        return YearFrom(2013) && IsACase(r) && e.Entry.Found && Num(Mb(r, Mb12Age)) < 12 && IsChapter13(e.Entry.Key);
      },
      Value::Code()},
-    {{"A1511", "Ungültige Seitigkeit (Behandlung)", 402, Counter::Error}, Walk::EachTreatment,
+    {{"A1511", "Ungültige Seitigkeit (Behandlung)", 402, Counter::Error},
+     Walk::EachTreatment,
      [](const RecordMD&, const EntryAt& e) { return !IsCodeInList(e.Entry.Attribute1, LateralityCodes); },
      Value::Laterality()},
-    {{"A1800", "Behandlungsdatum: Angabe fehlt", 403, Counter::Error}, Walk::EachTreatment,
+    {{"A1800", "Behandlungsdatum: Angabe fehlt", 403, Counter::Error},
+     Walk::EachTreatment,
      [](const RecordMD&, const EntryAt& e) { return !e.Entry.KeyEmpty && e.Entry.Date.IsEmpty; },
      Value::None()},
-    {{"A1810", "Behandlungsdatum: Ungültige Datumsangabe", 404, Counter::Error}, Walk::EachTreatment,
+    {{"A1810", "Behandlungsdatum: Ungültige Datumsangabe", 404, Counter::Error},
+     Walk::EachTreatment,
      [](const RecordMD&, const EntryAt& e) { return !e.Entry.Date.IsEmpty && !e.Entry.Date.HasDay; },
      Value::DateText()},
     // Something after the date that is not a valid hour, or the main
     // treatment without its hour.
-    {{"A1811", "Behandlungsdatum: Ungültige Stundenangabe", 405, Counter::Error}, Walk::EachTreatment,
+    {{"A1811", "Behandlungsdatum: Ungültige Stundenangabe", 405, Counter::Error},
+     Walk::EachTreatment,
      [](const RecordMD&, const EntryAt& e) {
        const ParsedDate& d = e.Entry.Date;
        return d.HasDay && !d.HasHour && (d.Length > 8 || e.Position == 0);
      },
      Value::DateText()},
-    {{"A1815", "Nebenbehandlungen werden ohne Stunde übermittelt", 406, Counter::Error}, Walk::EachTreatment,
+    {{"A1815", "Nebenbehandlungen werden ohne Stunde übermittelt", 406, Counter::Error},
+     Walk::EachTreatment,
      [](const RecordMD&, const EntryAt& e) {
        return e.Position >= 1 && YearUntil(2023) && e.Entry.Date.HasDay && Len(e.Entry.DateText) > 8;
      },
      Value::DateText()},
     // The same-day comparison by hour holds for every case kind.
-    {{"A1821", "MD: Eintritt darf nicht später als Behandlung sein", 407, Counter::Error}, Walk::EachTreatment,
+    {{"A1821", "MD: Eintritt darf nicht später als Behandlung sein", 407, Counter::Error},
+     Walk::EachTreatment,
      [](const RecordMD& r, const EntryAt& e) {
        const ParsedDate& a = Admission(r);
        const ParsedDate& d = e.Entry.Date;
@@ -534,7 +650,8 @@ Rule<RecordMD> kEntryRules[] = {
               (a.HasHour && d.HasHour && Day(a) == Day(d) && a.Hour > d.Hour);
      },
      Value::DateText()},
-    {{"A1822", "MD: Behandlung darf nicht später als Austritt sein", 408, Counter::Error}, Walk::EachTreatment,
+    {{"A1822", "MD: Behandlung darf nicht später als Austritt sein", 408, Counter::Error},
+     Walk::EachTreatment,
      [](const RecordMD& r, const EntryAt& e) {
        const ParsedDate& z = Discharge(r);
        const ParsedDate& d = e.Entry.Date;

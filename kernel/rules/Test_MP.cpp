@@ -116,7 +116,8 @@ Rule<RecordMP> kMpRules[] = {
     {{"B4220", "Behandlung (Psychiatrie): Angabe fehlt", 176, Counter::Hint},
      [](const RecordMP& r) { return IsACase(r) && Empty(r.Field(17)); }, Value::None()},
     {{"B4221", "Behandlung (Psychiatrie): Ungültige Angabe", 177, Counter::Error},
-     [](const RecordMP& r) { return Is(Mb(r, Mb19TreatmentType), "3") && NotInList(r.Field(17), _12_BEHPSY); }, Value::Field(17)},
+     [](const RecordMP& r) { return Is(Mb(r, Mb19TreatmentType), "3") && NotInList(r.Field(17), _12_BEHPSY); },
+     Value::Field(17)},
     {{"B4235",
       "Psychiatrie-Zusatzdaten / Hauptkostenstelle: Angabe wird in der Regel auf der Abteilung Psychiatrie "
       "(M500) erwartet",
