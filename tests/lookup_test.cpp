@@ -10,6 +10,7 @@
 #include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
 #include "lookup/LookupFile.h"
+#include "support/Fixture.h"
 
 namespace {
 
@@ -88,15 +89,16 @@ TEST_F(Lookups, DiagnosisTextAdjustmentByYear) {
   ASSERT_EQ(f.LoadLookupfile("icd.ix5", DomainICD, "ICD"), 1);
   LookupResult r;
   r.Domain = DomainICD;
-  StatYear = 2012;
-  f.LookupMSCode(r, "L891");
-  EXPECT_STREQ(r.Columns[11], "Dekubitus 2. Grades");
-  StatYear = 2010;
+  {
+    qvtest::StatYearScope year(2012);
+    f.LookupMSCode(r, "L891");
+    EXPECT_STREQ(r.Columns[11], "Dekubitus 2. Grades");
+  }
+  qvtest::StatYearScope year(2010);
   f.LookupMSCode(r, "L892");
   EXPECT_STREQ(r.Columns[11], "Dekubitus 2. Grades");
   f.LookupMSCode(r, "L89");
   EXPECT_STREQ(r.Columns[11], "Dekubitus 9. Grades") << "three characters change nothing";
-  StatYear = 2012;
 }
 
 TEST_F(Lookups, ValueListsAndDisplayTexts) {

@@ -9,6 +9,7 @@
 #include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
 #include "messages/MessageHandler.h"
+#include "support/Fixture.h"
 
 namespace {
 
@@ -136,7 +137,7 @@ class Formats : public ::testing::Test {
 };
 
 TEST_F(Formats, SystemKeys) {
-  StatYear = 2023;
+  qvtest::StatYearScope year(2023);
   h.CurrentFileLineNumber = 3;
   h.MbLineNumber = 2;
   struct Row {

@@ -44,8 +44,6 @@ std::vector<std::string> EveryAddOn(bool announced, bool detail) {
   return lines;
 }
 
-TEST(MkCatalogue, TwoTests) { qvtest::ExpectCatalogue(qv::AppendMkRules, 2, 228); }
-
 TEST_F(MkRules, AnnouncementAndForbiddenCharacters) {
   ExpectAll({
       {"MB announces none", {}, {{9, "0"}}, {Own('E', "C0601")}},

@@ -27,10 +27,6 @@ struct MnRules : qvtest::AddonRules {
   MnRules() : AddonRules({{true, false, false}, qvtest::CleanMn, qv::AppendMnRules}) {}
 };
 
-TEST(MnCatalogue, FiftyFourTestsInCodeOrderWithConsecutiveMessages) {
-  qvtest::ExpectCatalogue(qv::AppendMnRules, 54, 85);
-}
-
 TEST_F(MnRules, CleanNewbornCaseHasNoFinding) { ExpectClean(); }
 
 TEST_F(MnRules, EmptyMnLineReportsEveryMissingValueOnce) {

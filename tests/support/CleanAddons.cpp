@@ -83,18 +83,6 @@ std::vector<Finding> FindingsOf(const Result& r, std::initializer_list<AppendRul
   return own;
 }
 
-void ExpectCatalogue(AppendRulesFn append, size_t count, int firstMsg) {
-  std::vector<qv::RuleInfo*> rules;
-  append(rules);
-  ASSERT_EQ(rules.size(), count);
-  for (size_t i = 0; i < rules.size(); ++i) {
-    EXPECT_EQ(rules[i]->Msg, firstMsg + static_cast<int>(i)) << rules[i]->Code;
-    if (i > 0) {
-      EXPECT_LT(std::string(rules[i - 1]->Code), rules[i]->Code);
-    }
-  }
-}
-
 std::string AddonCase(Addons addons, const std::vector<std::string>& addon, const Fields& mb, int year) {
   return Case({Line(With(AtYear(CleanMbWith(addons), year), mb)), Line(addon)});
 }
