@@ -157,6 +157,7 @@ TEST_F(Formats, SystemKeys) {
       {"a\r\nb{{SYS.LineNr}}", 0, -1, -1, "a\r\nb5"},
   };
   for (const Row& r : rows) EXPECT_EQ(Line(r.Format, r.Number, r.RecordType, r.Item), r.Line) << r.Format;
+  EXPECT_EQ(Line(nullptr, 1), "H: C2111 Feld %i hat ein Zeichen\r\n") << "no format: the default one";
   h.MbFieldValuesValid = true;
   EXPECT_EQ(Line("{{MB.1}}-{{MB.3}}", 0), "MB-ZH\r\n");
   h.CurrentFileLineNumber = 2;
@@ -216,15 +217,6 @@ TEST_F(Formats, FaultyKeysAreReported) {
   ClearErrorState();
   Line("{{MD.692}}", 0);
   EXPECT_EQ(GetErrorState(), 0) << "MD keys go up to 692";
-}
-
-TEST_F(Formats, SameFormatKeepsTheBuilder) {
-  h.SetFormatString("x");
-  MessageBuilder* before = h.HostBuilder;
-  h.SetFormatString("x");
-  EXPECT_EQ(h.HostBuilder, before);
-  h.SetFormatString(nullptr);
-  EXPECT_STREQ(h.HostBuilder->FormatText, kDefaultFormat);
 }
 
 }  // namespace
