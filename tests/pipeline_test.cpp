@@ -125,6 +125,7 @@ TEST(Handle, LifecycleAndStaleHandles) {
   EXPECT_EQ(QV_Destroy(first), 0);
   EXPECT_EQ(QV_Destroy(first), -1);
   EXPECT_EQ(QV_TestRec(first, Mb().c_str(), 0, 0), -1) << "stale handle";
+  EXPECT_EQ(QV_setFormatString("x"), 0) << "no handle: nothing to do";
   unsigned second = QV_Create(base.c_str(), 0);
   ASSERT_NE(second, 0xFFFFFFFFu);
   EXPECT_NE(second, first);
