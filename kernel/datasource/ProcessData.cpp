@@ -27,8 +27,9 @@ int tDataSource::qv_ProcessData() {
   MessagesFr->ClearMessages();
   LineNumber = 0;
   FileLineNumber = 0;
-  if (!(RecBuffer[0] == 'M' && (RecBuffer[1] == 'X' || RecBuffer[1] == 'B') && RecBuffer[2] == '|'))
-    LogError("No MX/MB-record or unsupported charset!");
+  // The cursor stands at the first line: it must be a header or an MB line.
+  const int firstKind = getNextRecType();
+  if (firstKind != KindMX && firstKind != KindMB) LogError("No MX/MB-record or unsupported charset!");
   RecMX->BevoreProcessData();
 
   for (;;) {
