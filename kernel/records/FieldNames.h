@@ -42,6 +42,11 @@ enum MnFieldName {
 };
 
 enum MdFieldName {
+  Md1Location = 1,  // the hospital's postal code
+  Md3MainDiagnosis = 3,
+  Md6Supplement = 6,
+  Md7FirstSecondary = 7,      // 3 fields per secondary diagnosis
+  Md154FirstTreatment = 154,  // 5 fields per treatment
   Md156MainTreatmentBegin = 156,
   Md654VentilationHours = 654,
   Md655Severity = 655,
@@ -52,8 +57,12 @@ enum MdFieldName {
   Md660AdmissionWeight = 660,
   Md661HeadCircumference = 661,
   Md662CaseCostNumber = 662,
+  Md663FirstInterimDischarge = 663,  // 3 fields per interruption: discharge, re-admission, reason
+  Md665FirstReadmissionReason = 665,
   Md675FurtherReadmissions = 675,
   Md676DrgStatus = 676,
+  Md677FirstMedication = 677,
+  Md690LastMedication = 690,
   // Reserve field 16: the gestational age of children up to 12 months. Its
   // own rows read it as the age, the reserve-field length row as text.
   Md691GestationalAge = 691,

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "records/CodeEntry.h"
+#include "records/FieldNames.h"
 #include "records/Record.h"
 
 namespace qv {
@@ -17,19 +18,6 @@ constexpr int kMdDiagnosisSlots = 51;
 constexpr int kMdTreatmentSlots = 100;
 constexpr int kMdInterruptions = 4;
 static_assert(kMdDiagnosisSlots <= kMaxEntrySlots && kMdTreatmentSlots <= kMaxEntrySlots, "entry walker capacity");
-
-// Field numbers of the MD line that the record itself reads.
-enum MdFieldNumber {
-  MdLocationField = 1,
-  MdMainDiagnosisField = 3,
-  MdSupplementField = 6,
-  MdFirstSecondaryField = 7,    // 3 fields per secondary diagnosis
-  MdFirstTreatmentField = 154,  // 5 fields per treatment
-  MdCaseCostNumberField = 662,
-  MdFirstInterruptionField = 663,  // 3 fields per interruption
-  MdFirstMedicationField = 677,
-  MdLastMedicationField = 690,
-};
 
 class RecordMD : public Record {
  public:

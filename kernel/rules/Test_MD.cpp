@@ -39,12 +39,12 @@ const ParsedDate& Discharge(const RecordMD& r) { return r.MbRecord->DischargeDat
 bool HasMn(const RecordMD& r) { return r.MbRecord->Has(KindMN) && r.MnRecord; }
 
 // Interruption k = 1..4: interim discharge, re-admission, reason of the
-// re-admission (field 662 + 3k) and stay after the interim discharge (field
-// 691 + k).
+// re-admission (field 665 + 3 (k - 1)) and stay after the interim discharge
+// (field 692 + k - 1).
 const ParsedDate& Discharged(const RecordMD& r, int k) { return r.InterimDischargeDates[k - 1]; }
 const ParsedDate& Readmitted(const RecordMD& r, int k) { return r.ReadmissionDates[k - 1]; }
-const char* ReadmissionReason(const RecordMD& r, int k) { return r.Field(Md662CaseCostNumber + 3 * k); }
-const char* StayAfter(const RecordMD& r, int k) { return r.Field(Md691GestationalAge + k); }
+const char* ReadmissionReason(const RecordMD& r, int k) { return r.Field(Md665FirstReadmissionReason + 3 * (k - 1)); }
+const char* StayAfter(const RecordMD& r, int k) { return r.Field(Md692StayAfterFirstInterimDischarge + k - 1); }
 int Day(const ParsedDate& d) { return d.DayNumber; }
 
 // --- Shared conditions of the numbered families ----------------------------
