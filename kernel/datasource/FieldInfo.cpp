@@ -7,12 +7,12 @@
 
 #include "datasource/tDataSource.h"
 #include "foundation/FileText.h"
+#include "foundation/StoredForm.h"
 #include "foundation/Logger.h"
 
 namespace qv {
 
 namespace {
-constexpr unsigned char kShift = 13;
 
 int KindOf(const char* text) {
   if (std::strcmp(text, "DATE") == 0) return FieldDate;
@@ -53,7 +53,7 @@ int tDataSource::LoadFieldInfo(int language, const char* fileName, const char* d
   char* columnStart = FieldDefText;
   for (size_t i = 0; i < length; ++i) {
     char* p = FieldDefText + i;
-    *p = static_cast<char>(static_cast<unsigned char>(*p) - kShift);
+    *p = StoredToPlain(*p);
     const char c = *p;
     if (c == '\t') {
       *p = '\0';
