@@ -25,7 +25,7 @@ constexpr LookupTable kLookupTables[] = {
 
 }  // namespace
 
-const RecordKind kRecordKinds[6] = {
+const RecordKind kRecordKinds[kRecordKindLimit - 1] = {
     {KindMX, "MX", {"MX|"}, false, [](tDataSource& s) -> Record* { return s.RecMX = new RecordMX(); }},
     {KindMB, "MB", {"MB|"}, true, [](tDataSource& s) -> Record* { return s.RecMB = new RecordMB(); }},
     {KindMN, "MN", {"MN|"}, true, [](tDataSource& s) -> Record* { return s.RecMN = new RecordMN(); }},

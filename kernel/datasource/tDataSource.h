@@ -33,7 +33,7 @@ struct RecordKind {
   bool InResultTable;                      // shown in the viewer's result table
   Record* (*Create)(tDataSource& source);  // creates the record, sets its member below
 };
-extern const RecordKind kRecordKinds[6];
+extern const RecordKind kRecordKinds[kRecordKindLimit - 1];
 
 class tDataSource {
  public:
