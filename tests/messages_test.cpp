@@ -9,6 +9,7 @@
 #include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
 #include "messages/MessageHandler.h"
+#include "support/Fixture.h"
 
 namespace {
 
@@ -82,9 +83,9 @@ TEST(MessageList, CountsByTypeLetterAndClears) {
   TempFile file(kTwoMessages);
   MessageHandler h(file.Path(), 'd');
   h.ClearMessages();
-  h.AddMessage(1, 5, "v1", 1);
-  h.AddMessage(1, 6, nullptr, 1);
-  h.AddMessage(0, 7, "v3", 1);
+  h.AddMessage(1, 5, "v1");
+  h.AddMessage(1, 6, nullptr);
+  h.AddMessage(0, 7, "v3");
   EXPECT_EQ(h.WarningCount, 2);
   EXPECT_EQ(h.ErrorCount, 1);
   EXPECT_EQ(h.MessageCount, 3);
@@ -106,8 +107,8 @@ TEST(MessageList, UnknownNumberIsReportedNotWritten) {
   TempFile file(kTwoMessages);
   MessageHandler h(file.Path(), 'd');
   h.ClearMessages();
-  h.AddMessage(2, 1, "x", 1);   // the empty remainder row has no type
-  h.AddMessage(500, 1, "x", 1);
+  h.AddMessage(2, 1, "x");   // the empty remainder row has no type
+  h.AddMessage(500, 1, "x");
   EXPECT_EQ(h.MessageCount, 0);
   EXPECT_EQ(GetErrorState(), -1);
   DestroyLogger();
@@ -130,13 +131,13 @@ class Formats : public ::testing::Test {
   std::string Line(const char* format, int number, int recordType = -1, int item = -1, const char* value = "v") {
     h.SetFormatString(format);
     h.ClearMessages();
-    h.AddMessage(number, 5, value, 1, recordType, item);
+    h.AddMessage(number, 5, value, recordType, item);
     return HostList(h);
   }
 };
 
 TEST_F(Formats, SystemKeys) {
-  StatYear = 2023;
+  qvtest::StatYearScope year(2023);
   h.CurrentFileLineNumber = 3;
   h.MbLineNumber = 2;
   struct Row {
@@ -156,6 +157,7 @@ TEST_F(Formats, SystemKeys) {
       {"a\r\nb{{SYS.LineNr}}", 0, -1, -1, "a\r\nb5"},
   };
   for (const Row& r : rows) EXPECT_EQ(Line(r.Format, r.Number, r.RecordType, r.Item), r.Line) << r.Format;
+  EXPECT_EQ(Line(nullptr, 1), "H: C2111 Feld %i hat ein Zeichen\r\n") << "no format: the default one";
   h.MbFieldValuesValid = true;
   EXPECT_EQ(Line("{{MB.1}}-{{MB.3}}", 0), "MB-ZH\r\n");
   h.CurrentFileLineNumber = 2;
@@ -215,15 +217,6 @@ TEST_F(Formats, FaultyKeysAreReported) {
   ClearErrorState();
   Line("{{MD.692}}", 0);
   EXPECT_EQ(GetErrorState(), 0) << "MD keys go up to 692";
-}
-
-TEST_F(Formats, SameFormatKeepsTheBuilder) {
-  h.SetFormatString("x");
-  MessageBuilder* before = h.HostBuilder;
-  h.SetFormatString("x");
-  EXPECT_EQ(h.HostBuilder, before);
-  h.SetFormatString(nullptr);
-  EXPECT_STREQ(h.HostBuilder->FormatText, kDefaultFormat);
 }
 
 }  // namespace

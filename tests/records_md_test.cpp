@@ -75,21 +75,6 @@ TEST_F(MdRecord, StayAndAbsenceDays) {
   }
 }
 
-TEST_F(MdRecord, EntryCountsAndHighestPositions) {
-  // DiagnosisCount, MaxDiagnosisIndex, TreatmentCount, MaxTreatmentIndex.
-  const Row rows[] = {
-      {"supplement, 2nd and last diagnosis", {{6, "Y849"}, {10, "I10"}, {151, "I10"}}, {4, 50, 1, 0}},
-      {"treatments 1 and 100", {{159, "9904"}, {649, "9904"}}, {1, 0, 3, 99}},
-      {"a code that is not known counts", {{3, "Q999"}}, {1, 0, 1, 0}},
-      {"nothing", {{3, ""}, {154, ""}}, {0, 0, 0, 0}},
-  };
-  for (const Row& r : rows) {
-    const RecordMD& d = Load({}, r.Md);
-    EXPECT_EQ((std::vector<int>{d.DiagnosisCount, d.MaxDiagnosisIndex, d.TreatmentCount, d.MaxTreatmentIndex}),
-              r.Expected) << r.Name;
-  }
-}
-
 TEST_F(MdRecord, EntriesFromTheFields) {
   RecordMD& rec = Load({}, {{4, "1"}, {5, "2"}, {6, "Y849"}, {7, "I10"}, {8, "3"}, {9, "4"}, {151, "Q999"}, {152, "9"},
                             {153, "0"}, {155, "2"}, {157, "a3"}, {158, "a4"}, {161, "20230305"}, {649, "J189"},
@@ -112,12 +97,7 @@ TEST_F(MdRecord, EntriesFromTheFields) {
   EXPECT_TRUE(rec.Treatments[1].KeyEmpty && rec.Treatments[1].Date.DateOnly);
   // The code list of a lookup comes from the entry's position.
   EXPECT_EQ(rec.Treatments[99].Found, 0) << "an ICD code in a treatment position";
-
-  // The prefix search runs from the main diagnosis up to the last entry.
-  EXPECT_EQ(rec.HasDiagnosisPrefix("J18"), 1);
-  EXPECT_EQ(rec.HasDiagnosisPrefix("Q99"), 1);
-  EXPECT_EQ(rec.HasDiagnosisPrefix("Z38"), 0);
-  EXPECT_EQ(Load({}, {{3, ""}}).HasDiagnosisPrefix(""), 0) << "empty codes never match";
+  EXPECT_EQ(rec.MaxDiagnosisIndex, 50) << "the code rules look for Z38 up to here";
 }
 
 TEST_F(MdRecord, CountersFollowTheFindings) {

@@ -44,30 +44,37 @@ TEST(DateParser, AcceptedForms) {
 }
 
 TEST(DateParser, RejectedFormsKeepWhatWasRead) {
+  // Day is the day read, also one that does not exist; 0 when none was read.
   struct Row {
     const char* Text;
     bool HasYear, HasMonth, HasDay, HasHour;
+    int Day;
   } rows[] = {
-      {"20230229", true, true, false, false},    // not a leap year
-      {"19000229", true, true, false, false},    // 1900 is no leap year
-      {"18000101", false, false, false, false},  // before 1801
-      {"2099", false, false, false, false},      // nothing after the year
-      {"2024031", true, true, false, false},     // one-digit day
-      {"20241301", true, false, false, false},   // month 13
-      {"20240301123", true, true, true, true},   // one-digit minute
-      {"2024030112300", true, true, true, true}, // trailing character
-      {"2024030125", true, true, true, false},   // hour 25
-      {"abcd0101", false, false, false, false},
+      {"20230229", true, true, false, false, 29},    // not a leap year
+      {"19000229", true, true, false, false, 29},    // 1900 is no leap year
+      {"19900532", true, true, false, false, 32},
+      {"19900431", true, true, false, false, 31},
+      {"19900500", true, true, false, false, 0},
+      {"18000101", false, false, false, false, 0},   // before 1801
+      {"2099", false, false, false, false, 0},       // nothing after the year
+      {"2024031", true, true, false, false, 0},      // one-digit day
+      {"20241301", true, false, false, false, 0},    // month 13
+      {"20240301123", true, true, true, true, 1},    // one-digit minute
+      {"2024030112300", true, true, true, true, 1},  // trailing character
+      {"2024030125", true, true, true, false, 1},    // hour 25
+      {"abcd0101", false, false, false, false, 0},
   };
   for (const Row& r : rows) {
     int result = 1;
     ParsedDate d = Parse(r.Text, &result);
     EXPECT_EQ(result, 0) << r.Text;
-    EXPECT_FALSE(d.IsValid) << r.Text;
+    EXPECT_FALSE(d.IsValid || d.IsComplete || d.DateOnly) << r.Text;
     EXPECT_EQ(d.HasYear, r.HasYear) << r.Text;
     EXPECT_EQ(d.HasMonth, r.HasMonth) << r.Text;
     EXPECT_EQ(d.HasDay, r.HasDay) << r.Text;
     EXPECT_EQ(d.HasHour, r.HasHour) << r.Text;
+    EXPECT_EQ(d.Day, r.Day) << r.Text;
+    EXPECT_EQ(d.DayNumber == -1, !r.HasDay) << r.Text;
   }
 }
 

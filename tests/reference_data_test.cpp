@@ -1,6 +1,7 @@
 // The reference data that ships with the library: the checks mkref applies
 // to its sources, the built base directory and the ix5 tool, the message
-// files against the rule catalogue, the codes the case generator relies on,
+// files against the rule catalogue, the value lists against the codes the
+// rules accept, the codes the case generator relies on,
 // and the result table of a case with every record kind.
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@ TEST(ReferenceData, NotBuilt) { GTEST_SKIP() << "the reference data is not built
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -27,6 +29,7 @@ TEST(ReferenceData, NotBuilt) { GTEST_SKIP() << "the reference data is not built
 #include "datasource/tDataSource.h"
 #include "foundation/Logger.h"
 #include "quorvant.h"
+#include "records/CodeLists.h"
 #include "rules/RuleInfo.h"
 #include "support/CleanAddons.h"
 
@@ -259,6 +262,44 @@ TEST_P(Shipped, EveryLookupLineIsLoadedAndTheGeneratorCodesAreValid) {
                 (restricted.count(key) ? restricted.at(key) : "|") + "|2009|9999|2009|9999") << key;
     }
   }
+}
+
+// The shipped value lists hold exactly the codes the rules accept (a code
+// list changed on one side only makes valid data fail or bad data pass).
+TEST_P(Shipped, ValueListsHoldTheCodesTheRulesAccept) {
+  using L = std::vector<std::string>;
+  auto of = [](const qv::CodeList& list) { return L(list.Members, list.Members + list.Count); };
+  const L stayAfter = {"1", "2", "3", "4", "44", "5", "55", "6", "66", "7", "8", "9"}, sides = {"0", "1", "2", "3", "9"};
+  L stayAfterDischarge = stayAfter;
+  stayAfterDischarge.insert(stayAfterDischarge.begin(), "0");
+  const std::map<std::string, L> expected = {
+      {"V0201", of(qv::_ABC)},           {"V0301", of(qv::_01)},
+      {"V1101", of(qv::_12)},            {"V1202", of(qv::_13_AUFVOR)},
+      {"V1203", of(qv::_7_1234589)},     {"V1204", of(qv::_8_INSTANZ)},
+      {"V1301", of(qv::_4_BEHART)},      {"V1302", of(qv::_4_KLASSE)},
+      {"V1401", of(qv::_16_KST)},        {"V1402", of(qv::_1234589)},
+      {"V1502", of(qv::_1234589)},       {"V1503", stayAfterDischarge},
+      {"V1504", of(qv::_01234589)},      {"V2103", of(qv::_01)},
+      {"V2104", of(qv::_9_MEHRLING)},    {"V2105", of(qv::_9_GEBRANG)},
+      {"V2108", of(qv::_3_KONGEN_MISSB)}, {"V3201", of(qv::_6_ZIVILSTAND)},
+      {"V3202", of(qv::_26_AUFEIN_PSY)}, {"V3212", of(qv::_7_AUSBILD_PSY)},
+      {"V3301", of(qv::_20_EININST_PSY)}, {"V3302", of(qv::_3_FREIWILLIGKEIT)},
+      {"V3303", of(qv::_12)},            {"V3402", of(qv::_12_BEHPSY)},
+      {"V3415", L{"1", "2", "3", "4", "5"}}, {"V3501", of(qv::_9_AUSENT_PSY)},
+      {"V3502", of(qv::_16_AUSAUF_PSY)}, {"V3503", of(qv::_20_AUSBEH_PSY)},
+      {"V42011", sides},                 {"V43011", sides},
+      {"V4403", of(qv::_3_SCOREART)},    {"V4703", of(qv::_1239)},
+      {"V4801", L{"0", "1", "2", "3", "4", "5", "6", "7"}}, {"V4917", stayAfter},
+      {"V5104", of(qv::_5_VSNR)},        {"V5105", of(qv::_3_HKST_PSY_REHA)},
+  };
+  for (const auto& [name, codes] : expected) {
+    const int d = ds->Lookups->FindDomain(name.c_str());
+    ASSERT_GE(d, 0) << name;
+    const L shipped = Keys(d);
+    EXPECT_EQ(std::set<std::string>(shipped.begin(), shipped.end()), std::set<std::string>(codes.begin(), codes.end()))
+        << name;
+  }
+  EXPECT_EQ(Keys(ds->Lookups->FindDomain("V0103")).size(), 26u) << "the 26 cantons";
 }
 
 // The result table of a case with every record kind shows a name and a label

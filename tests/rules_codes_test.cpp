@@ -235,16 +235,4 @@ TEST_F(CodeRules, PositionsOfTheShortLists) {
             (std::vector<std::string>{"E A02009 [XXXX]", "E A12001 [YYYY]", "E C71009 [XXXX]"}));
 }
 
-// The message numbers cannot be seen through the exports (the fixture
-// message files are made from the catalogue), so the catalogue itself is
-// checked: the tests in order of execution, each with its type, adding the
-// messages 342 to 396 in that order.
-TEST(CodeCatalogue, TestsInOrderWithTheirMessageNumbers) {
-  EXPECT_EQ(CatalogueFrom("A0000", 55, 342),
-            "A0000E A0010E A0011E A0012E A0013E A0020E A0021E A0120E A0130W A0200E A0201E A0202E A0210E A0310W "
-            "A0320E A0321E A0330E A0341E A0342E A0343W A0344E A0345E A0350W A0400W A0410W A0411W A0412W A0413W "
-            "A0414W A0415W A0416W A0417W A0418W A0419W A0920W A1000W A1001H A1005E A1200E A1201E A1202E A1210E "
-            "A1222E A1290H A1310W A1400W A1410W A1417W B1023W B1310W B3101E C2210W C2220W C7100E C7200E");
-}
-
 }  // namespace

@@ -181,18 +181,4 @@ TEST_F(MbRules, ShortLayoutTakesTreatmentBeginFromField40) {
   EXPECT_EQ(Describe(h.Check(Line(f))), (std::vector<std::string>{"E B1060 [2023030112]", "E B1061 [2023030114]"}));
 }
 
-// The message numbers cannot be seen through the exports (the fixture
-// message files are made from the catalogue), so the catalogue itself is
-// checked: the tests in order of execution, each with its type, adding the
-// messages 1 to 84 in that order.
-TEST(MbCatalogue, TestsInOrderWithTheirMessageNumbers) {
-  EXPECT_EQ(CatalogueFrom("A1825", 84, 1),
-            "A1825E B0100E B0101E B0110E B0111E B0115E B0120E B0121E B0122E B0130E B0131E B0132W B0140E B0141E "
-            "B0201E B0202E B0203E B1000E B1001E B1002E B1005E B1010E B1011E B1020E B1021E B1022E B1030E B1031E "
-            "B1060E B1061E B1065E B1066E B1110E B1111E B1112W B1113E B1120E B1121E B1122H B1130E B1131E B1135W "
-            "B1136W B1140E B1141E B1150W B1151E B1152E B1200E B1201E B1202E B1210E B1211E B1220E B1221E B1230E "
-            "B1231E B1250W B1251E B1252E B2000W B2001E B2400E B3100E B4900H C0400E C0600E C0700E C0710E C0901E "
-            "C2020E C2021E C2022E C2050E C2051E C2060E C2061E C2070E C2071E C2080E C2081E C2090E C2091E C2111H");
-}
-
 }  // namespace

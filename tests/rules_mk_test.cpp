@@ -2,6 +2,7 @@
 // add-on record; the counters the add-ons leave on the MB.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,8 @@ std::vector<std::string> LongMk(size_t fields) {
 }
 
 // The MB announcing every add-on, then MN, MP, with `detail` an MD, and MK
-// lines. Unannounced, the MB announces none and the MN lacks a gestational
-// age (a warning).
+// lines. Unannounced, the MB announces none, the MN lacks a gestational
+// age (a warning) and the MD fills a reserve field (an error).
 std::vector<std::string> EveryAddOn(bool announced, bool detail) {
   std::vector<std::string> mb = qvtest::CleanMbWith({true, true, true}), mn = qvtest::CleanMn();
   if (!announced) {
@@ -40,11 +41,9 @@ std::vector<std::string> EveryAddOn(bool announced, bool detail) {
   }
   if (detail) mb[8] = "1";
   std::vector<std::string> lines = {Line(mb), Line(mn), Line(qvtest::CleanMp()), Line(qvtest::CleanMk())};
-  if (detail) lines.insert(lines.begin() + 3, Line(qvtest::CleanMd()));
+  if (detail) lines.insert(lines.begin() + 3, Line(qvtest::With(qvtest::CleanMd(), {{2, announced ? "" : "x"}})));
   return lines;
 }
-
-TEST(MkCatalogue, TwoTests) { qvtest::ExpectCatalogue(qv::AppendMkRules, 2, 228); }
 
 TEST_F(MkRules, AnnouncementAndForbiddenCharacters) {
   ExpectAll({
@@ -86,7 +85,7 @@ TEST(MkRecord, EachLineKeepsItsOwnFields) {
 // detail record. A newborn is expected on M300/M400 and a psychiatry case on
 // M500, so one of the two cost-centre hints is unavoidable: this case keeps
 // the newborn's M300 and gets the psychiatry hint. Unannounced, each add-on
-// reports it, in line order after the MB.
+// reports it; the add-ons are tested in the order MN, MP, MK, MD.
 TEST_F(MkRules, CaseWithEveryAddOn) {
   const struct { bool Announced, Detail; std::vector<std::string> Want; } rows[] = {
       {true, false, {"B4235@3"}}, {true, true, {"B4235@3"}},
@@ -98,6 +97,9 @@ TEST_F(MkRules, CaseWithEveryAddOn) {
     for (const qvtest::Finding& f : qvtest::FindingsOf(r, {qv::AppendMnRules, qv::AppendMpRules, qv::AppendMkRules}))
       codes.push_back(f.Code + "@" + std::to_string(f.Line));
     EXPECT_EQ(codes, row.Want) << r.List;
+    const std::vector<std::string> all = r.Codes();
+    const auto mk = std::find(all.begin(), all.end(), "C0601"), md = std::find(all.begin(), all.end(), "C7029");
+    EXPECT_TRUE(row.Announced || !row.Detail || (mk < md && md != all.end())) << "MK before MD:\n" << r.List;
   }
   // Without a detail record each add-on adds its counters to the MB, which
   // then counts every finding of the case: 3 errors, 1 warning, 1 hint.

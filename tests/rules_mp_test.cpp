@@ -28,10 +28,6 @@ struct MpRules : qvtest::AddonRules {
   MpRules() : AddonRules({{false, true, false}, qvtest::CleanMp, qv::AppendMpRules}) {}
 };
 
-TEST(MpCatalogue, EightyOneTestsInCodeOrderWithConsecutiveMessages) {
-  qvtest::ExpectCatalogue(qv::AppendMpRules, 81, 139);
-}
-
 TEST_F(MpRules, CleanPsychiatricCaseHasNoFinding) { ExpectClean(); }
 
 TEST_F(MpRules, EmptyMpLineReportsTheMissingValues) {

@@ -7,12 +7,12 @@
 
 #include "datasource/tDataSource.h"
 #include "foundation/FileText.h"
+#include "foundation/StoredForm.h"
 #include "foundation/Logger.h"
 
 namespace qv {
 
 namespace {
-constexpr unsigned char kShift = 13;
 
 int KindOf(const char* text) {
   if (std::strcmp(text, "DATE") == 0) return FieldDate;
@@ -36,8 +36,7 @@ int tDataSource::LoadFieldInfo(int language, const char* fileName, const char* d
   const size_t length = static_cast<size_t>(read);
 
   // The slots point into the text read here: forget an earlier load's.
-  for (Record* r : {static_cast<Record*>(RecMX), static_cast<Record*>(RecMB), static_cast<Record*>(RecMN),
-                    static_cast<Record*>(RecMP), static_cast<Record*>(RecMK), static_cast<Record*>(RecMD)})
+  for (Record* r : Records)
     if (r)
       for (int i = 0; i < kMaxFieldSlots; ++i) {
         FieldSlot& slot = r->Fields[i];
@@ -54,15 +53,13 @@ int tDataSource::LoadFieldInfo(int language, const char* fileName, const char* d
   char* columnStart = FieldDefText;
   for (size_t i = 0; i < length; ++i) {
     char* p = FieldDefText + i;
-    *p = static_cast<char>(static_cast<unsigned char>(*p) - kShift);
+    *p = StoredToPlain(*p);
     const char c = *p;
     if (c == '\t') {
       *p = '\0';
       if (recordLine && column == 1) {
-        const struct { const char* Name; Record* Rec; } kinds[] = {
-            {"MX", RecMX}, {"MB", RecMB}, {"MN", RecMN}, {"MP", RecMP}, {"MK", RecMK}, {"MU", RecMK}, {"MD", RecMD}};
-        for (const auto& k : kinds)
-          if (std::strcmp(columnStart, k.Name) == 0 && k.Rec) record = k.Rec;
+        if (const RecordKind* kind = KindNamed(columnStart))
+          if (Records[kind->Kind]) record = Records[kind->Kind];
       } else if (fieldLines > 0 && record && fieldNumber >= 1 && fieldNumber <= kMaxFieldSlots) {
         FieldSlot& slot = record->Fields[fieldNumber - 1];
         switch (column) {

@@ -6,13 +6,17 @@
 
 namespace qv {
 
-int tDataSource::LoadAddOn(Record* rec, bool& seen, bool outOfOrder) {
-  static const char* const kNames[] = {"", "MX", "MB", "MN", "MP", "MD", "MK"};
+// An add-on line needs an MB line since the header and must come after the
+// add-ons already read in the case: kinds in ascending order, each once.
+int tDataSource::LoadAddOn(Record* rec) {
+  bool outOfOrder = false;
+  for (int kind = rec->RecordKind; kind < kRecordKindLimit; ++kind) outOfOrder = outOfOrder || RecMB->Has(kind);
   if (outOfOrder || RecMX->MbCount == 0) {
-    LogError("unsupported record order for record %s in line %i ", kNames[rec->RecordKind], LineNumber);
+    const RecordKind* kind = KindNumbered(rec->RecordKind);
+    LogError("unsupported record order for record %s in line %i ", kind ? kind->Name : "", LineNumber);
     return -1;
   }
-  seen = true;
+  RecMB->Present[rec->RecordKind] = true;
   return LoadRecord(rec);
 }
 
@@ -23,11 +27,11 @@ int tDataSource::qv_ProcessData() {
   MessagesFr->ClearMessages();
   LineNumber = 0;
   FileLineNumber = 0;
-  if (!(RecBuffer[0] == 'M' && (RecBuffer[1] == 'X' || RecBuffer[1] == 'B') && RecBuffer[2] == '|'))
-    LogError("No MX/MB-record or unsupported charset!");
+  // The cursor stands at the first line: it must be a header or an MB line.
+  const int firstKind = getNextRecType();
+  if (firstKind != KindMX && firstKind != KindMB) LogError("No MX/MB-record or unsupported charset!");
   RecMX->BevoreProcessData();
 
-  auto& seen = RecMB->ChildPresent;
   for (;;) {
     if (Offset >= DataLength - 1) {
       RecMX->onLastChildLoaded();
@@ -39,28 +43,19 @@ int tDataSource::qv_ProcessData() {
     ++LineNumber;
     ++FileLineNumber;
     switch (kind) {
-      case LineMX:
+      case KindMX:
         FileLineNumber = 1;
         result = 1;
         LoadRecord(RecMX);
         RecMX->MbCount = 0;
         break;
-      case LineMB:
+      case KindMB:
         result = LoadRecord(RecMB);
         ++RecMX->MbCount;
         break;
-      // An add-on line needs an MB line since the header and must come
-      // after the add-ons already read in the case (MN, MP, MD, MK).
-      case LineMN: result = LoadAddOn(RecMN, seen.MN, seen.MN || seen.MP || seen.MD || seen.MK); break;
-      case LineMP: result = LoadAddOn(RecMP, seen.MP, seen.MP || seen.MD || seen.MK); break;
-      case LineMD: result = LoadAddOn(RecMD, seen.MD, seen.MD || seen.MK); break;
-      case LineMK: result = LoadAddOn(RecMK, seen.MK, seen.MK); break;
-      case LineEmpty:
-        LogError("empty line in line %i ", LineNumber);
-        break;
-      default:
-        LogError("unknown RecordType in line %i ", LineNumber);
-        break;
+      case LineEmpty: LogError("empty line in line %i ", LineNumber); break;
+      case LineUnknown: LogError("unknown RecordType in line %i ", LineNumber); break;
+      default: result = LoadAddOn(Records[kind]); break;
     }
     if (GetErrorState() == -1) {
       LogInfo("*****Errorstate: -1");

@@ -47,11 +47,9 @@ int tDataSource::LoadRecBuffer(const char* data) {
 }
 
 int tDataSource::getNextRecType() const {
-  static const struct { const char* Prefix; int Kind; } kPrefixes[] = {
-      {"MB|", LineMB}, {"MD|", LineMD}, {"MN|", LineMN}, {"MP|", LineMP},
-      {"MK|", LineMK}, {"MU|", LineMK}, {"MX|", LineMX}};
-  for (const auto& p : kPrefixes)
-    if (std::strncmp(Cursor, p.Prefix, 3) == 0) return p.Kind;
+  for (const RecordKind& k : kRecordKinds)
+    for (const char* prefix : k.Prefixes)
+      if (prefix && std::strncmp(Cursor, prefix, 3) == 0) return k.Kind;
   return (*Cursor == '\0' || *Cursor == '\r') ? LineEmpty : LineUnknown;
 }
 
@@ -96,7 +94,7 @@ int tDataSource::LoadRecord(Record* rec) {
   Cursor = p;
   rec->LoadedFieldCount = n;
   if (rec->RecordKind == KindMP && n == 33) {
-    if (rec->Fields[33].ValueRef) *rec->Fields[33].ValueRef = rec->EmptyValue;
+    if (rec->Fields[33].ValueRef) *rec->Fields[33].ValueRef = kEmptyText;
     n = 34;
     rec->LoadedFieldCount = 34;
   }

@@ -18,12 +18,36 @@ struct LookupTable {
   const char* Name;
 };
 constexpr LookupTable kLookupTables[] = {
-    {"chop.ix5", DomainCHOP, "CHOP"},     {"icd.ix5", DomainICD, "ICD"},       {"lregio.ix5", DomainLREGIO, "LREGIO"},
-    {"natio.ix5", DomainNATIO, "NATIO"},  {"plz.ix5", DomainPLZ, "PLZ"},       {"regio.ix5", DomainREGIO, "REGIO"},
-    {"wregio.ix5", DomainWREGIO, "WREGIO"}, {"bur.ix5", DomainBUR, "BUR"},     {"vsnr.ix5", DomainVSNR, "VSNR"},
+    {"chop.ix5", DomainCHOP, "CHOP"},       {"icd.ix5", DomainICD, "ICD"}, {"lregio.ix5", DomainLREGIO, "LREGIO"},
+    {"natio.ix5", DomainNATIO, "NATIO"},    {"plz.ix5", DomainPLZ, "PLZ"}, {"regio.ix5", DomainREGIO, "REGIO"},
+    {"wregio.ix5", DomainWREGIO, "WREGIO"}, {"bur.ix5", DomainBUR, "BUR"}, {"vsnr.ix5", DomainVSNR, "VSNR"},
 };
 
 }  // namespace
+
+const RecordKind kRecordKinds[kRecordKindLimit - 1] = {
+    {KindMX, "MX", {"MX|"}, false, [](tDataSource& s) -> Record* { return s.RecMX = new RecordMX(); }},
+    {KindMB, "MB", {"MB|"}, true, [](tDataSource& s) -> Record* { return s.RecMB = new RecordMB(); }},
+    {KindMN, "MN", {"MN|"}, true, [](tDataSource& s) -> Record* { return s.RecMN = new RecordMN(); }},
+    {KindMP, "MP", {"MP|"}, true, [](tDataSource& s) -> Record* { return s.RecMP = new RecordMP(); }},
+    {KindMK, "MK", {"MK|", "MU|"}, false, [](tDataSource& s) -> Record* { return s.RecMK = new RecordMK(); }},
+    {KindMD, "MD", {"MD|"}, true, [](tDataSource& s) -> Record* { return s.RecMD = new RecordMD(); }},
+};
+
+const RecordKind* tDataSource::KindNumbered(int kind) {
+  for (const RecordKind& k : kRecordKinds)
+    if (k.Kind == kind) return &k;
+  return nullptr;
+}
+
+const RecordKind* tDataSource::KindNamed(const char* name) {
+  for (const RecordKind& k : kRecordKinds) {
+    if (std::strcmp(k.Name, name) == 0) return &k;
+    for (const char* prefix : k.Prefixes)
+      if (prefix && std::strncmp(prefix, name, 2) == 0 && std::strlen(name) == 2) return &k;
+  }
+  return nullptr;
+}
 
 tDataSource::tDataSource(const char* baseDirectory, char languageLetter, const char* formatString)
     : LanguageLetter(languageLetter) {
@@ -78,26 +102,16 @@ tDataSource::tDataSource(const char* baseDirectory, char languageLetter, const c
 }
 
 void tDataSource::CreateRecords() {
-  RecMX = new RecordMX();
-  RecMB = new RecordMB();
-  RecMD = new RecordMD();
-  RecMN = new RecordMN();
-  RecMP = new RecordMP();
-  RecMK = new RecordMK();
-  for (Record* r : {static_cast<Record*>(RecMB), static_cast<Record*>(RecMD), static_cast<Record*>(RecMN),
-                    static_cast<Record*>(RecMP), static_cast<Record*>(RecMK)})
-    r->HtmlBuffer = HtmlBuffer;
+  for (const RecordKind& k : kRecordKinds) Records[k.Kind] = k.Create(*this);
   LogInfo("DataSource-Create Records Created");
-  RecMX->MbRecord = RecMB;
-  RecMB->MbRecord = RecMB;
+  for (const RecordKind& k : kRecordKinds) {
+    Record* r = Records[k.Kind];
+    r->MbRecord = RecMB;
+    if (k.Kind != KindMX) r->HtmlBuffer = HtmlBuffer;
+    if (k.Kind != KindMX && k.Kind != KindMB) RecMB->AddOns[RecMB->AddOnCount++] = r;
+  }
+  // The newborn record is read by the code rules, which run in MB or MD.
   RecMB->MnRecord = RecMN;
-  RecMB->MpRecord = RecMP;
-  RecMB->MkRecord = RecMK;
-  RecMB->MdRecord = RecMD;
-  RecMN->MbRecord = RecMB;
-  RecMP->MbRecord = RecMB;
-  RecMK->MbRecord = RecMB;
-  RecMD->MbRecord = RecMB;
   RecMD->MnRecord = RecMN;
 
   for (int i = 0; i < RecMB->FieldCount && i < kFieldValueRefs; ++i)
@@ -127,12 +141,13 @@ tDataSource::~tDataSource() {
   Messages = nullptr;
   Release(Lookups);
   ReleaseArray(FieldDefText);
-  Release(RecMX);
-  Release(RecMB);
-  Release(RecMD);
-  Release(RecMN);
-  Release(RecMP);
-  Release(RecMK);
+  for (Record*& r : Records) Release(r);
+  RecMX = nullptr;
+  RecMB = nullptr;
+  RecMD = nullptr;
+  RecMN = nullptr;
+  RecMP = nullptr;
+  RecMK = nullptr;
 }
 
 int tDataSource::qv_Create_Lookups(int language) {

@@ -32,11 +32,8 @@ void ShowResult(tDataSource& source) {
   else
     html.WriteToBuffer("<tr><td class=tabtit>Name</td><td class=tabtit>Text</td><td class=tabtit>Wert</td>"
                        "<td class=tabtit>Bezeichnung</td></tr>\n", -1);
-  source.RecMB->RenderHtml();
-  const auto& seen = source.RecMB->ChildPresent;
-  if (seen.MN) source.RecMN->RenderHtml();
-  if (seen.MP) source.RecMP->RenderHtml();
-  if (seen.MD) source.RecMD->RenderHtml();
+  for (const RecordKind& k : kRecordKinds)
+    if (k.InResultTable && (k.Kind == KindMB || source.RecMB->Has(k.Kind))) source.Records[k.Kind]->RenderHtml();
   html.WriteToBuffer("</table>\n", -1);
 
   const char* htmlFile = html.WriteBufferToTempFile();

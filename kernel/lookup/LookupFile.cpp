@@ -6,6 +6,7 @@
 #include "foundation/FileText.h"
 #include "foundation/Logger.h"
 #include "foundation/Release.h"
+#include "foundation/StoredForm.h"
 #include "interface/LibraryGlobals.h"
 
 namespace qv {
@@ -14,7 +15,6 @@ namespace {
 // Data column that holds a lookup file's display text in German; French is
 // the next one.
 constexpr int kTextColumn[9] = {12, 12, 1, 1, 2, 1, 1, 4, 1};
-constexpr unsigned char kShift = 13;
 const char* const kEmpty = "";
 }  // namespace
 
@@ -90,7 +90,7 @@ int LookupFile::LoadLookupfile(const char* fileName, int d, const char* name) {
   int lineFeeds = 0;
   for (int i = 0; i < size - 3; ++i) {
     char* p = text + i;
-    *p = static_cast<char>(static_cast<unsigned char>(*p) - kShift);
+    *p = StoredToPlain(*p);
     if (*p == '\t') {
       *p = '\0';
       if (rec->ColumnCount >= kLookupColumns) {
@@ -138,7 +138,7 @@ int LookupFile::LoadDomainKeyFile(const char* fileName) {
   delete[] DomainKeyText;
   DomainKeyText = text;
   LogInfo("Charsread:%i, BufferSize:%i Length:%i", size, size, static_cast<int>(std::strlen(text)));
-  for (int i = 0; i < size; ++i) text[i] = static_cast<char>(static_cast<unsigned char>(text[i]) - kShift);
+  for (int i = 0; i < size; ++i) text[i] = StoredToPlain(text[i]);
 
   int pos = 0;
   while (pos < size && text[pos] != '\n') ++pos;
@@ -266,7 +266,7 @@ void LookupFile::LookupMSCode(CodeLookupResult& result, const char* key) {
   if (!result.Found || result.Domain != DomainICD || result.KeyLength < 4 ||
       std::strncmp(result.Key, "L89", 3) != 0)
     return;
-  const char* column = result.Columns[11];
+  const char* column = result.Columns[Col11TextDe];
   if (std::strlen(column) <= 10) return;
   char fourth = result.Key[3];
   char replacement = fourth;

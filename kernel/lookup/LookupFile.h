@@ -15,6 +15,23 @@ enum LookupDomainNumber {
   DomainREGIO = 5, DomainWREGIO = 6, DomainBUR = 7, DomainVSNR = 8
 };
 
+// Columns of an ICD or CHOP row after its key, numbered as in Columns[].
+enum CodeColumn {
+  Col0Marker = 0,          // ICD: '*' star code, '!' secondary code; CHOP: laterality required
+  Col1MainFlag = 1,        // ICD: 2 star code, not a main diagnosis; CHOP: 2 unspecific two-digit code
+  Col2Sex = 2,             // 1 male, 2 female: the code fits only that sex
+  Col3AgeClass = 3,        // ICD: a-k; CHOP: i
+  Col4Chapter = 4,
+  Col5MainForBilling = 5,  // ICD: 2 not a main diagnosis for billing; CHOP: 2 supplementary code
+  Col6ValidFrom = 6,       // validity years
+  Col7ValidTo = 7,
+  Col8TerminalFrom = 8,    // years in which the code is terminal
+  Col9TerminalTo = 9,
+  Col10DottedCode = 10,
+  Col11TextDe = 11,
+  Col12TextFr = 12,
+};
+
 struct LookupDomain {
   int DataSize = 0;
   char* DataText = nullptr;
@@ -57,6 +74,11 @@ class LookupFile {
 
   int SearchItem(const char* key, int domain) const;
   void LookupCode(LookupResult& result, const char* key) const;
+  // LookupCode, and for a pressure ulcer code L89.1-L89.3 from 2011 on the
+  // grade in the German text (column 11) raised by one: the catalogue
+  // renumbered the grades. No rule calls it at present; it stays as the
+  // lookup for showing a diagnosis text in the current numbering (it writes
+  // into the loaded table, the one change the tables ever see).
   void LookupMSCode(CodeLookupResult& result, const char* key);
   const char* GetDisplayText(int domain, const char* value) const;
   int FindDomain(const char* name) const;

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "datasource/RecordKinds.h"
 #include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
 #include "messages/MessageHandler.h"
@@ -74,7 +75,6 @@ MessageBuilder::MessageBuilder(const char* format, MessageHandler* handler) : Ha
   const char* f = format ? format : kDefaultFormat;
   FormatText = CopyText(f);
   WorkText = CopyText(f);
-  FormatLength = static_cast<int>(std::strlen(f)) + 1;
   Output = new char[kMessageLineSize];
   Output[0] = '\0';
   Parse();
@@ -176,7 +176,7 @@ void MessageBuilder::AppendKey(const FormatFragment& f, const MessageEntry& entr
     std::snprintf(five, sizeof five, "%s", code ? code : "");
     Append(five);
   };
-  const bool entryPosition = (recordType == 7 || recordType == 8) && itemIndex >= 0;
+  const bool entryPosition = (recordType == EntryDiagnosis || recordType == EntryTreatment) && itemIndex >= 0;
 
   switch (f.KeyDomain) {
     case KeyMbField: Append(fieldValue(h.MbFieldValues, h.MbFieldValuesValid, f.KeyIndex)); return;
@@ -245,7 +245,7 @@ void MessageBuilder::AppendText(const MessageEntry& entry, int recordType, int i
     }
     return;
   }
-  if ((recordType == 7 || recordType == 8) && itemIndex >= 0) {
+  if ((recordType == EntryDiagnosis || recordType == EntryTreatment) && itemIndex >= 0) {
     char label[64];
     EntryLabelText(label, sizeof label, longForm, recordType, itemIndex, h.Language == 'f');
     Append(label);

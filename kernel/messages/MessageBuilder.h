@@ -44,7 +44,6 @@ class MessageBuilder {
   int OutputSize = kMessageLineSize;
   MessageHandler* Handler;
   std::vector<FormatFragment> Fragments;
-  int FormatLength = 0;
 
  private:
   void Parse();
@@ -57,7 +56,7 @@ class MessageBuilder {
   int Length = 0;
 };
 
-// Position label of a diagnosis (record type 7) or treatment (8) entry, for
+// Position label of a diagnosis (EntryDiagnosis) or treatment (EntryTreatment) entry, for
 // example "HD:" or "3.ND:"; written into out (capacity bytes).
 void EntryLabelText(char* out, int capacity, bool longForm, int recordType, int itemIndex, bool french);
 

@@ -6,7 +6,6 @@ namespace qv {
 struct MessageEntry {
   int Number = 0;
   int Count = 0;
-  int Weight = 0;
   int* KindCounter = nullptr;
   const char* Code = "";
   const char* OldCode = "";

@@ -106,8 +106,7 @@ void MessageHandler::ReadFile(const char* fileName) {
   checkColumns(true);
 }
 
-void MessageHandler::AddMessage(int number, int lineNumber, const char* valueText, int weight, int recordType,
-                                int itemIndex) {
+void MessageHandler::AddMessage(int number, int lineNumber, const char* valueText, int recordType, int itemIndex) {
   if (recordType > -1) CurrentRecordType = recordType;
   if (number < 0 || number >= LoadedMessageCount || !MessageEntries[number].KindCounter) {
     // A rule named a message the text file does not have: keep the run
@@ -119,7 +118,6 @@ void MessageHandler::AddMessage(int number, int lineNumber, const char* valueTex
   LogInfo("Msg Nr:%i  Line:%i \n", number, lineNumber);
   LogInfo("Msg(%i,%i):%c: %s %s", number, lineNumber, e.TypeLetter, e.Code, e.Text);
   if (e.Count++ == 0) AddedRows[AddedRowCount++] = number;
-  e.Weight += weight;
   ++*e.KindCounter;
   ++MessageCount;
   std::snprintf(ValueText, sizeof ValueText, "%s", valueText ? valueText : "");
@@ -145,7 +143,7 @@ void MessageHandler::ClearMessages() {
   HostList->ResetBuffer();
   ViewerList->ResetBuffer();
   ErrorCount = WarningCount = HintCount = StructCount = ControlCount = MessageCount = 0;
-  for (int i = 0; i < AddedRowCount; ++i) MessageEntries[AddedRows[i]].Count = MessageEntries[AddedRows[i]].Weight = 0;
+  for (int i = 0; i < AddedRowCount; ++i) MessageEntries[AddedRows[i]].Count = 0;
   AddedRowCount = 0;
   LogInfo("exit MessageHandler::ClearMessages");
 }

@@ -20,8 +20,11 @@ class MessageHandler {
   MessageHandler(const MessageHandler&) = delete;
   MessageHandler& operator=(const MessageHandler&) = delete;
 
-  void AddMessage(int number, int lineNumber, const char* valueText, int weight, int recordType = -1,
-                  int itemIndex = -1);
+  // Adds finding `number` (a row of the message table) found on line
+  // lineNumber of the call's data, showing valueText. recordType -1 keeps
+  // CurrentRecordType; an entry kind (EntryDiagnosis, EntryTreatment) with
+  // itemIndex names the entry.
+  void AddMessage(int number, int lineNumber, const char* valueText, int recordType = -1, int itemIndex = -1);
   void AddErrorTextMessage(const char* text);
   void ClearMessages();
   void SetFormatString(const char* format);
@@ -49,7 +52,19 @@ class MessageHandler {
   char Language;
   char ValueText[kValueTextSize];
 
-  // What message lines may show about the finding's context.
+  // What message lines may show about the finding's context. The records
+  // set these before they add a finding; AddMessage only reads them (and
+  // clears BadFieldIndex after each line).
+  // - CurrentRecordType, CurrentFileLineNumber: set by Record::BeginTests of
+  //   the record whose tests run (kind number, line in the file).
+  // - MbLineNumber, MbFieldValuesValid, MdFieldValuesValid: set by the MB
+  //   while it tests a case (the field values may be shown only then).
+  // - BadFieldIndex: the field the character check found, else -1.
+  // - CaseId: the MD's case-cost case number, set when an MD line loads and
+  //   cleared by the next MB line.
+  // - MbFieldValues, MdFieldValues, BurText, CantonText, StatTypeText,
+  //   MainCostCentreText: point at the records' field texts; set once by the
+  //   data source when it creates its records.
   int CurrentRecordType = -1;
   int CurrentFileLineNumber = 0;
   int MbLineNumber = 0;

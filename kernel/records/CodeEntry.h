@@ -9,6 +9,9 @@
 
 namespace qv {
 
+// The longest list of entries a record holds (the MD's treatments).
+constexpr int kMaxEntrySlots = 100;
+
 struct CodeEntry : LookupResult {
   // MD diagnoses: laterality (1) and present-on-admission indicator (2);
   // MD treatments: laterality (1) and two further attributes (3, 4).

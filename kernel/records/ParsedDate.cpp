@@ -62,6 +62,9 @@ int ParseDate(const char* s, ParsedDate& d) {
   }
 
   int day = TwoDigits(p);
+  // The day read is kept even when the date is refused (32 in "19900532"):
+  // the mother's birth date test tells an impossible day from a short text.
+  if (day > 0) d.Day = day;
   bool dayOk = day >= 1 && (day <= kMonthDays[month - 1] || (month == 2 && day == 29 && IsLeap(year)));
   if (!dayOk) return 0;
   const long md = m0 + (day - 1) * 1440L;

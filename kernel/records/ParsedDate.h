@@ -8,11 +8,19 @@ namespace qv {
 struct ParsedDate {
   const char* Text = "";
   bool IsEmpty = true;
+  // Has<Part>: the part was read and lies in its range (a day that exists
+  // in its month, an hour 0-23, a minute 0-59), and so did every part before.
   bool HasYear = false, HasMonth = false, HasDay = false, HasHour = false, HasMinute = false;
+  // IsValid: the whole text has one of the accepted forms, including the
+  // partial ones (yyyy0000, yyyymm), or is empty. IsComplete: it is also
+  // exact to the day at least (yyyymmdd and longer), or empty.
   bool IsComplete = false;
   bool IsValid = false;
+  // Exactly one of these names the accepted form.
   bool YearOnly = false, YearMonthOnly = false, DateOnly = false, DateHour = false, DateHourMinute = false;
   int Length = 0;
+  // The parts read; 0 for a part not reached. Day keeps a day that was read
+  // but does not exist (32, or 29 February of a common year).
   int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0;
   int YearMonth = -1;
   int DayNumber = -1;     // days since 1 January 1800

@@ -103,13 +103,13 @@ void Record::RenderHtml() {
   }
 }
 
-void Record::Report(const RuleInfo& rule, const char* value, int recordType, int item) {
+void Record::Report(const RuleInfo& rule, const char* value, int entryKind, int position) {
   switch (rule.Kind) {
     case Counter::Error: ++ErrorCount; break;
     case Counter::Warning: ++WarningCount; break;
     case Counter::Hint: ++HintCount; break;
   }
-  if (Messages) Messages->AddMessage(rule.Msg, LineNumber, value, 1, recordType, item);
+  if (Messages) Messages->AddMessage(rule.Msg, LineNumber, value, entryKind, position);
 }
 
 void Record::BeginTests(int recordType) {

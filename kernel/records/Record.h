@@ -4,6 +4,7 @@
 // calls in a fixed order.
 #pragma once
 
+#include "datasource/RecordKinds.h"
 #include "foundation/tBuffer.h"
 #include "lookup/LookupFile.h"
 #include "messages/MessageHandler.h"
@@ -12,10 +13,11 @@
 
 namespace qv {
 
+class RecordMB;
+
 constexpr int kMaxFieldSlots = 1877;
 constexpr int kTextBufferSize = 32768;
 
-enum RecordKindNumber { KindMX = 1, KindMB = 2, KindMN = 3, KindMP = 4, KindMD = 5, KindMK = 6 };
 enum FieldKind { FieldPlain = 0, FieldCombo = 1, FieldDate = 2, FieldLookup = 3 };
 
 struct FieldSlot {
@@ -51,9 +53,9 @@ class Record {
   }
 
   // Counts a failed test on this record and adds its finding (the shared end
-  // of every test). recordType and item name a diagnosis (7) or treatment (8)
-  // entry; -1 for findings about the record.
-  void Report(const RuleInfo& rule, const char* value, int recordType = -1, int item = -1);
+  // of every test). entryKind (EntryDiagnosis, EntryTreatment) and position
+  // name the entry a finding is about; -1 for findings about the record.
+  void Report(const RuleInfo& rule, const char* value, int entryKind = -1, int position = -1);
 
   tBuffer* HtmlBuffer = nullptr;
   char* TextBuffer = nullptr;
@@ -72,7 +74,8 @@ class Record {
   int LineNumber = 0;
   int FileLineNumber = 0;
   FieldSlot* Fields = nullptr;
-  const char* EmptyValue = kEmptyText;
+  // The case's MB record (an MB points at itself); set by the data source.
+  RecordMB* MbRecord = nullptr;
 
  protected:
   // Points field slot n at the variable that holds its text.

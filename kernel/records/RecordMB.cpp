@@ -8,14 +8,11 @@
 #include "foundation/Platform.h"
 #include "interface/LibraryGlobals.h"
 #include "records/CodeLists.h"
-#include "records/RecordMD.h"
-#include "records/RecordMK.h"
-#include "records/RecordMN.h"
-#include "records/RecordMP.h"
 
 namespace qv {
 
 RecordMB::RecordMB() : Record(KindMB, 90) {
+  MbRecord = this;
   LogInfo("Creating RecordMB");
   for (int i = 0; i < 29; ++i) Bind(i, &F[i]);
   for (auto& d : Diagnoses) d.Domain = DomainICD;
@@ -59,16 +56,9 @@ void RecordMB::setFieldCount(int count) {
   }
 }
 
-int RecordMB::HasDiagnosisPrefix(const char* prefix) const {
-  size_t n = std::strlen(prefix);
-  for (int j = 0; j <= MaxDiagnosisIndex && j < kMbCodeSlots; ++j)
-    if (std::strncmp(Diagnoses[j].Key, prefix, n) == 0) return 1;
-  return 0;
-}
-
 void RecordMB::onBeforeLoadData() {
   LogInfo("Record.onBeforeLoadData");
-  ChildPresent.MN = ChildPresent.MP = ChildPresent.MD = ChildPresent.MK = false;
+  for (bool& present : Present) present = false;
   ErrorCount = WarningCount = HintCount = StructureCount = 0;
   if (Messages) Messages->CaseId[0] = '\0';
 }
@@ -140,12 +130,10 @@ void RecordMB::onLastChildLoaded() {
   LogInfo("RecordMB.onLastChildLoaded");
   Messages->MbFieldValuesValid = true;
   Messages->MbLineNumber = LineNumber;
-  if (ChildPresent.MD) Messages->MdFieldValuesValid = true;
+  if (Has(KindMD)) Messages->MdFieldValuesValid = true;
   TestRecord();
-  if (ChildPresent.MN && MnRecord) MnRecord->TestRecord();
-  if (ChildPresent.MP && MpRecord) MpRecord->TestRecord();
-  if (ChildPresent.MK && MkRecord) MkRecord->TestRecord();
-  if (ChildPresent.MD && MdRecord) MdRecord->TestRecord();
+  for (int i = 0; i < AddOnCount; ++i)
+    if (Has(AddOns[i]->RecordKind)) AddOns[i]->TestRecord();
   Loaded = 0;
   Messages->MbFieldValuesValid = false;
   Messages->MdFieldValuesValid = false;

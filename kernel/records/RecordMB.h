@@ -9,10 +9,7 @@
 
 namespace qv {
 
-class RecordMD;
 class RecordMN;
-class RecordMP;
-class RecordMK;
 
 constexpr int kMbCodeSlots = 30;
 
@@ -29,8 +26,6 @@ class RecordMB : public Record {
   // Fixes the layout: 90 fields (30 diagnoses, 30 treatments) or 50 fields
   // (10 each). Other counts are refused with an error.
   void setFieldCount(int count);
-  // 1 when a diagnosis up to MaxDiagnosisIndex begins with the prefix.
-  int HasDiagnosisPrefix(const char* prefix) const;
 
   const char* F[29] = {};
   const char* TreatmentBeginText = nullptr;
@@ -45,16 +40,16 @@ class RecordMB : public Record {
   int MaxDiagnosisIndex = 0;
   int MaxTreatmentIndex = 0;
 
-  // Which add-on lines the current case has.
-  struct {
-    bool MN = false, MP = false, MD = false, MK = false;
-  } ChildPresent;
+  // Whether the current case has a line of this add-on kind.
+  bool Has(int kind) const { return kind > 0 && kind < kRecordKindLimit && Present[kind]; }
+  bool Present[kRecordKindLimit] = {};
 
-  RecordMB* MbRecord = this;
-  RecordMD* MdRecord = nullptr;
+  // The add-on records in the order a case's add-ons are tested; set by the
+  // data source from its record-kind table.
+  Record* AddOns[kRecordKindLimit] = {};
+  int AddOnCount = 0;
+  // The newborn record, which the code rules read.
   RecordMN* MnRecord = nullptr;
-  RecordMP* MpRecord = nullptr;
-  RecordMK* MkRecord = nullptr;
 
   ParsedDate BirthDate, AdmissionDate, DischargeDate, TreatmentBeginDate;
   int iAge = 0;

@@ -11,9 +11,6 @@ namespace qv {
 
 namespace {
 
-// MB field 22: administrative leave and holidays, in hours.
-constexpr int kMbLeaveHoursField = 22;
-
 // Days between two dates; a stay that begins and ends on the same day
 // counts as one day.
 int DayDifference(const ParsedDate& a, const ParsedDate& b) {
@@ -31,15 +28,15 @@ bool IsMedicationChar(unsigned char c) {
 RecordMD::RecordMD() : Record(KindMD, kMdFieldCount) {
   LogInfo("Creating RecordMD");
   for (int n : {0, 2}) Bind(n, &F[n]);
-  Bind(MdLocationField, &Location.Key);
+  Bind(Md1Location, &Location.Key);
   Location.Domain = DomainPLZ;
 
-  Bind(MdMainDiagnosisField, &Diagnoses[0].Key);
-  Bind(MdMainDiagnosisField + 1, &Diagnoses[0].Attribute1);
-  Bind(MdMainDiagnosisField + 2, &Diagnoses[0].Attribute2);
-  Bind(MdSupplementField, &Diagnoses[1].Key);
+  Bind(Md3MainDiagnosis, &Diagnoses[0].Key);
+  Bind(Md3MainDiagnosis + 1, &Diagnoses[0].Attribute1);
+  Bind(Md3MainDiagnosis + 2, &Diagnoses[0].Attribute2);
+  Bind(Md6Supplement, &Diagnoses[1].Key);
   for (int e = 2; e < kMdDiagnosisSlots; ++e) {
-    const int n = MdFirstSecondaryField + 3 * (e - 2);
+    const int n = Md7FirstSecondary + 3 * (e - 2);
     Bind(n, &Diagnoses[e].Key);
     Bind(n + 1, &Diagnoses[e].Attribute1);
     Bind(n + 2, &Diagnoses[e].Attribute2);
@@ -48,7 +45,7 @@ RecordMD::RecordMD() : Record(KindMD, kMdFieldCount) {
 
   for (int k = 0; k < kMdTreatmentSlots; ++k) {
     CodeEntry& t = Treatments[k];
-    const int n = MdFirstTreatmentField + 5 * k;
+    const int n = Md154FirstTreatment + 5 * k;
     Bind(n, &t.Key);
     Bind(n + 1, &t.Attribute1);
     Bind(n + 2, &t.DateText);
@@ -57,33 +54,23 @@ RecordMD::RecordMD() : Record(KindMD, kMdFieldCount) {
     t.Domain = DomainCHOP;
   }
 
-  for (int n = MdFirstTreatmentField + 5 * kMdTreatmentSlots; n < kMdFieldCount; ++n) Bind(n, &F[n]);
+  for (int n = Md154FirstTreatment + 5 * kMdTreatmentSlots; n < kMdFieldCount; ++n) Bind(n, &F[n]);
   LogInfo("end Creating RecordMD");
 }
 
 RecordMD::~RecordMD() { LogInfo("end Destroy RecordMD"); }
-
-int RecordMD::HasDiagnosisPrefix(const char* prefix) const {
-  if (!prefix) return 0;
-  const size_t n = std::strlen(prefix);
-  for (int j = 0; j <= MaxDiagnosisIndex && j < kMdDiagnosisSlots; ++j) {
-    const char* code = Diagnoses[j].Key;
-    if (!Empty(code) && std::strncmp(code, prefix, n) == 0) return 1;
-  }
-  return 0;
-}
 
 void RecordMD::onAfterLoadData() {
   LogInfo("RecordMD.onAfterLoadData\n");
   DiagnosisCount = TreatmentCount = MaxDiagnosisIndex = MaxTreatmentIndex = 0;
 
   // The message lines of this case may show the case-cost case number.
-  if (Messages) std::snprintf(Messages->CaseId, sizeof Messages->CaseId, "%s", Field(MdCaseCostNumberField));
+  if (Messages) std::snprintf(Messages->CaseId, sizeof Messages->CaseId, "%s", Field(Md662CaseCostNumber));
 
   LookUpEntries();
 
   for (int k = 0; k < kMdInterruptions; ++k) {
-    const int n = MdFirstInterruptionField + 3 * k;
+    const int n = Md663FirstInterimDischarge + 3 * k;
     ParseDate(Field(n), InterimDischargeDates[k]);
     ParseDate(Field(n + 1), ReadmissionDates[k]);
   }
@@ -120,7 +107,7 @@ void RecordMD::ComputeStay() {
   const ParsedDate& discharge = MbRecord ? MbRecord->DischargeDate : kNoDate;
 
   // Only whole days of leave count: 24 hours give none, 25 to 47 one.
-  const char* leaveHours = MbRecord ? MbRecord->Field(kMbLeaveHoursField) : kEmptyText;
+  const char* leaveHours = MbRecord ? MbRecord->Field(Mb22LeaveHours) : kEmptyText;
   LeaveDays = (!Empty(leaveHours) && Int(leaveHours) > 24) ? Int(leaveHours) / 24 : 0;
 
   AbsenceDays = 0;
@@ -144,7 +131,7 @@ void RecordMD::ComputeStay() {
 
 int RecordMD::CheckSpecialChars() const {
   const int found = Record::CheckSpecialChars();
-  if (found < MdFirstMedicationField || found > MdLastMedicationField) return found;
+  if (found < Md677FirstMedication || found > Md690LastMedication) return found;
   // Drug names may be joined by ';' and abbreviated with '.'.
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(Field(found)); *p; ++p)
     if (!IsMedicationChar(*p)) return found;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "records/CodeEntry.h"
+#include "records/FieldNames.h"
 #include "records/Record.h"
 
 namespace qv {
@@ -16,19 +17,7 @@ constexpr int kMdFieldCount = 696;
 constexpr int kMdDiagnosisSlots = 51;
 constexpr int kMdTreatmentSlots = 100;
 constexpr int kMdInterruptions = 4;
-
-// Field numbers of the MD line that the record itself reads.
-enum MdFieldNumber {
-  MdLocationField = 1,
-  MdMainDiagnosisField = 3,
-  MdSupplementField = 6,
-  MdFirstSecondaryField = 7,    // 3 fields per secondary diagnosis
-  MdFirstTreatmentField = 154,  // 5 fields per treatment
-  MdCaseCostNumberField = 662,
-  MdFirstInterruptionField = 663,  // 3 fields per interruption
-  MdFirstMedicationField = 677,
-  MdLastMedicationField = 690,
-};
+static_assert(kMdDiagnosisSlots <= kMaxEntrySlots && kMdTreatmentSlots <= kMaxEntrySlots, "entry walker capacity");
 
 class RecordMD : public Record {
  public:
@@ -41,9 +30,6 @@ class RecordMD : public Record {
   void onAfterLoadData() override;
   // Medication fields may also hold ';', '.', 'ö' and 'Ö'.
   int CheckSpecialChars() const override;
-
-  // 1 when a diagnosis up to MaxDiagnosisIndex begins with the prefix.
-  int HasDiagnosisPrefix(const char* prefix) const;
 
   static constexpr int DiagnosisSlots = kMdDiagnosisSlots;
   static constexpr int TreatmentSlots = kMdTreatmentSlots;
@@ -76,7 +62,6 @@ class RecordMD : public Record {
   int AbsenceDays = 0;
 
   // Set by the data source when it creates its records.
-  RecordMB* MbRecord = nullptr;
   RecordMN* MnRecord = nullptr;
 
  private:

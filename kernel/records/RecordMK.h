@@ -25,7 +25,6 @@ class RecordMK : public Record {
   int CheckSpecialChars() const override;
 
   const char* F[kMkFieldTexts] = {};
-  RecordMB* MbRecord = nullptr;
 };
 
 }  // namespace qv

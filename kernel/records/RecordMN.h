@@ -18,7 +18,6 @@ class RecordMN : public Record {
 
   const char* F[18] = {};
   ParsedDate MotherBirthDate;
-  RecordMB* MbRecord = nullptr;
 };
 
 }  // namespace qv

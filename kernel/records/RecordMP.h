@@ -16,7 +16,6 @@ class RecordMP : public Record {
   void TestRecord() override;
 
   const char* F[34] = {};
-  RecordMB* MbRecord = nullptr;
 };
 
 }  // namespace qv

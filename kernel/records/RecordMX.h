@@ -22,7 +22,6 @@ class RecordMX : public Record {
 
   const char* F[9] = {};
   ParsedDate HeaderDate;
-  RecordMB* MbRecord = nullptr;
   int MbCount = 0;
 };
 

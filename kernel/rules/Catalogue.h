@@ -1,5 +1,6 @@
-// Each record kind's catalogue lists its tests here, so that the reference
-// data can be checked against the code.
+// Each record kind's catalogue lists its rows here, so that their
+// descriptions are converted once and the reference data can be checked
+// against the code.
 #pragma once
 
 #include <vector>
@@ -8,12 +9,12 @@
 
 namespace qv {
 
-void AppendMxRules(std::vector<RuleInfo>& out);
-void AppendMbRules(std::vector<RuleInfo>& out);
-void AppendCodeRules(std::vector<RuleInfo>& out);
-void AppendMdRules(std::vector<RuleInfo>& out);
-void AppendMnRules(std::vector<RuleInfo>& out);
-void AppendMpRules(std::vector<RuleInfo>& out);
-void AppendMkRules(std::vector<RuleInfo>& out);
+void AppendMxRules(std::vector<RuleInfo*>& out);
+void AppendMbRules(std::vector<RuleInfo*>& out);
+void AppendCodeRules(std::vector<RuleInfo*>& out);
+void AppendMdRules(std::vector<RuleInfo*>& out);
+void AppendMnRules(std::vector<RuleInfo*>& out);
+void AppendMpRules(std::vector<RuleInfo*>& out);
+void AppendMkRules(std::vector<RuleInfo*>& out);
 
 }  // namespace qv

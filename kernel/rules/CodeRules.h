@@ -5,29 +5,58 @@
 #pragma once
 
 #include "records/CodeEntry.h"
+#include "records/Record.h"
 
 namespace qv {
 
-class Record;
 class RecordMB;
 class RecordMN;
 class RecordMD;
 
-struct CodeRuleScope {
-  Record& Running;            // counters and findings go to this record
-  CodeEntry* Diagnoses;       // own entries
-  int DiagnosisSlots;
-  CodeEntry* Treatments;
-  int TreatmentSlots;
-  int MaxDiagnosisIndex;      // for the "Z38 anywhere" check
-  const RecordMB& Mb;         // the case's MB
-  const RecordMN* Mn;         // the case's MN, null when the case has none
-  const RecordMD* Md;         // the case's MD, null when the case has none
+// What the code rules read: the running record's lists and the case.
+struct CodeCase {
+  CodeCase(Record& running, const CodeEntry* diagnoses, int diagnosisSlots, const CodeEntry* treatments,
+           int treatmentSlots, int maxDiagnosisIndex, const RecordMB* mb, const RecordMN* mn, const RecordMD* md)
+      : Running(running),
+        Diagnoses(diagnoses),
+        DiagnosisSlots(diagnosisSlots),
+        Treatments(treatments),
+        TreatmentSlots(treatmentSlots),
+        MaxDiagnosisIndex(maxDiagnosisIndex),
+        MbRecord(mb),
+        Mn(mn),
+        Md(md) {}
 
-  // 1 when an own diagnosis up to MaxDiagnosisIndex begins with the prefix.
-  int HasDiagnosisPrefix(const char* prefix) const;
+  Record& Running;  // counters and findings go to this record
+  const CodeEntry* Diagnoses;
+  int DiagnosisSlots;
+  const CodeEntry* Treatments;
+  int TreatmentSlots;
+  int MaxDiagnosisIndex;     // for the "Z38 anywhere" check
+  const RecordMB* MbRecord;  // the case's MB
+  const RecordMN* Mn;        // the case's MN, null when the case has none
+  const RecordMD* Md;        // the case's MD, null when the case has none
+
+  // Facts about the own diagnoses that several rows need, gathered once.
+  struct Facts {
+    bool SecondaryZ37 = false;
+    bool SecondaryO09 = false;
+    bool HasHivGroup = false;
+    bool HasF64 = false;
+    bool HasLiveBirthZ38 = false;
+  } Found;
+
+  // An own diagnosis up to MaxDiagnosisIndex begins with the prefix.
+  bool HasDiagnosisPrefix(const char* prefix) const;
+
+  // What the rule walker needs of the record under test.
+  const char* Field(int n) const { return Running.Field(n); }
+  const char* BadCharField = kEmptyText;  // no code rule shows one
+  void Report(const RuleInfo& rule, const char* value, int entryKind = -1, int position = -1) {
+    Running.Report(rule, value, entryKind, position);
+  }
 };
 
-void RunCodeRules(const CodeRuleScope& scope);
+void RunCodeRules(CodeCase& codeCase);
 
 }  // namespace qv

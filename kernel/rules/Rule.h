@@ -1,64 +1,204 @@
-// The shape of a record's test catalogue: one row per test, walked in order
-// by RunRules, which logs the test line, checks the condition, counts the
+// The shape of every test catalogue: one row per test, walked in order by
+// RunRules, which logs the test line, checks the condition, counts the
 // finding on the record and adds its message. A row reads like its table
-// row: code, logged description, message number, counter, condition, value.
+// row: code, logged description, message number, counter, what it walks,
+// condition, value shown.
+//
+// A row either tests the record once or walks entries: each diagnosis or
+// each treatment that is written (a blank position passes every test), each
+// earlier written diagnosis for every written one (duplicates), or every
+// position of the case's MB lists (agreement of the detail record with the
+// MB). An entry row reports each failing entry with its position.
 #pragma once
 
 #include <cstddef>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
-#include "records/CodeLists.h"
+#include "records/CodeEntry.h"
 #include "records/Record.h"
 #include "records/RecordMB.h"
+#include "rules/Readers.h"
 #include "rules/RuleInfo.h"
 
 namespace qv {
 
+enum class Walk { Record, EachDiagnosis, EachTreatment, EachEarlierDiagnosis, EachMbDiagnosis, EachMbTreatment };
+
+// The entry an entry row looks at: its position in the list and, walking
+// earlier entries, the earlier position compared with (else Position).
+struct EntryAt {
+  const CodeEntry& Entry;
+  int Position;
+  int Earlier;
+};
+
 // The value text a finding shows.
 struct Value {
-  enum class Source { None, OwnField, MbField, BadChar };
+  enum class Source {
+    None,
+    Field,
+    MbField,
+    BadChar,
+    EntryCode,
+    EntryLaterality,
+    EntryDate,
+    MbEntryCode,
+    Diagnosis,
+    Treatment
+  };
   Source From = Source::None;
   int N = 0;
 
   static constexpr Value None() { return {Source::None, 0}; }
   // Field n of the record under test.
-  static constexpr Value Field(int n) { return {Source::OwnField, n}; }
+  static constexpr Value Field(int n) { return {Source::Field, n}; }
   // Field n of the case's MB record.
   static constexpr Value MbField(int n) { return {Source::MbField, n}; }
   // The text of the field the character check found.
   static constexpr Value BadChar() { return {Source::BadChar, 0}; }
+  // Of the walked entry: its code, laterality, date text.
+  static constexpr Value Code() { return {Source::EntryCode, 0}; }
+  static constexpr Value Laterality() { return {Source::EntryLaterality, 0}; }
+  static constexpr Value DateText() { return {Source::EntryDate, 0}; }
+  // The MB's code at the walked position.
+  static constexpr Value MbCode() { return {Source::MbEntryCode, 0}; }
+  // The code of own diagnosis / treatment n.
+  static constexpr Value Diagnosis(int n) { return {Source::Diagnosis, n}; }
+  static constexpr Value Treatment(int n) { return {Source::Treatment, n}; }
 };
 
 template <class R>
 struct Rule {
+  // A test of the record as a whole.
+  Rule(RuleInfo info, bool (*fails)(const R&), Value shows) : Info(info), Fails(fails), Shows(shows) {}
+  // A test of entries.
+  Rule(RuleInfo info, Walk over, bool (*failsAt)(const R&, const EntryAt&), Value shows)
+      : Info(info), Over(over), FailsAt(failsAt), Shows(shows) {}
+
   RuleInfo Info;
-  bool (*Fails)(const R&);
+  Walk Over = Walk::Record;
+  bool (*Fails)(const R&) = nullptr;
+  bool (*FailsAt)(const R&, const EntryAt&) = nullptr;
   Value Shows;
 };
 
+// Whether R has diagnosis and treatment lists that entry rows can walk.
+template <class R, class = void>
+struct HasEntries : std::false_type {};
 template <class R>
-const char* ValueText(const R& rec, const Value& v) {
+struct HasEntries<R, std::void_t<decltype(std::declval<const R&>().Diagnoses)>> : std::true_type {};
+
+// Converts the descriptions of every catalogue to ISO 8859-1, once.
+void PrepareCatalogues();
+
+namespace detail {
+
+inline const char* CodeText(const CodeEntry& e) { return e.Key ? e.Key : kEmptyText; }
+
+inline bool WalksDiagnoses(Walk w) {
+  return w == Walk::EachDiagnosis || w == Walk::EachEarlierDiagnosis || w == Walk::EachMbDiagnosis;
+}
+
+template <class R>
+const char* ValueText(const R& rec, const Value& v, Walk over, const EntryAt* at) {
   switch (v.From) {
-    case Value::Source::OwnField: return rec.Field(v.N);
-    case Value::Source::MbField: return rec.MbRecord ? rec.MbRecord->Field(v.N) : kEmptyText;
+    case Value::Source::None: return nullptr;
+    case Value::Source::Field: return rec.Field(v.N);
+    case Value::Source::MbField: return Mb(rec, v.N);
     case Value::Source::BadChar: return rec.BadCharField;
-    case Value::Source::None: break;
+    case Value::Source::EntryCode: return at ? CodeText(at->Entry) : nullptr;
+    case Value::Source::EntryLaterality: return at ? at->Entry.Attribute1 : nullptr;
+    case Value::Source::EntryDate: return at ? at->Entry.DateText : nullptr;
+    case Value::Source::MbEntryCode: {
+      if (!at || !rec.MbRecord) return nullptr;
+      const RecordMB& mb = *rec.MbRecord;
+      return CodeText(WalksDiagnoses(over) ? mb.Diagnoses[at->Position] : mb.Treatments[at->Position]);
+    }
+    case Value::Source::Diagnosis:
+      if constexpr (HasEntries<R>::value) return CodeText(rec.Diagnoses[v.N]);
+      break;
+    case Value::Source::Treatment:
+      if constexpr (HasEntries<R>::value) return CodeText(rec.Treatments[v.N]);
+      break;
   }
   return nullptr;
 }
 
-// Runs every row in order; no test stops the ones after it.
-template <class R, size_t N>
-void RunRules(R& rec, const Rule<R> (&rows)[N]) {
-  for (const Rule<R>& row : rows) {
-    LogTest(row.Info);
-    if (row.Fails(rec)) rec.Report(row.Info, ValueText(rec, row.Shows));
+// The written positions of a list, in order.
+struct Written {
+  int Positions[kMaxEntrySlots];
+  int Count = 0;
+  void Collect(const CodeEntry* list, int slots) {
+    Count = 0;
+    for (int k = 0; k < slots && k < kMaxEntrySlots; ++k)
+      if (!list[k].IsBlank()) Positions[Count++] = k;
+  }
+};
+
+template <class R>
+void RunEntryRule(R& rec, const Rule<R>& row, Written& diagnoses, Written& treatments) {
+  if constexpr (HasEntries<R>::value) {
+    const bool overDiagnoses = WalksDiagnoses(row.Over);
+    const CodeEntry* own = overDiagnoses ? rec.Diagnoses : rec.Treatments;
+    const int entryKind = overDiagnoses ? EntryDiagnosis : EntryTreatment;
+    auto check = [&](const EntryAt& at) {
+      if (row.FailsAt(rec, at)) rec.Report(row.Info, ValueText(rec, row.Shows, row.Over, &at), entryKind, at.Position);
+    };
+    if (row.Over == Walk::EachMbDiagnosis || row.Over == Walk::EachMbTreatment) {
+      // Every MB position; an own entry beyond the own slots reads as blank.
+      static const CodeEntry kBlank{};
+      const int ownSlots = overDiagnoses ? rec.DiagnosisSlots : rec.TreatmentSlots;
+      const int mbSlots = overDiagnoses ? rec.MbRecord->DiagnosisSlots : rec.MbRecord->TreatmentSlots;
+      for (int k = 0; k < mbSlots; ++k) check({k < ownSlots ? own[k] : kBlank, k, k});
+      return;
+    }
+    const Written& written = overDiagnoses ? diagnoses : treatments;
+    for (int n = 0; n < written.Count; ++n) {
+      const int k = written.Positions[n];
+      if (row.Over != Walk::EachEarlierDiagnosis) {
+        check({own[k], k, k});
+        continue;
+      }
+      // Earlier entries from the nearest back; a blank one never equals.
+      for (int m = n - 1; m >= 0; --m) check({own[k], k, written.Positions[m]});
+    }
+  } else {
+    (void)rec, (void)row, (void)diagnoses, (void)treatments;
   }
 }
 
+}  // namespace detail
+
+// Runs every row in order; no test stops the ones after it.
 template <class R, size_t N>
-void AppendRuleInfos(std::vector<RuleInfo>& out, const Rule<R> (&rows)[N]) {
-  for (const Rule<R>& row : rows) out.push_back(row.Info);
+void RunRules(R& rec, const Rule<R> (&rows)[N]) {
+  PrepareCatalogues();
+  detail::Written diagnoses, treatments;
+  bool collected = false;
+  for (const Rule<R>& row : rows) {
+    LogTest(row.Info);
+    if (row.Over == Walk::Record) {
+      if (row.Fails(rec)) rec.Report(row.Info, detail::ValueText(rec, row.Shows, row.Over, nullptr));
+      continue;
+    }
+    if constexpr (HasEntries<R>::value) {
+      if (!collected) {
+        diagnoses.Collect(rec.Diagnoses, rec.DiagnosisSlots);
+        treatments.Collect(rec.Treatments, rec.TreatmentSlots);
+        collected = true;
+      }
+    }
+    detail::RunEntryRule(rec, row, diagnoses, treatments);
+  }
+}
+
+// Lists a catalogue's rows (so that descriptions can be converted and the
+// reference data checked against the code).
+template <class R, size_t N>
+void AppendRuleInfos(std::vector<RuleInfo*>& out, Rule<R> (&rows)[N]) {
+  for (Rule<R>& row : rows) out.push_back(&row.Info);
 }
 
 }  // namespace qv

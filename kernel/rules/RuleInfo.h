@@ -12,6 +12,8 @@ enum class Counter { Error, Warning, Hint };
 
 struct RuleInfo {
   const char* Code;
+  // Written in UTF-8 in the catalogues; ISO 8859-1 once the catalogues are
+  // prepared (before the first test runs and in AllRules).
   const char* Description;
   int Msg;
   Counter Kind;
@@ -19,7 +21,7 @@ struct RuleInfo {
 
 inline char TypeLetter(Counter c) { return c == Counter::Error ? 'E' : c == Counter::Warning ? 'W' : 'H'; }
 
-// Every test of every record kind (the catalogues register themselves).
+// Every test of every record kind, in catalogue order.
 std::vector<RuleInfo> AllRules();
 
 }  // namespace qv

@@ -10,12 +10,12 @@
 namespace qv {
 
 namespace {
-const Rule<RecordMK> kMkRules[] = {
+Rule<RecordMK> kMkRules[] = {
     {{"C0601", "Kantonale Zusatzdaten: Zusatzdatensatz vorhanden ohne Meldung im Basisdatensatz", 228,
       Counter::Error},
-     [](const RecordMK& r) { return r.MbRecord && Is(r.MbRecord->Field(9), "0"); }, Value::None()},
+     [](const RecordMK& r) { return r.MbRecord && Is(r.MbRecord->Field(Mb9CantonalAddOn), "0"); }, Value::None()},
     {{"C0905", "Nicht erlaubtes Sonderzeichen im MK", 229, Counter::Error},
-     [](const RecordMK& r) { return StatYear >= 2016 && StatYear <= 9999 && r.CheckSpecialChars() != -1; },
+     [](const RecordMK& r) { return HasForbiddenChar(r); },
      Value::BadChar()},
 };
 }  // namespace
@@ -28,6 +28,6 @@ void RecordMK::TestRecord() {
   LogInfo("RecordMK.TestRecord exit");
 }
 
-void AppendMkRules(std::vector<RuleInfo>& out) { AppendRuleInfos(out, kMkRules); }
+void AppendMkRules(std::vector<RuleInfo*>& out) { AppendRuleInfos(out, kMkRules); }
 
 }  // namespace qv

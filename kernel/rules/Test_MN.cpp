@@ -12,9 +12,6 @@ namespace qv {
 
 namespace {
 
-// Field n of the case's MB record.
-const char* Mb(const RecordMN& r, int n) { return r.MbRecord ? r.MbRecord->Field(n) : kEmptyText; }
-
 // A gestational age is weeks and one digit of days: "400" is 40 weeks 0 days.
 bool BadGestationDays(const char* v) {
   return !Empty(v) && (std::strlen(v) != 3 || v[2] < '0' || v[2] > '6');
@@ -53,7 +50,7 @@ bool PregnanciesInconsistent(const RecordMN& r) {
          static_cast<long long>(Int(r.Field(14))) + Int(r.Field(15)) + Int(r.Field(16));
 }
 
-const Rule<RecordMN> kMnRules[] = {
+Rule<RecordMN> kMnRules[] = {
     // Mother's birth date and gestational ages.
     {{"B3000", "Geburtsdatum der Mutter: Angabe fehlt", 85, Counter::Error},
      [](const RecordMN& r) { return Empty(r.Field(10)); }, Value::None()},
@@ -68,7 +65,7 @@ const Rule<RecordMN> kMnRules[] = {
     {{"B3003", "Geburtsdatum der Mutter: Fehlende/falsche Monatsangabe", 88, Counter::Error},
      [](const RecordMN& r) { return !r.MotherBirthDate.IsEmpty && !r.MotherBirthDate.HasMonth; }, Value::Field(10)},
     {{"B3005", "Das Geburtsdatum der Mutter darf nicht dem Geburtsdatum des Kindes entsprechen", 89, Counter::Error},
-     [](const RecordMN& r) { return !Empty(r.Field(10)) && std::strncmp(r.Field(10), Mb(r, 11), 6) == 0; },
+     [](const RecordMN& r) { return !Empty(r.Field(10)) && std::strncmp(r.Field(10), Mb(r, Mb11BirthDate), 6) == 0; },
      Value::Field(10)},
     {{"B3010", "Gestationsalter 1: Angabe fehlt", 90, Counter::Warning},
      [](const RecordMN& r) { return Empty(r.Field(11)); }, Value::None()},
@@ -124,14 +121,14 @@ const Rule<RecordMN> kMnRules[] = {
       "Neugeborenen-Zusatz / Hauptkostenstelle: Neugeborene sind in der Regel auf der Geburtsabteilung (M300, "
       "M400)",
       110, Counter::Hint},
-     [](const RecordMN& r) { return Is(r.Field(0), "MN") && !IsCodeInList(Mb(r, 23), _2_KST_MN); },
-     Value::MbField(23)},
+     [](const RecordMN& r) { return Is(r.Field(0), "MN") && !IsCodeInList(Mb(r, Mb23MainCostCentre), _2_KST_MN); },
+     Value::MbField(Mb23MainCostCentre)},
     {{"B3104",
       "Neugeborenen-Zusatz / Alter bei Eintritt: Die Altersangabe bei Neugeborenen kann nur 0 sein", 111,
       Counter::Error},
-     [](const RecordMN& r) { return Is(r.Field(0), "MN") && Int(Mb(r, 12)) != 0; }, Value::MbField(12)},
+     [](const RecordMN& r) { return Is(r.Field(0), "MN") && Int(Mb(r, Mb12Age)) != 0; }, Value::MbField(Mb12Age)},
     {{"B3105", "Vitalstatus / Austrittsart: Angaben stimmen nicht überein", 112, Counter::Error},
-     [](const RecordMN& r) { return Is(r.Field(3), "0") && !Is(Mb(r, 26), "5"); }, Value::Field(3)},
+     [](const RecordMN& r) { return Is(r.Field(3), "0") && !Is(Mb(r, Mb26DischargeDecision), "5"); }, Value::Field(3)},
 
     // The child.
     {{"B3110", "Interne Geburtsnummer: Angabe fehlt", 113, Counter::Hint},
@@ -201,17 +198,17 @@ const Rule<RecordMN> kMnRules[] = {
     {{"B3191", "Verlegung Kind in anderes Spital: Ungültige Angabe", 134, Counter::Error},
      [](const RecordMN& r) { return !Empty(r.Field(9)) && !IsCodeInList(r.Field(9), _01); }, Value::Field(9)},
     {{"B3195", "Geburtszeitpunkt: Angabe fehlt", 135, Counter::Error},
-     [](const RecordMN& r) { return StatYear >= 2016 && Empty(r.Field(2)); }, Value::None()},
+     [](const RecordMN& r) { return YearFrom(2016) && Empty(r.Field(2)); }, Value::None()},
     {{"B3196", "Geburtszeitpunkt: Ungültige Angabe", 136, Counter::Error},
-     [](const RecordMN& r) { return StatYear >= 2016 && !Empty(r.Field(2)) && !IsBirthTime(r.Field(2)); },
+     [](const RecordMN& r) { return YearFrom(2016) && !Empty(r.Field(2)) && !IsBirthTime(r.Field(2)); },
      Value::Field(2)},
 
     // The record as a whole.
     {{"C0301",
       "Neugeborenen-Zusatzdaten: Zusatzdatensatz vorhanden ohne Meldung im Basisdatensatz", 137, Counter::Error},
-     [](const RecordMN& r) { return Is(Mb(r, 6), "0"); }, Value::None()},
+     [](const RecordMN& r) { return Is(Mb(r, Mb6NewbornAddOn), "0"); }, Value::None()},
     {{"C0902", "Nicht erlaubtes Sonderzeichen im MN", 138, Counter::Error},
-     [](const RecordMN& r) { return StatYear >= 2016 && StatYear <= 9999 && r.CheckSpecialChars() != -1; },
+     [](const RecordMN& r) { return HasForbiddenChar(r); },
      Value::BadChar()},
 };
 
@@ -223,6 +220,6 @@ void RecordMN::TestRecord() {
   if (MbRecord) AddCountersTo(*MbRecord);
 }
 
-void AppendMnRules(std::vector<RuleInfo>& out) { AppendRuleInfos(out, kMnRules); }
+void AppendMnRules(std::vector<RuleInfo*>& out) { AppendRuleInfos(out, kMnRules); }
 
 }  // namespace qv

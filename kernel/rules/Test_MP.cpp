@@ -11,10 +11,6 @@ namespace qv {
 
 namespace {
 
-// Field n of the case's MB record.
-const char* Mb(const RecordMP& r, int n) { return r.MbRecord ? r.MbRecord->Field(n) : kEmptyText; }
-
-bool ACase(const RecordMP& r) { return Is(Mb(r, 5), "A"); }
 
 // A one-digit group code where the two-digit detail code is expected.
 bool GroupOnly(const char* v, const CodeList& list) { return !Empty(v) && IsCodeInList(v, list); }
@@ -22,10 +18,10 @@ bool GroupOnly(const char* v, const CodeList& list) { return !Empty(v) && IsCode
 // The psychiatry codes are two digits whose first digit is the group that the
 // MB record holds, so an "A" case must agree in the first character.
 bool GroupDiffers(const RecordMP& r, int field, int mbField) {
-  return !Empty(r.Field(field)) && ACase(r) && r.Field(field)[0] != Mb(r, mbField)[0];
+  return !Empty(r.Field(field)) && IsACase(r) && r.Field(field)[0] != Mb(r, mbField)[0];
 }
 
-const Rule<RecordMP> kMpRules[] = {
+Rule<RecordMP> kMpRules[] = {
     // Civil status, employment before admission and education.
     {{"B4000", "Zivilstand: Angabe fehlt", 139, Counter::Warning},
      [](const RecordMP& r) { return Empty(r.Field(1)); }, Value::None()},
@@ -101,7 +97,7 @@ const Rule<RecordMP> kMpRules[] = {
     {{"B4141", "Freiwilligkeit: Ungültige Angabe", 169, Counter::Error},
      [](const RecordMP& r) { return NotInList(r.Field(14), _3_FREIWILLIGKEIT); }, Value::Field(14)},
     {{"B4142", "Die Angabe der Freiwilligkeit ist nicht mehr notwendig", 170, Counter::Warning},
-     [](const RecordMP& r) { return StatYear >= 2016 && !Empty(r.Field(14)); }, Value::Field(14)},
+     [](const RecordMP& r) { return YearFrom(2016) && !Empty(r.Field(14)); }, Value::Field(14)},
     {{"B4150", "Fürsorgerische Unterbringung: Angabe fehlt", 171, Counter::Warning},
      [](const RecordMP& r) { return Empty(r.Field(15)); }, Value::None()},
     {{"B4151", "Fürsorgerische Unterbringung: Ungültige Angabe", 172, Counter::Error},
@@ -110,26 +106,27 @@ const Rule<RecordMP> kMpRules[] = {
     // Treatment.
     {{"B4210", "Anzahl Tage / Konsultationen: Die Variable muss nicht mehr ausgefüllt werden", 173,
       Counter::Warning},
-     [](const RecordMP& r) { return StatYear >= 2019 && Is(Mb(r, 19), "3") && !Empty(r.Field(16)); },
+     [](const RecordMP& r) { return YearFrom(2019) && Is(Mb(r, Mb19TreatmentType), "3") && !Empty(r.Field(16)); },
      Value::Field(16)},
     {{"B4211", "Anzahl Tage / Konsultationen: Ungültige Angabe", 174, Counter::Error},
      [](const RecordMP& r) { return !Empty(r.Field(16)) && (Int(r.Field(16)) < 0 || Int(r.Field(16)) > 9999); },
      Value::Field(16)},
     {{"B4212", "Anzahl Tage / Konsultationen: Angabe fehlt", 175, Counter::Warning},
-     [](const RecordMP& r) { return StatYear < 2019 && Empty(r.Field(16)); }, Value::None()},
+     [](const RecordMP& r) { return YearUntil(2018) && Empty(r.Field(16)); }, Value::None()},
     {{"B4220", "Behandlung (Psychiatrie): Angabe fehlt", 176, Counter::Hint},
-     [](const RecordMP& r) { return ACase(r) && Empty(r.Field(17)); }, Value::None()},
+     [](const RecordMP& r) { return IsACase(r) && Empty(r.Field(17)); }, Value::None()},
     {{"B4221", "Behandlung (Psychiatrie): Ungültige Angabe", 177, Counter::Error},
-     [](const RecordMP& r) { return Is(Mb(r, 19), "3") && NotInList(r.Field(17), _12_BEHPSY); }, Value::Field(17)},
+     [](const RecordMP& r) { return Is(Mb(r, Mb19TreatmentType), "3") && NotInList(r.Field(17), _12_BEHPSY); },
+     Value::Field(17)},
     {{"B4235",
       "Psychiatrie-Zusatzdaten / Hauptkostenstelle: Angabe wird in der Regel auf der Abteilung Psychiatrie "
       "(M500) erwartet",
       178, Counter::Hint},
-     [](const RecordMP& r) { return !Is(Mb(r, 23), "M500"); }, Value::MbField(23)},
+     [](const RecordMP& r) { return !Is(Mb(r, Mb23MainCostCentre), "M500"); }, Value::MbField(Mb23MainCostCentre)},
 
     // Discharge.
     {{"B4310", "Entscheid für Austritt (Psychiatrie): Angabe fehlt", 179, Counter::Hint},
-     [](const RecordMP& r) { return Empty(r.Field(30)) && ACase(r); }, Value::None()},
+     [](const RecordMP& r) { return Empty(r.Field(30)) && IsACase(r); }, Value::None()},
     {{"B4311", "Entscheid für Austritt (Psychiatrie): Ungültige Angabe", 180, Counter::Error},
      [](const RecordMP& r) { return NotInList(r.Field(30), _9_AUSENT_PSY); }, Value::Field(30)},
     {{"B4312", "Entscheid für Austritt (Psychiatrie): Detaillierte Angabe erforderlich (2-stellig)", 181,
@@ -140,13 +137,13 @@ const Rule<RecordMP> kMpRules[] = {
       "Behandlung nach Austritt werden nicht ausgefüllt",
       182, Counter::Warning},
      [](const RecordMP& r) {
-       return !ACase(r) && (!Empty(r.Field(30)) || !Empty(r.Field(31)) || !Empty(r.Field(32)));
+       return !IsACase(r) && (!Empty(r.Field(30)) || !Empty(r.Field(31)) || !Empty(r.Field(32)));
      },
      Value::None()},
     {{"B4316", "Entscheid für Austritt: Differenzen in Minimaldaten und Psychiatrie-Zusatz", 183, Counter::Error},
      [](const RecordMP& r) { return GroupDiffers(r, 30, 26); }, Value::Field(30)},
     {{"B4320", "Aufenthalt nach Austritt (Psychiatrie): Angabe fehlt", 184, Counter::Hint},
-     [](const RecordMP& r) { return Empty(r.Field(31)) && ACase(r); }, Value::None()},
+     [](const RecordMP& r) { return Empty(r.Field(31)) && IsACase(r); }, Value::None()},
     {{"B4321", "Aufenthalt nach Austritt (Psychiatrie): Angabe ungültig", 185, Counter::Error},
      [](const RecordMP& r) { return NotInList(r.Field(31), _16_AUSAUF_PSY); }, Value::Field(31)},
     {{"B4322", "Aufenthalt nach Austritt (Psychiatrie): Detaillierte Angabe erforderlich (2-stellig)", 186,
@@ -155,7 +152,7 @@ const Rule<RecordMP> kMpRules[] = {
     {{"B4325", "Aufenthalt nach: Differenzen in Minimaldaten und Psychiatrie-Zusatz", 187, Counter::Error},
      [](const RecordMP& r) { return GroupDiffers(r, 31, 27); }, Value::Field(31)},
     {{"B4330", "Behandlung nach Austritt (Psychiatrie): Angabe fehlt", 188, Counter::Hint},
-     [](const RecordMP& r) { return Empty(r.Field(32)) && ACase(r); }, Value::None()},
+     [](const RecordMP& r) { return Empty(r.Field(32)) && IsACase(r); }, Value::None()},
     {{"B4331", "Behandlung nach Austritt (Psychiatrie): Ungültige Angabe", 189, Counter::Error},
      [](const RecordMP& r) { return NotInList(r.Field(32), _20_AUSBEH_PSY); }, Value::Field(32)},
     // Unlike the other detail tests, this one shows no value.
@@ -166,12 +163,12 @@ const Rule<RecordMP> kMpRules[] = {
      [](const RecordMP& r) { return GroupDiffers(r, 32, 28); }, Value::Field(32)},
     {{"B4350", "Behandlungsbereich: Angabe fehlt", 192, Counter::Warning},
      [](const RecordMP& r) {
-       return StatYear >= 2018 && StatYear <= 9999 && Empty(r.Field(33)) && ACase(r) && Is(Mb(r, 19), "3");
+       return YearIn(2018, 9999) && Empty(r.Field(33)) && IsACase(r) && Is(Mb(r, Mb19TreatmentType), "3");
      },
      Value::Field(33)},
     {{"B4351", "Behandlungsbereich: Ungültige Angabe", 193, Counter::Error},
      [](const RecordMP& r) {
-       return StatYear >= 2018 && StatYear <= 9999 && !Empty(r.Field(33)) &&
+       return YearIn(2018, 9999) && !Empty(r.Field(33)) &&
               !IsCodeInList(r.Field(33), {"1", "2", "3", "4", "5"});
      },
      Value::Field(33)},
@@ -229,9 +226,9 @@ const Rule<RecordMP> kMpRules[] = {
     // The record as a whole.
     {{"C0401",
       "Psychiatrie-Zusatzdaten: Zusatzdatensatz vorhanden ohne Meldung im Basisdatensatz", 218, Counter::Error},
-     [](const RecordMP& r) { return Is(Mb(r, 7), "0"); }, Value::MbField(7)},
+     [](const RecordMP& r) { return Is(Mb(r, Mb7PsychiatryAddOn), "0"); }, Value::MbField(Mb7PsychiatryAddOn)},
     {{"C0903", "Nicht erlaubtes Sonderzeichen im MP", 219, Counter::Error},
-     [](const RecordMP& r) { return StatYear >= 2016 && StatYear <= 9999 && r.CheckSpecialChars() != -1; },
+     [](const RecordMP& r) { return HasForbiddenChar(r); },
      Value::BadChar()},
 };
 
@@ -247,6 +244,6 @@ void RecordMP::TestRecord() {
   LogInfo("RecordMP.TestRecord exit");
 }
 
-void AppendMpRules(std::vector<RuleInfo>& out) { AppendRuleInfos(out, kMpRules); }
+void AppendMpRules(std::vector<RuleInfo*>& out) { AppendRuleInfos(out, kMpRules); }
 
 }  // namespace qv

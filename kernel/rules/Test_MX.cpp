@@ -7,9 +7,9 @@
 namespace qv {
 
 namespace {
-const Rule<RecordMX> kMxRules[] = {
+Rule<RecordMX> kMxRules[] = {
     {{"C0900", "Nicht erlaubtes Sonderzeichen im MX", 0, Counter::Error},
-     [](const RecordMX& r) { return StatYear >= 2016 && StatYear <= 9999 && r.CheckSpecialChars() != -1; },
+     [](const RecordMX& r) { return HasForbiddenChar(r); },
      Value::BadChar()},
 };
 }  // namespace
@@ -19,6 +19,6 @@ void RecordMX::TestRecord() {
   RunRules(*this, kMxRules);
 }
 
-void AppendMxRules(std::vector<RuleInfo>& out) { AppendRuleInfos(out, kMxRules); }
+void AppendMxRules(std::vector<RuleInfo*>& out) { AppendRuleInfos(out, kMxRules); }
 
 }  // namespace qv

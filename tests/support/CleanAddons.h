@@ -1,7 +1,6 @@
 // Support for the add-on record tests (MN, MP, MK): clean MB variants that
 // announce the add-ons, a statistics-year shift, add-on cases built from
-// changed fields, table rows checked against one catalogue's findings, and
-// the catalogue shape.
+// changed fields and table rows checked against one catalogue's findings.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -35,12 +34,9 @@ std::vector<std::string> AtYear(std::vector<std::string> mb, int year);
 void PrintTo(const Finding& f, std::ostream* os);
 
 // A catalogue, e.g. qv::AppendMnRules.
-using AppendRulesFn = void (*)(std::vector<qv::RuleInfo>&);
+using AppendRulesFn = void (*)(std::vector<qv::RuleInfo*>&);
 // The findings whose code belongs to one of the catalogues, in list order.
 std::vector<Finding> FindingsOf(const Result& r, std::initializer_list<AppendRulesFn> catalogues);
-// Expects `count` rules in ascending code order whose messages run on from
-// `firstMsg` without a gap.
-void ExpectCatalogue(AppendRulesFn append, size_t count, int firstMsg);
 
 // A case of two lines: the clean MB announcing `addons`, moved to `year` and
 // with the fields `mb` changed, then the add-on line.

@@ -60,12 +60,12 @@ void WriteMessageFiles(const fs::path& dir) {
     auto it = byNumber.find(n);
     if (it == byNumber.end()) {
       de += "R" + std::to_string(n) + "\tH\treserviert\n";
-      fr += "R" + std::to_string(n) + "\tH\tréservé\n";
+      fr += "R" + std::to_string(n) + "\tH\tr\xe9serv\xe9\n";
       continue;
     }
     const qv::RuleInfo& r = it->second;
     std::string type(1, qv::TypeLetter(r.Kind));
-    // Descriptions and this file's literals are in the library's code page.
+    // Descriptions (from AllRules) are in the library's code page already.
     de += std::string(r.Code) + "\t" + type + "\t" + r.Description + "\n";
     fr += std::string(r.Code) + "\t" + type + "\tFR " + r.Description + "\n";
   }

@@ -6,7 +6,22 @@
 #include <string>
 #include <vector>
 
+#include "interface/LibraryGlobals.h"
+
 namespace qvtest {
+
+// Sets the statistics year while it lives and then restores the year before,
+// so that no test hands its year to the next.
+class StatYearScope {
+ public:
+  explicit StatYearScope(int year) { qv::StatYear = year; }
+  ~StatYearScope() { qv::StatYear = saved_; }
+  StatYearScope(const StatYearScope&) = delete;
+  StatYearScope& operator=(const StatYearScope&) = delete;
+
+ private:
+  int saved_ = qv::StatYear;
+};
 
 // One finding as the tests read it: type letter, code (with the entry
 // position for diagnosis and treatment findings), line within the call and

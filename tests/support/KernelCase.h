@@ -1,9 +1,12 @@
 // One tDataSource on a fixture base directory, set up as QV_Create does, for
-// tests that look at the kernel objects after a run.
+// tests that look at the kernel objects after a run. The statistics year
+// its runs set is restored when it ends.
 #pragma once
 
 #include <memory>
 #include <string>
+
+#include "support/Fixture.h"
 
 namespace qv {
 class tDataSource;
@@ -25,6 +28,7 @@ class KernelCase {
   const std::string& Base() const { return base_; }
 
  private:
+  StatYearScope year_{qv::StatYear};
   std::string base_;
   std::unique_ptr<qv::tDataSource> source_;
 };

@@ -60,13 +60,4 @@ std::vector<qv::RuleInfo> CatalogueRows(const std::string& first, size_t count) 
   return all;
 }
 
-std::string CatalogueFrom(const std::string& first, size_t count, int msg) {
-  std::string out;
-  for (const qv::RuleInfo& r : CatalogueRows(first, count)) {
-    EXPECT_EQ(r.Msg, msg++) << r.Code;
-    out += (out.empty() ? "" : " ") + std::string(r.Code) + qv::TypeLetter(r.Kind);
-  }
-  return out;
-}
-
 }  // namespace qvtest

@@ -43,8 +43,4 @@ void ExpectRows(Handle& h, const std::vector<Row>& rows, const std::string& addO
 // The `count` catalogue rows from the one with code `first`.
 std::vector<qv::RuleInfo> CatalogueRows(const std::string& first, size_t count);
 
-// The same rows as "CODEtype ...", checking that they add consecutive
-// messages from `msg`.
-std::string CatalogueFrom(const std::string& first, size_t count, int msg);
-
 }  // namespace qvtest

@@ -1,26 +1,26 @@
-// The stored form of the reference files: every byte of the plain text plus
-// 13 (modulo 256), and the conversion between UTF-8 sources and the
-// single-byte code page that the library reads.
+// The stored form of the reference files (foundation/StoredForm.h), and the
+// conversion between UTF-8 sources and the single-byte code page that the
+// library reads.
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace qv::ix5 {
+#include "foundation/StoredForm.h"
 
-constexpr unsigned char kShift = 13;
+namespace qv::ix5 {
 
 inline std::string Encode(std::string_view plain) {
   std::string out(plain.size(), '\0');
   for (size_t i = 0; i < plain.size(); ++i)
-    out[i] = static_cast<char>(static_cast<unsigned char>(plain[i]) + kShift);
+    out[i] = PlainToStored(plain[i]);
   return out;
 }
 
 inline std::string Decode(std::string_view stored) {
   std::string out(stored.size(), '\0');
   for (size_t i = 0; i < stored.size(); ++i)
-    out[i] = static_cast<char>(static_cast<unsigned char>(stored[i]) - kShift);
+    out[i] = StoredToPlain(stored[i]);
   return out;
 }
 
