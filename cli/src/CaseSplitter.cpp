@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "TextCoding.h"
+
 namespace qv::cli {
 
 namespace {
@@ -19,6 +21,17 @@ Finding Structural(std::uint64_t line, const char* code, std::string text, std::
   return f;
 }
 }  // namespace
+
+std::string FieldOf(const std::string& line, int number) {
+  std::size_t begin = 0;
+  for (int i = 0; i < number; ++i) {
+    begin = line.find('|', begin);
+    if (begin == std::string::npos) return "";
+    ++begin;
+  }
+  std::size_t end = line.find('|', begin);
+  return line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+}
 
 int CountBars(const std::string& text) {
   return static_cast<int>(std::count(text.begin(), text.end(), '|'));
@@ -42,6 +55,10 @@ void CaseSplitter::addLine(const Line& line) {
     current_.data.reserve(header_.size() + 2048);
     current_.isCase = true;
     current_.caseLine = line.number;
+    // Fields 1, 2 and 4 are the same in the 90- and the 50-field layout.
+    current_.identity.bur = CodePageToUtf8(FieldOf(line.text, 1));
+    current_.identity.site = CodePageToUtf8(FieldOf(line.text, 2));
+    current_.identity.linkageCode = CodePageToUtf8(FieldOf(line.text, 4));
     currentHasNul_ = false;
     currentBytes_ = 0;
     if (!header_.empty()) {
@@ -59,6 +76,8 @@ void CaseSplitter::addLine(const Line& line) {
   if (open_) {
     // Add-on lines, and anything else, belong to the open case; the library
     // judges their kind and order.
+    if (HasPrefix(line.text, "MD|") && current_.identity.caseNumber.empty())
+      current_.identity.caseNumber = CodePageToUtf8(FieldOf(line.text, 662));
     appendToCase(line);
     return;
   }
