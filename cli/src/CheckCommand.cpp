@@ -1,6 +1,7 @@
 #include "CheckCommand.h"
 
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -48,6 +49,11 @@ std::string ReadFile(const std::string& path, bool& found) {
 int CoreCount() {
   long n = ::sysconf(_SC_NPROCESSORS_ONLN);
   return n > 0 ? static_cast<int>(n) : 1;
+}
+
+bool IsPipe(int fd) {
+  struct stat st;
+  return ::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode);
 }
 
 // Whether a file can be written, tried before the run so that a bad path
@@ -105,8 +111,13 @@ int RunCheck(const CheckOptions& o) {
     return Fail("reference data directory '" + ref + "' lacks " + list + " (use --ref DIR)");
   }
   const ReferenceIdentity reference = ReadReferenceIdentity(ref, RequiredReferenceFiles());
+  // The sample warning comes first; when the findings go into a pipe it comes
+  // at the end, before the summary, so that it does not mix with what the
+  // reader of the pipe shows (a pager), and a reader that stops early (head)
+  // ends the run without a word on standard error.
   std::string warning = SampleWarning(reference);
-  if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
+  const bool warnAtEnd = IsPipe(STDOUT_FILENO);
+  if (!warning.empty() && !warnAtEnd) std::fprintf(stderr, "%s\n", warning.c_str());
 
   const MessageCatalogue catalogue = ReadCatalogue(ref + (o.language == 1 ? "message_dll_f.txt" : "message_dll_d.txt"));
   Selection selection;
@@ -199,6 +210,7 @@ int RunCheck(const CheckOptions& o) {
   int status = !inputProblem.empty() ? 2 : o.exitZero ? 0 : summary.hasErrors() ? 1 : 0;
   if (!o.summaryJson.empty() && !WriteText(o.summaryJson, SummaryJson(summary, reference, fileNames, status)))
     return Fail("cannot write the JSON summary '" + o.summaryJson + "'");
+  if (!warning.empty() && warnAtEnd) std::fprintf(stderr, "%s\n", warning.c_str());
   if (o.summary) summary.print(stderr, texts);
   if (!inputProblem.empty()) return Fail(inputProblem);
   return status;
