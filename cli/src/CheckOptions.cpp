@@ -54,8 +54,8 @@ void Declare(CLI::App& app, CheckOptions& o) {
                      " in the current directory when present; the command line wins over FILE, FILE over " +
                      kLocalConfig + ")")
       ->option_text("FILE");
-  app.add_flag("--progress,!--no-progress", o.progress, "no progress bar");
-  app.add_flag("--summary,!--no-summary", o.summary, "no summary on standard error");
+  app.add_flag("--no-progress{false}", o.progress, "no progress bar (shown only on a terminal, while the findings go elsewhere)");
+  app.add_flag("--no-summary{false}", o.summary, "no summary on standard error");
   app.add_option("FILE", o.inputs, "case files; none or \"-\": standard input");
   app.footer(
       "Exit status: 0 no finding of type E or S shown (or --exit-zero), 1 such findings, 2 usage,\n"

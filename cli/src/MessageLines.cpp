@@ -155,10 +155,10 @@ std::size_t LongestLine(const std::string& format, std::size_t longestText, std:
     bytes += open - pos;
     pos = close + 2;
     std::string key = format.substr(open + 2, close - open - 2);
-    // The three keys that show an MB field are counted as that field.
-    if (key == "SYS.KT") key = "MB.3";
-    else if (key == "SYS.StatTyp") key = "MB.5";
-    else if (key == "SYS.HKST") key = "MB.23";
+    // The three keys that show an MB field count as that field (MB keys are 1-based).
+    if (key == "SYS.KT") key = "MB.4";
+    else if (key == "SYS.StatTyp") key = "MB.6";
+    else if (key == "SYS.HKST") key = "MB.24";
     if (key.compare(0, 3, "MB.") == 0 || key.compare(0, 3, "MD.") == 0) fieldKeys.push_back(key);
     else if (key == "SYS.Text0") bytes += longestText;
     else if (key == "SYS.Text1" || key == "SYS.Text2") bytes += longestText + kLabel + kNumber;
