@@ -34,7 +34,7 @@ struct ItemResult {
   std::vector<Finding> findings;
   std::string hostText;          // the library's host lines (host format only)
   std::string htmlTable;         // the library's result table (HTML report only)
-  CaseIdentity identity;         // set in the main process from the case's lines
+  CaseIdentity identity = {};    // set in the main process from the case's lines
 };
 
 }  // namespace qv::cli

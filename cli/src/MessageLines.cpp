@@ -159,7 +159,8 @@ std::size_t LongestLine(const std::string& format, std::size_t longestText, std:
     if (key == "SYS.KT") key = "MB.4";
     else if (key == "SYS.StatTyp") key = "MB.6";
     else if (key == "SYS.HKST") key = "MB.24";
-    if (key.compare(0, 3, "MB.") == 0 || key.compare(0, 3, "MD.") == 0) fieldKeys.push_back(key);
+    if (key.compare(0, 3, "MB.") == 0 || key.compare(0, 3, "MD.") == 0)
+      fieldKeys.push_back(key.substr(0, 3) + std::to_string(std::atoi(key.c_str() + 3)));
     else if (key == "SYS.Text0") bytes += longestText;
     else if (key == "SYS.Text1" || key == "SYS.Text2") bytes += longestText + kLabel + kNumber;
     else if (key == "SYS.InvalidData" || key == "SYS.FID") bytes += kValueText;
