@@ -40,6 +40,7 @@ class Summary {
   std::uint64_t accepted() const { return accepted_; }
   // The reference data of the run, one line.
   void setReference(std::string line) { reference_ = std::move(line); }
+  const std::string& reference() const { return reference_; }
 
   void print(std::FILE* out, const UiTexts& texts) const;
 
