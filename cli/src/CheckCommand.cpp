@@ -101,16 +101,76 @@ int CheckMain(const std::vector<std::string>& args, void (*printVersion)()) {
   return RunCheck(options);
 }
 
-int RunCheck(const CheckOptions& o) {
-  const UiTexts& texts = TextsFor(o.language);
-  std::string ref = o.refDir.empty() ? DefaultRefDir() : WithTrailingSlash(o.refDir);
-  std::vector<std::string> missing = MissingFiles(ref, RequiredReferenceFiles());
+namespace {
+// What a run needs, made and checked before any input is read.
+struct Setup {
+  std::string ref;  // reference data directory, ending in '/'
+  ReferenceIdentity reference;
+  Selection selection;
+  std::unique_ptr<Baseline> baseline;  // null without --baseline
+  MessageFormat format;
+  std::FILE* baselineOut = nullptr;    // --write-baseline, open from the start
+  ~Setup() {
+    if (baselineOut) std::fclose(baselineOut);
+  }
+};
+
+// Returns an empty text, else the reason the run cannot start.
+std::string Prepare(const CheckOptions& o, Setup& s) {
+  s.ref = o.refDir.empty() ? DefaultRefDir() : WithTrailingSlash(o.refDir);
+  std::vector<std::string> missing = MissingFiles(s.ref, RequiredReferenceFiles());
   if (!missing.empty()) {
     std::string list;
     for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
-    return Fail("reference data directory '" + ref + "' lacks " + list + " (use --ref DIR)");
+    return "reference data directory '" + s.ref + "' lacks " + list + " (use --ref DIR)";
   }
-  const ReferenceIdentity reference = ReadReferenceIdentity(ref, RequiredReferenceFiles());
+  s.reference = ReadReferenceIdentity(s.ref, RequiredReferenceFiles());
+  const MessageCatalogue catalogue =
+      ReadCatalogue(s.ref + (o.language == 1 ? "message_dll_f.txt" : "message_dll_d.txt"));
+  std::string problem = s.selection.set(o.select, o.ignore, o.types, catalogue.codes);
+  if (!problem.empty()) return problem;
+  if (!o.baselineFile.empty()) {
+    s.baseline = std::make_unique<Baseline>();
+    problem = s.baseline->load(o.baselineFile);
+    if (!problem.empty()) return problem;
+  }
+  if (o.format == OutputFormat::Host) {
+    std::string host = kDefaultHostFormat;
+    bool found = false;
+    std::string fromFile = ReadFile(s.ref + "formatString.txt", found);
+    if (o.formatStringGiven) host = o.formatString;
+    else if (found) host = fromFile;
+    problem = CheckFormatString(host);
+    if (!problem.empty()) return "invalid format string: " + problem;
+    s.format = MessageFormat(host);
+    std::size_t longest = LongestLine(s.format.text(), catalogue.longestText, CaseSplitter::kMaxCallBytes);
+    if (longest >= kMessageLineCapacity)
+      return "format string too long: its message lines can take " + std::to_string(longest) +
+             " bytes, the library builds lines of at most " + std::to_string(kMessageLineCapacity - 1) +
+             " bytes (shorten the literal text or use fewer field keys)";
+  }
+  // Every output is tried before the run; the baseline is written as the run goes.
+  for (const auto& [path, what] : {std::pair<std::string, const char*>{o.htmlFile, "HTML report"},
+                                   {o.summaryJson, "JSON summary"}}) {
+    problem = path.empty() ? "" : CheckWritable(path, what);
+    if (!problem.empty()) return problem;
+  }
+  if (!o.writeBaselineFile.empty()) {
+    s.baselineOut = std::fopen(o.writeBaselineFile.c_str(), "wb");
+    if (!s.baselineOut) return "cannot write the baseline '" + o.writeBaselineFile + "': " + std::strerror(errno);
+    std::fputs(BaselineHeader(), s.baselineOut);
+  }
+  return "";
+}
+}  // namespace
+
+int RunCheck(const CheckOptions& o) {
+  const UiTexts& texts = TextsFor(o.language);
+  Setup setup;
+  std::string problem = Prepare(o, setup);
+  if (!problem.empty()) return Fail(problem);
+  const std::string& ref = setup.ref;
+  const ReferenceIdentity& reference = setup.reference;
   // The sample warning comes first; when the findings go into a pipe it comes
   // at the end, before the summary, so that it does not mix with what the
   // reader of the pipe shows (a pager), and a reader that stops early (head)
@@ -119,54 +179,11 @@ int RunCheck(const CheckOptions& o) {
   const bool warnAtEnd = IsPipe(STDOUT_FILENO);
   if (!warning.empty() && !warnAtEnd) std::fprintf(stderr, "%s\n", warning.c_str());
 
-  const MessageCatalogue catalogue = ReadCatalogue(ref + (o.language == 1 ? "message_dll_f.txt" : "message_dll_d.txt"));
-  Selection selection;
-  std::string problem = selection.set(o.select, o.ignore, o.types, catalogue.codes);
-  if (!problem.empty()) return Fail(problem);
-  std::unique_ptr<Baseline> baseline;
-  if (!o.baselineFile.empty()) {
-    baseline = std::make_unique<Baseline>();
-    problem = baseline->load(o.baselineFile);
-    if (!problem.empty()) return Fail(problem);
-  }
-
-  MessageFormat format;
-  if (o.format == OutputFormat::Host) {
-    std::string host = kDefaultHostFormat;
-    bool found = false;
-    std::string fromFile = ReadFile(ref + "formatString.txt", found);
-    if (o.formatStringGiven) host = o.formatString;
-    else if (found) host = fromFile;
-    problem = CheckFormatString(host);
-    if (!problem.empty()) return Fail("invalid format string: " + problem);
-    format = MessageFormat(host);
-    std::size_t longest = LongestLine(format.text(), catalogue.longestText, CaseSplitter::kMaxCallBytes);
-    if (longest >= kMessageLineCapacity)
-      return Fail("format string too long: its message lines can take " + std::to_string(longest) +
-                  " bytes, the library builds lines of at most " + std::to_string(kMessageLineCapacity - 1) +
-                  " bytes (shorten the literal text or use fewer field keys)");
-  }
-
-  // Every output is tried before the run; the baseline is written as the run goes.
-  for (const auto& [path, what] : {std::pair<std::string, const char*>{o.htmlFile, "HTML report"},
-                                   {o.summaryJson, "JSON summary"}}) {
-    problem = path.empty() ? "" : CheckWritable(path, what);
-    if (!problem.empty()) return Fail(problem);
-  }
-  std::FILE* baselineOut = nullptr;
-  if (!o.writeBaselineFile.empty()) {
-    baselineOut = std::fopen(o.writeBaselineFile.c_str(), "wb");
-    if (!baselineOut) return Fail("cannot write the baseline '" + o.writeBaselineFile + "': " + std::strerror(errno));
-    std::fputs(BaselineHeader(), baselineOut);
-  }
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> baselineCloser(baselineOut ? baselineOut : nullptr,
-                                                                  [](std::FILE* f) { return f ? std::fclose(f) : 0; });
-
   InputFeeder feeder(texts);
   problem = feeder.open(o.inputs);
   if (!problem.empty()) return Fail(problem);
 
-  LibraryChecker checker(ref, o.language, format);
+  LibraryChecker checker(ref, o.language, setup.format);
   if (!checker.open()) return Fail("the library could not load the reference data in '" + ref + "'");
 
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
@@ -175,10 +192,9 @@ int RunCheck(const CheckOptions& o) {
   Summary summary;
   summary.setReference(reference.oneLine());
   HtmlReport html(o.htmlMaxCases);
-  ResultSink sink(writer, summary, selection, baseline.get(), baselineOut);
+  ResultSink sink(writer, summary, setup.selection, setup.baseline.get(), setup.baselineOut);
   const std::vector<std::string> fileNames = feeder.fileNames();
   if (!o.htmlFile.empty()) {
-    std::vector<int> layouts;
     sink.onShown = [&](const std::string& name, const WorkItem& item, const ItemResult& r) {
       if (!r.isCase) return;
       auto index = static_cast<std::size_t>(std::find(fileNames.begin(), fileNames.end(), name) - fileNames.begin());
@@ -198,8 +214,11 @@ int RunCheck(const CheckOptions& o) {
     if (error == EPIPE) EndQuietly();
     return Fail(std::string("cannot write the output: ") + std::strerror(error));
   }
-  if (baselineOut && (!sink.baselineOk() || std::fclose(baselineCloser.release()) != 0))
-    return Fail("cannot write the baseline '" + o.writeBaselineFile + "'");
+  if (setup.baselineOut) {
+    bool closed = std::fclose(setup.baselineOut) == 0;
+    setup.baselineOut = nullptr;
+    if (!sink.baselineOk() || !closed) return Fail("cannot write the baseline '" + o.writeBaselineFile + "'");
+  }
 
   if (!o.htmlFile.empty()) {
     RenderTables(html.entries(), checker, o.language);
