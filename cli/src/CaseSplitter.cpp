@@ -23,14 +23,21 @@ Finding Structural(std::uint64_t line, const char* code, std::string text, std::
 }  // namespace
 
 std::string FieldOf(const std::string& line, int number) {
-  std::size_t begin = 0;
-  for (int i = 0; i < number; ++i) {
-    begin = line.find('|', begin);
-    if (begin == std::string::npos) return "";
-    ++begin;
+  // Field n starts after the nth '|'. Counting all bars is a fast vectorised
+  // pass; the walk then starts from the nearer end (field 662 of an MD line
+  // is some 35 bars before its end).
+  const int total = CountBars(line);
+  if (number < 1 || number > total) return number == 0 ? line.substr(0, line.find('|')) : "";
+  std::size_t start = 0;
+  if (number <= total / 2) {
+    for (int bars = 0; bars < number; ++start) bars += line[start] == '|';
+  } else {
+    start = line.size();
+    for (int bars = 0; bars <= total - number;) bars += line[--start] == '|';
+    ++start;
   }
-  std::size_t end = line.find('|', begin);
-  return line.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+  std::size_t stop = line.find('|', start);
+  return line.substr(start, stop == std::string::npos ? std::string::npos : stop - start);
 }
 
 int CountBars(const std::string& text) {

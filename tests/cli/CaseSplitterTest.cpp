@@ -111,9 +111,9 @@ TEST(CaseSplitter, TakesTheCaseIdentityFromItsRecords) {
               std::vector<std::string>(expected[i], expected[i] + 4))
         << i;
   }
-  EXPECT_EQ(FieldOf("MB|a||c", 2), "");
-  EXPECT_EQ(FieldOf("MB|a||c", 3), "c");
-  EXPECT_EQ(FieldOf("MB|a||c", 4), "");
+  // Fields found from the front and from the back of the line, empty ones and missing ones.
+  const std::pair<int, const char*> fields[] = {{0, "MB"}, {1, "a"}, {2, ""}, {3, "c"}, {4, "dd"}, {5, ""}, {6, ""}};
+  for (const auto& [number, text] : fields) EXPECT_EQ(FieldOf("MB|a||c|dd|", number), text) << number;
 }
 
 }  // namespace
