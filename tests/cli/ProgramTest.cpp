@@ -145,6 +145,13 @@ TEST_F(Program, SelectsFindingsAndNamesTheSampleTables) {
   EXPECT_EQ(all.err.rfind("quorvant: warning: the reference tables in ", 0), 0u) << all.err;
   EXPECT_NE(Lines(all.err)[0].find("--ref"), npos);
   EXPECT_NE(run("ref-info").out.find("year:      sample"), npos);
+  // A copy whose table was edited, and one without the description.
+  std::string copy = path("ref/");
+  ASSERT_EQ(std::system(("cp -r '" + std::string(QV_REF_DIR) + "' '" + copy + "' && printf 'x\\027' >>'" + copy + "plz.ix5'").c_str()), 0);
+  RunResult edited = run("ref-info --ref '" + copy + "'");
+  EXPECT_TRUE(edited.status == 0 && edited.out.find("have changed") != npos && edited.out.find("plz.ix5" + std::string(13, ' ') + "44\n") != npos) << edited.out;
+  std::remove((copy + "description.txt").c_str());
+  EXPECT_NE(run("ref-info --ref '" + copy + "'").out.find("no description"), npos);
   struct Row {
     std::string args;
     bool (*keeps)(const std::string& type, const std::string& code);
