@@ -15,11 +15,20 @@ std::string Escape(const std::string& text) {
   if (!text.empty() && text[0] == '#') out += '\\';
   for (char c : text) {
     switch (c) {
-      case '\\': out += "\\\\"; break;
-      case '\t': out += "\\t"; break;
-      case '\r': out += "\\r"; break;
-      case '\n': out += "\\n"; break;
-      default: out += c;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -34,12 +43,23 @@ bool Unescape(const std::string& text, std::string& out) {
     }
     if (++i == text.size()) return false;
     switch (text[i]) {
-      case '\\': out += '\\'; break;
-      case 't': out += '\t'; break;
-      case 'r': out += '\r'; break;
-      case 'n': out += '\n'; break;
-      case '#': out += '#'; break;
-      default: return false;
+      case '\\':
+        out += '\\';
+        break;
+      case 't':
+        out += '\t';
+        break;
+      case 'r':
+        out += '\r';
+        break;
+      case 'n':
+        out += '\n';
+        break;
+      case '#':
+        out += '#';
+        break;
+      default:
+        return false;
     }
   }
   return true;

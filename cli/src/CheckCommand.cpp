@@ -109,7 +109,7 @@ struct Setup {
   Selection selection;
   std::unique_ptr<Baseline> baseline;  // null without --baseline
   MessageFormat format;
-  std::FILE* baselineOut = nullptr;    // --write-baseline, open from the start
+  std::FILE* baselineOut = nullptr;  // --write-baseline, open from the start
   ~Setup() {
     if (baselineOut) std::fclose(baselineOut);
   }
@@ -150,8 +150,8 @@ std::string Prepare(const CheckOptions& o, Setup& s) {
              " bytes (shorten the literal text or use fewer field keys)";
   }
   // Every output is tried before the run; the baseline is written as the run goes.
-  for (const auto& [path, what] : {std::pair<std::string, const char*>{o.htmlFile, "HTML report"},
-                                   {o.summaryJson, "JSON summary"}}) {
+  for (const auto& [path, what] :
+       {std::pair<std::string, const char*>{o.htmlFile, "HTML report"}, {o.summaryJson, "JSON summary"}}) {
     problem = path.empty() ? "" : CheckWritable(path, what);
     if (!problem.empty()) return problem;
   }
@@ -236,9 +236,10 @@ int RunCheck(const CheckOptions& o) {
 }
 
 int RefInfoMain(const std::vector<std::string>& args) {
-  CLI::App app("Describes the reference data a run would use: the description the reference build wrote\n"
-               "(name, statistics year or sample, checksum) and the lines of every file.",
-               "quorvant ref-info");
+  CLI::App app(
+      "Describes the reference data a run would use: the description the reference build wrote\n"
+      "(name, statistics year or sample, checksum) and the lines of every file.",
+      "quorvant ref-info");
   std::string dir;
   app.add_option("--ref", dir, "reference data directory (default: the bundled one)")->option_text("DIR");
   std::vector<std::string> reversed(args.rbegin(), args.rend());

@@ -10,8 +10,10 @@
 namespace qv::cli {
 
 namespace {
-const std::map<std::string, OutputFormat> kFormats = {
-    {"text", OutputFormat::Text}, {"csv", OutputFormat::Csv}, {"json", OutputFormat::Json}, {"host", OutputFormat::Host}};
+const std::map<std::string, OutputFormat> kFormats = {{"text", OutputFormat::Text},
+                                                      {"csv", OutputFormat::Csv},
+                                                      {"json", OutputFormat::Json},
+                                                      {"host", OutputFormat::Host}};
 const std::map<std::string, int> kLanguages = {{"de", 0}, {"fr", 1}};
 
 // Declares every option of "check" on app, bound to o. Options given more
@@ -54,7 +56,8 @@ void Declare(CLI::App& app, CheckOptions& o) {
                      " in the current directory when present; the command line wins over FILE, FILE over " +
                      kLocalConfig + ")")
       ->option_text("FILE");
-  app.add_flag("--no-progress{false}", o.progress, "no progress bar (shown only on a terminal, while the findings go elsewhere)");
+  app.add_flag("--no-progress{false}", o.progress,
+               "no progress bar (shown only on a terminal, while the findings go elsewhere)");
   app.add_flag("--no-summary{false}", o.summary, "no summary on standard error");
   app.add_option("FILE", o.inputs, "case files; none or \"-\": standard input");
   app.footer(
@@ -63,9 +66,10 @@ void Declare(CLI::App& app, CheckOptions& o) {
 }
 
 std::string Parse(std::vector<std::string> args, CheckOptions& o, bool& formatStringGiven) {
-  CLI::App app("Checks every case of the case files and writes one line per finding to standard output,\n"
-               "a summary to standard error.",
-               "quorvant check");
+  CLI::App app(
+      "Checks every case of the case files and writes one line per finding to standard output,\n"
+      "a summary to standard error.",
+      "quorvant check");
   Declare(app, o);
   std::reverse(args.begin(), args.end());  // CLI11 takes them from the back
   try {
@@ -80,8 +84,8 @@ std::string Parse(std::vector<std::string> args, CheckOptions& o, bool& formatSt
 // Options that cannot go together.
 std::string Conflicts(const CheckOptions& o) {
   if (o.formatStringGiven && o.format != OutputFormat::Host) return "--format-string needs --format host";
-  if (o.format == OutputFormat::Host && (!o.select.empty() || !o.ignore.empty() || !o.types.empty() ||
-                                         !o.baselineFile.empty()))
+  if (o.format == OutputFormat::Host &&
+      (!o.select.empty() || !o.ignore.empty() || !o.types.empty() || !o.baselineFile.empty()))
     return "--format host writes the library's lines as they come; --select, --ignore, --types and --baseline "
            "need --format text, csv or json";
   return "";
@@ -90,9 +94,10 @@ std::string Conflicts(const CheckOptions& o) {
 
 std::string CheckUsage() {
   CheckOptions o;
-  CLI::App app("Checks every case of the case files (standard input when no file or \"-\" is given) and\n"
-               "writes one line per finding to standard output, a summary to standard error.",
-               "quorvant check");
+  CLI::App app(
+      "Checks every case of the case files (standard input when no file or \"-\" is given) and\n"
+      "writes one line per finding to standard output, a summary to standard error.",
+      "quorvant check");
   Declare(app, o);
   return app.help();
 }

@@ -21,14 +21,14 @@ struct CheckOptions {
   bool summary = true;
   bool help = false;
   bool version = false;
-  std::string select;             // codes or prefixes, comma-separated; empty: all
-  std::string ignore;             // codes or prefixes left out
-  std::string types;              // type letters shown; empty: all
-  bool exitZero = false;          // exit 0 after a run that completed, whatever it found
-  std::string baselineFile;       // accepted findings to leave out
-  std::string writeBaselineFile;  // where to record the findings of this run
-  std::string summaryJson;        // where to write the summary as JSON
-  std::string configFile;         // --config FILE
+  std::string select;               // codes or prefixes, comma-separated; empty: all
+  std::string ignore;               // codes or prefixes left out
+  std::string types;                // type letters shown; empty: all
+  bool exitZero = false;            // exit 0 after a run that completed, whatever it found
+  std::string baselineFile;         // accepted findings to leave out
+  std::string writeBaselineFile;    // where to record the findings of this run
+  std::string summaryJson;          // where to write the summary as JSON
+  std::string configFile;           // --config FILE
   std::vector<std::string> inputs;  // "-" is standard input; none means standard input
 };
 

@@ -39,7 +39,8 @@ std::string ConfigArguments(const std::string& text, const std::string& fileName
     std::string key = Trimmed(line.substr(0, eq));
     std::string value = Unquoted(Trimmed(line.substr(eq + 1)));
     if (key.empty() || key[0] == '-') return fail("expected an option name without dashes before '='");
-    if (key == "config" || key == "help" || key == "version") return fail("'" + key + "' cannot stand in a config file");
+    if (key == "config" || key == "help" || key == "version")
+      return fail("'" + key + "' cannot stand in a config file");
     std::string argument = "--" + key + "=" + value;
     std::string problem = check(argument);
     if (!problem.empty()) return fail(problem);

@@ -72,8 +72,7 @@ bool InputFeeder::run(const BatchFn& batch, const TickFn& tick) {
 bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& tick) {
   InputFile& file = files_[index];
   struct stat st;
-  std::uint64_t size =
-      (::fstat(file.fd, &st) == 0 && S_ISREG(st.st_mode)) ? static_cast<std::uint64_t>(st.st_size) : 0;
+  std::uint64_t size = (::fstat(file.fd, &st) == 0 && S_ISREG(st.st_mode)) ? static_cast<std::uint64_t>(st.st_size) : 0;
   std::vector<WorkItem> items;
   auto hand = [&]() {
     for (const WorkItem& item : items) file.cases += item.isCase;

@@ -15,9 +15,9 @@
 namespace qv::cli {
 
 struct InputFile {
-  std::string name;           // as shown in findings ("<stdin>" for "-")
+  std::string name;  // as shown in findings ("<stdin>" for "-")
   int fd = -1;
-  int layout = 0;             // MB layout asked for by the first MB line (50 or 90), 0 while none
+  int layout = 0;  // MB layout asked for by the first MB line (50 or 90), 0 while none
   std::uint64_t cases = 0;
   std::uint64_t bytes = 0;
   bool crInsideLine = false;  // a line holds a CR that is no line end: CR-only line ends

@@ -156,20 +156,29 @@ std::size_t LongestLine(const std::string& format, std::size_t longestText, std:
     pos = close + 2;
     std::string key = format.substr(open + 2, close - open - 2);
     // The three keys that show an MB field count as that field (MB keys are 1-based).
-    if (key == "SYS.KT") key = "MB.4";
-    else if (key == "SYS.StatTyp") key = "MB.6";
-    else if (key == "SYS.HKST") key = "MB.24";
+    if (key == "SYS.KT")
+      key = "MB.4";
+    else if (key == "SYS.StatTyp")
+      key = "MB.6";
+    else if (key == "SYS.HKST")
+      key = "MB.24";
     if (key.compare(0, 3, "MB.") == 0 || key.compare(0, 3, "MD.") == 0)
       fieldKeys.push_back(key.substr(0, 3) + std::to_string(std::atoi(key.c_str() + 3)));
-    else if (key == "SYS.Text0") bytes += longestText;
-    else if (key == "SYS.Text1" || key == "SYS.Text2") bytes += longestText + kLabel + kNumber;
-    else if (key == "SYS.InvalidData" || key == "SYS.FID") bytes += kValueText;
-    else if (key == "SYS.ErrorNr" || key == "SYS.ErrorNrOld") bytes += 5 + kNumber;
-    else bytes += 16;  // version, numbers, type letter, enterprise number
+    else if (key == "SYS.Text0")
+      bytes += longestText;
+    else if (key == "SYS.Text1" || key == "SYS.Text2")
+      bytes += longestText + kLabel + kNumber;
+    else if (key == "SYS.InvalidData" || key == "SYS.FID")
+      bytes += kValueText;
+    else if (key == "SYS.ErrorNr" || key == "SYS.ErrorNrOld")
+      bytes += 5 + kNumber;
+    else
+      bytes += 16;  // version, numbers, type letter, enterprise number
   }
   std::size_t mostUses = 0;
   for (const std::string& key : fieldKeys)
-    mostUses = std::max<std::size_t>(mostUses, static_cast<std::size_t>(std::count(fieldKeys.begin(), fieldKeys.end(), key)));
+    mostUses =
+        std::max<std::size_t>(mostUses, static_cast<std::size_t>(std::count(fieldKeys.begin(), fieldKeys.end(), key)));
   return bytes + mostUses * caseBytes;
 }
 

@@ -43,8 +43,10 @@ ReferenceIdentity ReadReferenceIdentity(const std::string& dir, const std::vecto
   for (const std::string& name : names) {
     std::string bytes;
     bool read = Slurp(dir + name, bytes);
-    if (read) id.lines.emplace_back(name, ref::CountLines(name, bytes));
-    else id.changed = true;  // a listed file is gone
+    if (read)
+      id.lines.emplace_back(name, ref::CountLines(name, bytes));
+    else
+      id.changed = true;  // a listed file is gone
     checksum.add(name);
     checksum.add(bytes);
   }
@@ -62,13 +64,17 @@ std::string RefInfoText(const ReferenceIdentity& id) {
   std::string text = "directory: " + id.dir + "\n";
   if (id.described) {
     text += "name:      " + id.name + "\n";
-    text += "year:      " + (id.sample() ? std::string("sample (the tables are samples, not the official ones)") : id.year) + "\n";
-    text += "checksum:  " + id.checksum + (id.changed ? " (the files have changed since it was written)" : " (matches the files)") + "\n";
+    text += "year:      " +
+            (id.sample() ? std::string("sample (the tables are samples, not the official ones)") : id.year) + "\n";
+    text += "checksum:  " + id.checksum +
+            (id.changed ? " (the files have changed since it was written)" : " (matches the files)") + "\n";
   } else {
-    text += "no description" + (id.problem.empty() ? std::string(" (made elsewhere than by mkref)") : " (" + id.problem + ")") + "\n";
+    text += "no description" +
+            (id.problem.empty() ? std::string(" (made elsewhere than by mkref)") : " (" + id.problem + ")") + "\n";
   }
   text += "lines:\n";
-  for (const auto& [file, count] : id.lines) text += "  " + file + std::string(file.size() < 20 ? 20 - file.size() : 1, ' ') + std::to_string(count) + "\n";
+  for (const auto& [file, count] : id.lines)
+    text += "  " + file + std::string(file.size() < 20 ? 20 - file.size() : 1, ' ') + std::to_string(count) + "\n";
   return text;
 }
 

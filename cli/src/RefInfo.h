@@ -10,13 +10,13 @@
 namespace qv::cli {
 
 struct ReferenceIdentity {
-  std::string dir;                  // the base directory, ending in '/'
-  bool described = false;           // a description file was found and read
-  std::string name;                 // from the description
-  std::string year;                 // statistics year or "sample"
-  std::string checksum;             // recorded by the description
-  bool changed = false;             // the files differ from what the description recorded
-  std::string problem;              // why a description file present could not be read
+  std::string dir;                                           // the base directory, ending in '/'
+  bool described = false;                                    // a description file was found and read
+  std::string name;                                          // from the description
+  std::string year;                                          // statistics year or "sample"
+  std::string checksum;                                      // recorded by the description
+  bool changed = false;                                      // the files differ from what the description recorded
+  std::string problem;                                       // why a description file present could not be read
   std::vector<std::pair<std::string, std::uint64_t>> lines;  // lines of every file as read now
 
   bool sample() const { return described && year == "sample"; }

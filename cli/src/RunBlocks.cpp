@@ -18,8 +18,8 @@ RunEnd RunBlocks(int jobs, bool keepItemData, LibraryChecker& checker, InputFeed
   auto prepare = [&](int layout) {
     if (layout != 0 && !checker.prepareLayout(layout)) std::_Exit(8);
   };
-  BlockRunner runner(jobs, prepare, [&](const WorkItem& item) { return checker.check(item); }, deliver,
-                     workerFailedText);
+  BlockRunner runner(
+      jobs, prepare, [&](const WorkItem& item) { return checker.check(item); }, deliver, workerFailedText);
   runner.keepItemData(keepItemData);
 
   bool primed = false, setupFailed = false;

@@ -7,7 +7,9 @@
 namespace qv::cli {
 
 namespace {
-bool StartsWith(const std::string& text, const std::string& prefix) { return text.compare(0, prefix.size(), prefix) == 0; }
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.compare(0, prefix.size(), prefix) == 0;
+}
 
 bool StartsWithAny(const std::string& code, const std::vector<std::string>& prefixes) {
   return std::any_of(prefixes.begin(), prefixes.end(), [&](const std::string& p) { return StartsWith(code, p); });

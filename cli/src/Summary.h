@@ -34,8 +34,14 @@ class Summary {
 
   // Findings not shown: left out by --select/--ignore/--types, or accepted by
   // the baseline. active: the option is in use, so the line is printed.
-  void leftOut(std::uint64_t n, bool active) { leftOut_ += n; selecting_ = selecting_ || active; }
-  void accepted(std::uint64_t n, bool active) { accepted_ += n; baselining_ = baselining_ || active; }
+  void leftOut(std::uint64_t n, bool active) {
+    leftOut_ += n;
+    selecting_ = selecting_ || active;
+  }
+  void accepted(std::uint64_t n, bool active) {
+    accepted_ += n;
+    baselining_ = baselining_ || active;
+  }
   std::uint64_t leftOut() const { return leftOut_; }
   std::uint64_t accepted() const { return accepted_; }
   // The reference data of the run, one line.

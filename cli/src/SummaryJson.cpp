@@ -15,9 +15,11 @@ std::string SummaryJson(const Summary& summary, const ReferenceIdentity& referen
     top.push_back({{"code", c.code}, {"count", c.count}, {"text", c.text}});
   json lines = json::object();
   for (const auto& [file, count] : reference.lines) lines[file] = count;
-  json ref = {{"dir", reference.dir},         {"described", reference.described}, {"name", reference.name},
-              {"year", reference.year},       {"sample", reference.sample()},     {"checksum", reference.checksum},
-              {"changed", reference.changed}, {"lines", lines},                   {"summary", reference.oneLine()}};
+  json ref = {{"dir", reference.dir},          {"described", reference.described},
+              {"name", reference.name},        {"year", reference.year},
+              {"sample", reference.sample()},  {"checksum", reference.checksum},
+              {"changed", reference.changed},  {"lines", lines},
+              {"summary", reference.oneLine()}};
   json doc = {{"inputs", inputs},
               {"cases", summary.cases()},
               {"cases_with_findings", summary.casesWithFindings()},

@@ -28,17 +28,18 @@ TEST(Selection, ShowsWhatSelectIgnoreAndTypesLetThrough) {
     const char* code;
     bool shown;
   } rows[] = {
-      {"", "", "", 'E', "B0131", true},          {"B0131", "", "", 'E', "B0131", true},
-      {"B0131", "", "", 'E', "B0132", false},    {"b01", "", "", 'W', "B0132", true},  // prefix, any case
-      {"A,C", "", "", 'E', "B1211", false},      {"", "A, B", "", 'E', "B1211", false},
-      {"", "A,B", "E", 'E', "C0700", true},      {"", "A,B", "E", 'W', "C0700", false},
-      {"B", "B01", "", 'E', "B0131", false},     {"B", "B01", "", 'E', "B1211", true},  // ignore wins
-      {"", "", "E,S", 'S', "S001", true},        {"", "", "ES", 'H', "B0131", false},
+      {"", "", "", 'E', "B0131", true},       {"B0131", "", "", 'E', "B0131", true},
+      {"B0131", "", "", 'E', "B0132", false}, {"b01", "", "", 'W', "B0132", true},  // prefix, any case
+      {"A,C", "", "", 'E', "B1211", false},   {"", "A, B", "", 'E', "B1211", false},
+      {"", "A,B", "E", 'E', "C0700", true},   {"", "A,B", "E", 'W', "C0700", false},
+      {"B", "B01", "", 'E', "B0131", false},  {"B", "B01", "", 'E', "B1211", true},  // ignore wins
+      {"", "", "E,S", 'S', "S001", true},     {"", "", "ES", 'H', "B0131", false},
   };
   for (const Row& r : rows) {
     Selection s;
     ASSERT_EQ(s.set(r.select, r.ignore, r.types, kCatalogue), "") << r.select << "/" << r.ignore;
-    EXPECT_EQ(s.shows(Make(r.type, r.code)), r.shown) << r.select << " / " << r.ignore << " / " << r.types << ": " << r.code;
+    EXPECT_EQ(s.shows(Make(r.type, r.code)), r.shown)
+        << r.select << " / " << r.ignore << " / " << r.types << ": " << r.code;
   }
 }
 
@@ -170,9 +171,9 @@ TEST(MessageFormat, LongestLineCountsLiteralsTextsAndFields) {
       {"{{SYS.LineNr}};{{SYS.MsgType}}", 16 + 1 + 16},
       {"{{SYS.Text0}}", 200},
       {"{{SYS.Text2}}", 200 + 40 + 11},
-      {"{{MB.5}};{{MD.662}}", 1 + 10000},          // two fields share the case's bytes
-      {"{{MB.5}};{{MB.05}}", 1 + 20000},           // one field twice
-      {"{{SYS.KT}}{{MB.4}}", 20000},                // KT shows MB field 4
+      {"{{MB.5}};{{MD.662}}", 1 + 10000},  // two fields share the case's bytes
+      {"{{MB.5}};{{MB.05}}", 1 + 20000},   // one field twice
+      {"{{SYS.KT}}{{MB.4}}", 20000},       // KT shows MB field 4
       {"{{SYS.InvalidData}}{{SYS.FID}}", 254},
   };
   for (const Row& r : rows) EXPECT_EQ(LongestLine(r.format, 200, 10000), r.bytes) << r.format;

@@ -104,7 +104,8 @@ TEST(CaseSplitter, TakesTheCaseIdentityFromItsRecords) {
   std::vector<WorkItem> items =
       Split({"MX|h|", mb(90, "AB12"), md("F001"), md("F002"), mb(50, "CD34"), "MN|x|", mb(50, "EF56"), "MD|short|"});
   ASSERT_EQ(items.size(), 3u);
-  const std::string expected[][4] = {{"7345é", "02", "AB12", "F001"}, {"7345é", "02", "CD34", ""}, {"7345é", "02", "EF56", ""}};
+  const std::string expected[][4] = {
+      {"7345é", "02", "AB12", "F001"}, {"7345é", "02", "CD34", ""}, {"7345é", "02", "EF56", ""}};
   for (std::size_t i = 0; i < items.size(); ++i) {
     const CaseIdentity& id = items[i].identity;
     EXPECT_EQ((std::vector<std::string>{id.bur, id.site, id.linkageCode, id.caseNumber}),

@@ -31,7 +31,8 @@ TEST(CheckOptions, ReadsEveryOption) {
   EXPECT_EQ(o.writeBaselineFile + " " + o.summaryJson, "w.txt s.json");
   EXPECT_EQ(o.inputs, (std::vector<std::string>{"a.dat", "-", "--odd-name"}));
   // The three spellings of a value; the last one given wins.
-  for (std::vector<std::string> args : {std::vector<std::string>{"-j2"}, {"--jobs=2"}, {"--jobs", "2"}, {"-j", "9", "-j2"}}) {
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{"-j2"}, {"--jobs=2"}, {"--jobs", "2"}, {"-j", "9", "-j2"}}) {
     ASSERT_EQ(ParseCheckOptions(args, o), "") << args[0];
     EXPECT_EQ(o.jobs, 2) << args[0];
   }
@@ -41,8 +42,14 @@ TEST(CheckOptions, ReadsEveryOption) {
 
 TEST(CheckOptions, RejectsBadUsageAndConflicts) {
   const std::vector<std::vector<std::string>> bad = {
-      {"--format", "xml"},        {"--format"},           {"--lang", "it"},         {"--jobs", "0"},
-      {"--jobs", "x"},            {"-j2x"},               {"--ref"},                {"--bogus"},
+      {"--format", "xml"},
+      {"--format"},
+      {"--lang", "it"},
+      {"--jobs", "0"},
+      {"--jobs", "x"},
+      {"-j2x"},
+      {"--ref"},
+      {"--bogus"},
       {"--format-string", "{{SYS.ErrorNr}}"},  // only with --format host
       {"--format", "host", "--select", "B"},   // host lines cannot be selected
       {"--format", "host", "--baseline", "b.txt"},
@@ -72,7 +79,8 @@ class ConfigFiles : public ::testing::Test {
 };
 
 TEST_F(ConfigFiles, CommandLineWinsOverConfigWhichWinsOverTheLocalFile) {
-  std::string local = file("quorvant.ini", "# defaults\n[check]\nformat = json\njobs = 3\nlang = fr\nno-summary = true\n");
+  std::string local =
+      file("quorvant.ini", "# defaults\n[check]\nformat = json\njobs = 3\nlang = fr\nno-summary = true\n");
   std::string other = file("other.ini", "; team settings\njobs = 2\nselect = \"B01,C\"\nno-summary = false\n");
   struct Row {
     std::vector<std::string> args;
@@ -97,9 +105,9 @@ TEST_F(ConfigFiles, CommandLineWinsOverConfigWhichWinsOverTheLocalFile) {
 
 TEST_F(ConfigFiles, BadConfigNamesFileAndLine) {
   const std::pair<const char*, const char*> bad[] = {
-      {"jobs = 2\njobs = many\n", ":2: "},       {"format = json\n\nnonsense\n", ":3: "},
-      {"[report]\nformat = json\n", ":1: "},     {"bogus = 1\n", ":1: "},
-      {"config = other.ini\n", ":1: "},          {"--jobs = 2\n", ":1: "},
+      {"jobs = 2\njobs = many\n", ":2: "},   {"format = json\n\nnonsense\n", ":3: "},
+      {"[report]\nformat = json\n", ":1: "}, {"bogus = 1\n", ":1: "},
+      {"config = other.ini\n", ":1: "},      {"--jobs = 2\n", ":1: "},
   };
   for (const auto& [text, where] : bad) {
     std::string path = file("bad.ini", text);

@@ -85,9 +85,14 @@ class Program : public ::testing::Test {
 };
 
 TEST_F(Program, ExitStatusTellsCleanRunsFromUsageAndInputErrors) {
-  const std::pair<std::string, int> runs[] = {
-      {"check", 0}, {"check --help", 0}, {"--version", 0}, {"check --format xml", 2}, {"frobnicate", 2},
-      {"check --format host --format-string '{{SYS.Bogus}}'", 2}, {"check --exit-zero", 0}, {"ref-info", 0}};
+  const std::pair<std::string, int> runs[] = {{"check", 0},
+                                              {"check --help", 0},
+                                              {"--version", 0},
+                                              {"check --format xml", 2},
+                                              {"frobnicate", 2},
+                                              {"check --format host --format-string '{{SYS.Bogus}}'", 2},
+                                              {"check --exit-zero", 0},
+                                              {"ref-info", 0}};
   for (const auto& [args, status] : runs) EXPECT_EQ(run(args).status, status) << args;  // empty standard input
   RunResult r = run("check --ref '" + dir_ + "'");
   EXPECT_TRUE(r.status == 2 && r.err.find("fields.ix5") != npos && Lines(r.err).size() == 1u) << r.err;
@@ -147,9 +152,14 @@ TEST_F(Program, SelectsFindingsAndNamesTheSampleTables) {
   EXPECT_NE(run("ref-info").out.find("year:      sample"), npos);
   // A copy whose table was edited, and one without the description.
   std::string copy = path("ref/");
-  ASSERT_EQ(std::system(("cp -r '" + std::string(QV_REF_DIR) + "' '" + copy + "' && printf 'x\\027' >>'" + copy + "plz.ix5'").c_str()), 0);
+  ASSERT_EQ(
+      std::system(("cp -r '" + std::string(QV_REF_DIR) + "' '" + copy + "' && printf 'x\\027' >>'" + copy + "plz.ix5'")
+                      .c_str()),
+      0);
   RunResult edited = run("ref-info --ref '" + copy + "'");
-  EXPECT_TRUE(edited.status == 0 && edited.out.find("have changed") != npos && edited.out.find("plz.ix5" + std::string(13, ' ') + "44\n") != npos) << edited.out;
+  EXPECT_TRUE(edited.status == 0 && edited.out.find("have changed") != npos &&
+              edited.out.find("plz.ix5" + std::string(13, ' ') + "44\n") != npos)
+      << edited.out;
   std::remove((copy + "description.txt").c_str());
   EXPECT_NE(run("ref-info --ref '" + copy + "'").out.find("no description"), npos);
   struct Row {
@@ -157,7 +167,8 @@ TEST_F(Program, SelectsFindingsAndNamesTheSampleTables) {
     bool (*keeps)(const std::string& type, const std::string& code);
   } rows[] = {
       {"--select B0131", [](const std::string&, const std::string& code) { return code == "B0131"; }},
-      {"--ignore A,B --types E", [](const std::string& type, const std::string& code) { return type == "E" && code[0] == 'C'; }},
+      {"--ignore A,B --types E",
+       [](const std::string& type, const std::string& code) { return type == "E" && code[0] == 'C'; }},
   };
   for (const Row& row : rows) {
     RunResult r = run("check --format json " + row.args + sample);
@@ -168,7 +179,8 @@ TEST_F(Program, SelectsFindingsAndNamesTheSampleTables) {
     ASSERT_GT(shown.size(), 0u) << row.args;
     EXPECT_EQ(shown.size(), expected) << row.args;
     for (const std::string& line : shown)
-      EXPECT_TRUE(row.keeps(line.substr(line.find("\"type\":") + 8, 1), line.substr(line.find("\"code\":") + 8, 5))) << line;
+      EXPECT_TRUE(row.keeps(line.substr(line.find("\"type\":") + 8, 1), line.substr(line.find("\"code\":") + 8, 5)))
+          << line;
     // The summary counts what was left out.
     std::size_t at = r.err.find("ausgelassen:");
     ASSERT_NE(at, npos) << r.err;
@@ -188,7 +200,8 @@ TEST_F(Program, BaselineMatchesMovedAndReorderedCasesButNotChangedValues) {
   std::string header = original.substr(0, firstMb), extraCases = extra.substr(extra.find("\nMB|") + 1);
   WriteFile(path("shifted.dat"), header + extraCases + original.substr(firstMb));
   WriteFile(path("reordered.dat"), header + original.substr(lastMb) + original.substr(firstMb, lastMb - firstMb));
-  RunResult first = run("check --format json --no-progress --write-baseline '" + path("b.txt") + "' '" + path("a.dat") + "'");
+  RunResult first =
+      run("check --format json --no-progress --write-baseline '" + path("b.txt") + "' '" + path("a.dat") + "'");
   ASSERT_EQ(first.status, 1);
   std::vector<std::string> findings = Lines(first.out);
   ASSERT_GT(findings.size(), 10u);
@@ -243,7 +256,8 @@ TEST_F(Program, FormatsAndFileLinesDoNotDependOnTheNumberOfWorkers) {
   // Structural findings name the file line, the line of their case and the code.
   auto structural = [](std::size_t line, std::size_t caseLine, const std::string& code) {
     std::string lines = ",\"line\":" + std::to_string(line) + ",\"case\":" + std::to_string(caseLine);
-    return lines + ",\"bur\":\"\",\"site\":\"\",\"linkage_code\":\"\",\"case_number\":\"\",\"type\":\"S\",\"code\":\"" + code;
+    return lines + ",\"bur\":\"\",\"site\":\"\",\"linkage_code\":\"\",\"case_number\":\"\",\"type\":\"S\",\"code\":\"" +
+           code;
   };
   const std::tuple<int, int, const char*> faults[] = {{1, 0, "S000"}, {3, 3, "S001"}, {6, 4, "S000"}, {7, 7, "S002"}};
   for (auto [line, caseLine, code] : faults)

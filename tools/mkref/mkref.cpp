@@ -51,9 +51,12 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   qv::ref::Description description;
   for (std::size_t i = 2; i + 1 < args.size(); i += 2) {
-    if (args[i] == "--name") description.name = args[i + 1];
-    else if (args[i] == "--year") description.year = args[i + 1];
-    else args.clear();
+    if (args[i] == "--name")
+      description.name = args[i + 1];
+    else if (args[i] == "--year")
+      description.year = args[i + 1];
+    else
+      args.clear();
   }
   if (args.size() < 2 || args.size() % 2 != 0) {
     std::fputs("usage: mkref DATA_DIR OUT_DIR [--name NAME] [--year YEAR]\n", stderr);
