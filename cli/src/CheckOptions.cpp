@@ -56,9 +56,14 @@ void Declare(CLI::App& app, CheckOptions& o) {
                      " in the current directory when present; the command line wins over FILE, FILE over " +
                      kLocalConfig + ")")
       ->option_text("FILE");
-  app.add_flag("--no-progress{false}", o.progress,
-               "no progress bar (shown only on a terminal, while the findings go elsewhere)");
-  app.add_flag("--no-summary{false}", o.summary, "no summary on standard error");
+  // "--no-summary=false" counts -1; the last one given wins, as for every option.
+  app.add_flag_function(
+      "--no-progress", [&o](std::int64_t count) { o.progress = count <= 0; },
+      "no progress bar (drawn only on a terminal, while the findings go elsewhere)")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+  app.add_flag_function(
+      "--no-summary", [&o](std::int64_t count) { o.summary = count <= 0; }, "no summary on standard error")
+      ->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
   app.add_option("FILE", o.inputs, "case files; none or \"-\": standard input");
   app.footer(
       "Exit status: 0 no finding of type E or S shown (or --exit-zero), 1 such findings, 2 usage,\n"
