@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "TextCoding.h"
+
 namespace qv::cli {
 
 namespace {
@@ -19,6 +21,24 @@ Finding Structural(std::uint64_t line, const char* code, std::string text, std::
   return f;
 }
 }  // namespace
+
+std::string FieldOf(const std::string& line, int number) {
+  // Field n starts after the nth '|'. Counting all bars is a fast vectorised
+  // pass; the walk then starts from the nearer end (field 662 of an MD line
+  // is some 35 bars before its end).
+  const int total = CountBars(line);
+  if (number < 1 || number > total) return number == 0 ? line.substr(0, line.find('|')) : "";
+  std::size_t start = 0;
+  if (number <= total / 2) {
+    for (int bars = 0; bars < number; ++start) bars += line[start] == '|';
+  } else {
+    start = line.size();
+    for (int bars = 0; bars <= total - number;) bars += line[--start] == '|';
+    ++start;
+  }
+  std::size_t stop = line.find('|', start);
+  return line.substr(start, stop == std::string::npos ? std::string::npos : stop - start);
+}
 
 int CountBars(const std::string& text) {
   return static_cast<int>(std::count(text.begin(), text.end(), '|'));
@@ -42,6 +62,10 @@ void CaseSplitter::addLine(const Line& line) {
     current_.data.reserve(header_.size() + 2048);
     current_.isCase = true;
     current_.caseLine = line.number;
+    // Fields 1, 2 and 4 are the same in the 90- and the 50-field layout.
+    current_.identity.bur = CodePageToUtf8(FieldOf(line.text, 1));
+    current_.identity.site = CodePageToUtf8(FieldOf(line.text, 2));
+    current_.identity.linkageCode = CodePageToUtf8(FieldOf(line.text, 4));
     currentHasNul_ = false;
     currentBytes_ = 0;
     if (!header_.empty()) {
@@ -59,6 +83,8 @@ void CaseSplitter::addLine(const Line& line) {
   if (open_) {
     // Add-on lines, and anything else, belong to the open case; the library
     // judges their kind and order.
+    if (HasPrefix(line.text, "MD|") && current_.identity.caseNumber.empty())
+      current_.identity.caseNumber = CodePageToUtf8(FieldOf(line.text, 662));
     appendToCase(line);
     return;
   }

@@ -24,6 +24,7 @@ struct WorkItem {
   bool headerReported = false;             // that MX line's own findings came with an earlier case
   bool check = false;                      // pass data to the library
   std::vector<Finding> findings;           // findings made without the library
+  CaseIdentity identity;                   // from the MB line and the case's MD line
 };
 
 // The texts of the findings made here, in the chosen language.
@@ -62,6 +63,10 @@ class CaseSplitter {
   std::uint64_t nulLine_ = 0;
   int firstMbFields_ = 0;
 };
+
+// Field number (0 = record kind) of a record line, empty when the line has
+// fewer fields.
+std::string FieldOf(const std::string& line, int number);
 
 // Number of '|' in a text.
 int CountBars(const std::string& text);

@@ -1,35 +1,36 @@
 #include "CheckCommand.h"
 
-#include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
-#include "BlockRunner.h"
-#include "CaseSplitter.h"
+#include "Baseline.h"
 #include "HtmlReport.h"
+#include "InputFeeder.h"
 #include "LibraryChecker.h"
-#include "LineReader.h"
 #include "MessageLines.h"
 #include "Paths.h"
 #include "Progress.h"
+#include "RefInfo.h"
+#include "ResultSink.h"
+#include "RunBlocks.h"
+#include "Selection.h"
 #include "Summary.h"
+#include "SummaryJson.h"
 #include "UiTexts.h"
 
 namespace qv::cli {
 
 namespace {
-// Items per worker process: large enough that starting a process costs little,
-// small enough that the workers share the input evenly. Fixed, so that the
-// blocks and thereby the results are the same for any number of workers.
-constexpr std::size_t kBlockItems = 4096;
-
 constexpr const char* kDefaultHostFormat = "{{SYS.MsgType}}: {{SYS.ErrorNr}} {{SYS.Text2}}\r\n";
 
 int Fail(const std::string& reason) {
@@ -50,145 +51,173 @@ int CoreCount() {
   return n > 0 ? static_cast<int>(n) : 1;
 }
 
-// The MB layout a file's first MB line asks for; 0 while it has none.
-int LayoutOf(int mbFieldCount) { return mbFieldCount == 0 ? 0 : mbFieldCount == 50 ? 50 : 90; }
+bool IsPipe(int fd) {
+  struct stat st;
+  return ::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode);
+}
 
-WorkItem UnreadableItem(std::uint64_t line, const UiTexts& texts, const std::string& reason) {
-  WorkItem item;
-  item.caseLine = line;
-  Finding f;
-  f.line = line;
-  f.type = 'S';
-  f.code = "S003";
-  f.text = f.baseText = Fill(texts.unreadable, "reason", reason);
-  item.findings.push_back(std::move(f));
-  return item;
+// Whether a file can be written, tried before the run so that a bad path
+// does not cost a whole run. A file that did not exist is not left behind.
+std::string CheckWritable(const std::string& path, const char* what) {
+  bool existed = static_cast<bool>(std::ifstream(path));
+  std::FILE* f = std::fopen(path.c_str(), "ab");
+  if (!f) return std::string("cannot write the ") + what + " '" + path + "': " + std::strerror(errno);
+  std::fclose(f);
+  if (!existed) std::remove(path.c_str());
+  return "";
+}
+
+bool WriteText(const std::string& path, const std::string& text) {
+  std::ofstream out(path, std::ios::binary);
+  out << text;
+  out.close();
+  return static_cast<bool>(out);
+}
+
+// The output was closed by its reader: end as a program ended by SIGPIPE
+// does, without a word on standard error.
+[[noreturn]] void EndQuietly() {
+  std::fflush(stderr);
+#ifdef SIGPIPE
+  ::signal(SIGPIPE, SIG_DFL);
+  ::raise(SIGPIPE);
+#endif
+  std::_Exit(2);
+}
+}  // namespace
+
+int CheckMain(const std::vector<std::string>& args, void (*printVersion)()) {
+  CheckOptions options;
+  std::string problem = ParseCheckCommandLine(args, kLocalConfig, options);
+  if (!problem.empty()) return Fail(problem + " (see quorvant check --help)");
+  if (options.help) {
+    std::fputs(CheckUsage().c_str(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    printVersion();
+    return 0;
+  }
+  return RunCheck(options);
+}
+
+namespace {
+// What a run needs, made and checked before any input is read.
+struct Setup {
+  std::string ref;  // reference data directory, ending in '/'
+  ReferenceIdentity reference;
+  Selection selection;
+  std::unique_ptr<Baseline> baseline;  // null without --baseline
+  MessageFormat format;
+  std::FILE* baselineOut = nullptr;  // --write-baseline, open from the start
+  ~Setup() {
+    if (baselineOut) std::fclose(baselineOut);
+  }
+};
+
+// Returns an empty text, else the reason the run cannot start.
+std::string Prepare(const CheckOptions& o, Setup& s) {
+  s.ref = o.refDir.empty() ? DefaultRefDir() : WithTrailingSlash(o.refDir);
+  std::vector<std::string> missing = MissingFiles(s.ref, RequiredReferenceFiles());
+  if (!missing.empty()) {
+    std::string list;
+    for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
+    return "reference data directory '" + s.ref + "' lacks " + list + " (use --ref DIR)";
+  }
+  s.reference = ReadReferenceIdentity(s.ref, RequiredReferenceFiles());
+  const MessageCatalogue catalogue =
+      ReadCatalogue(s.ref + (o.language == 1 ? "message_dll_f.txt" : "message_dll_d.txt"));
+  std::string problem = s.selection.set(o.select, o.ignore, o.types, catalogue.codes);
+  if (!problem.empty()) return problem;
+  if (!o.baselineFile.empty()) {
+    s.baseline = std::make_unique<Baseline>();
+    problem = s.baseline->load(o.baselineFile);
+    if (!problem.empty()) return problem;
+  }
+  if (o.format == OutputFormat::Host) {
+    std::string host = kDefaultHostFormat;
+    bool found = false;
+    std::string fromFile = ReadFile(s.ref + "formatString.txt", found);
+    if (o.formatStringGiven) host = o.formatString;
+    else if (found) host = fromFile;
+    problem = CheckFormatString(host);
+    if (!problem.empty()) return "invalid format string: " + problem;
+    s.format = MessageFormat(host);
+    std::size_t longest = LongestLine(s.format.text(), catalogue.longestText, CaseSplitter::kMaxCallBytes);
+    if (longest >= kMessageLineCapacity)
+      return "format string too long: its message lines can take " + std::to_string(longest) +
+             " bytes, the library builds lines of at most " + std::to_string(kMessageLineCapacity - 1) +
+             " bytes (shorten the literal text or use fewer field keys)";
+  }
+  // Every output is tried before the run; the baseline is written as the run goes.
+  for (const auto& [path, what] :
+       {std::pair<std::string, const char*>{o.htmlFile, "HTML report"}, {o.summaryJson, "JSON summary"}}) {
+    problem = path.empty() ? "" : CheckWritable(path, what);
+    if (!problem.empty()) return problem;
+  }
+  if (!o.writeBaselineFile.empty()) {
+    s.baselineOut = std::fopen(o.writeBaselineFile.c_str(), "wb");
+    if (!s.baselineOut) return "cannot write the baseline '" + o.writeBaselineFile + "': " + std::strerror(errno);
+    std::fputs(BaselineHeader(), s.baselineOut);
+  }
+  return "";
 }
 }  // namespace
 
 int RunCheck(const CheckOptions& o) {
   const UiTexts& texts = TextsFor(o.language);
-  std::string ref = o.refDir.empty() ? DefaultRefDir() : WithTrailingSlash(o.refDir);
-  std::vector<std::string> missing = MissingFiles(ref, RequiredReferenceFiles());
-  if (!missing.empty()) {
-    std::string list;
-    for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
-    return Fail("reference data directory '" + ref + "' lacks " + list + " (use --ref DIR)");
-  }
+  Setup setup;
+  std::string problem = Prepare(o, setup);
+  if (!problem.empty()) return Fail(problem);
+  const std::string& ref = setup.ref;
+  const ReferenceIdentity& reference = setup.reference;
+  // The sample warning comes first; when the findings go into a pipe it comes
+  // at the end, before the summary, so that it does not mix with what the
+  // reader of the pipe shows (a pager), and a reader that stops early (head)
+  // ends the run without a word on standard error.
+  std::string warning = SampleWarning(reference);
+  const bool warnAtEnd = IsPipe(STDOUT_FILENO);
+  if (!warning.empty() && !warnAtEnd) std::fprintf(stderr, "%s\n", warning.c_str());
 
-  MessageFormat format;
-  if (o.format == OutputFormat::Host) {
-    std::string host = kDefaultHostFormat;
-    bool found = false;
-    std::string fromFile = ReadFile(ref + "formatString.txt", found);
-    if (o.formatStringGiven) host = o.formatString;
-    else if (found) host = fromFile;
-    std::string problem = CheckFormatString(host);
-    if (!problem.empty()) return Fail("invalid format string: " + problem);
-    format = MessageFormat(host);
-  }
+  InputFeeder feeder(texts);
+  problem = feeder.open(o.inputs);
+  if (!problem.empty()) return Fail(problem);
 
-  LibraryChecker checker(ref, o.language, format);
+  LibraryChecker checker(ref, o.language, setup.format);
   if (!checker.open()) return Fail("the library could not load the reference data in '" + ref + "'");
 
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
   FindingWriter writer(o.format, stdout);
   writer.begin();
   Summary summary;
+  summary.setReference(reference.oneLine());
   HtmlReport html(o.htmlMaxCases);
-  Progress progress(o.progress);
-  std::vector<std::string> fileNames;
-  std::vector<int> fileLayouts;
-  std::string inputError;
-
-  auto deliver = [&](const Block& block, std::vector<ItemResult>& results) {
-    const std::string& name = fileNames[block.fileIndex];
-    for (std::size_t i = 0; i < results.size(); ++i) {
-      const ItemResult& r = results[i];
-      writer.write(name, r);
-      summary.add(r);
-      if (!o.htmlFile.empty() && r.isCase && !r.findings.empty())
-        html.add(name, fileLayouts[block.fileIndex], block.items[i], r);
-    }
-  };
-  // The workers start from the handle as prepared here; a block of a file with
-  // another MB layout gets a handle of its own in its block process.
-  bool primed = false;
-  bool setupFailed = false;
-  auto prepare = [&](int layout) {
-    if (layout != 0 && !checker.prepareLayout(layout)) std::_Exit(8);
-  };
-  BlockRunner runner(o.jobs > 0 ? o.jobs : CoreCount(), prepare,
-                     [&](const WorkItem& item) { return checker.check(item); }, deliver, texts.workerFailed);
-  runner.keepItemData(!o.htmlFile.empty());
-
-  std::vector<std::string> inputs = o.inputs;
-  if (inputs.empty()) inputs.push_back("-");
-  for (const std::string& input : inputs) {
-    std::size_t fileIndex = fileNames.size();
-    fileNames.push_back(input == "-" ? "<stdin>" : input);
-    fileLayouts.push_back(0);
-    std::vector<WorkItem> items;
-    auto flush = [&](bool force) {
-      if (items.empty() || (!force && items.size() < kBlockItems)) return true;
-      Block block;
-      block.fileIndex = fileIndex;
-      block.layout = fileLayouts[fileIndex];
-      if (!primed) {
-        if (!checker.prepareLayout(block.layout == 0 ? 90 : block.layout)) {
-          setupFailed = true;
-          return false;
-        }
-        primed = true;
-      }
-      block.items = std::move(items);
-      items.clear();
-      runner.submit(std::move(block));
-      return writer.ok();
+  ResultSink sink(writer, summary, setup.selection, setup.baseline.get(), setup.baselineOut);
+  const std::vector<std::string> fileNames = feeder.fileNames();
+  if (!o.htmlFile.empty()) {
+    sink.onShown = [&](const std::string& name, const WorkItem& item, const ItemResult& r) {
+      if (!r.isCase) return;
+      auto index = static_cast<std::size_t>(std::find(fileNames.begin(), fileNames.end(), name) - fileNames.begin());
+      html.add(name, feeder.files()[index].layout, item, r);
     };
-
-    int fd = input == "-" ? STDIN_FILENO : ::open(input.c_str(), O_RDONLY);
-    if (fd < 0) {
-      std::string reason = std::strerror(errno);
-      if (inputError.empty()) inputError = "cannot read '" + input + "': " + reason;
-      items.push_back(UnreadableItem(0, texts, reason));
-      flush(true);
-      continue;
-    }
-    struct stat st;
-    std::uint64_t size = (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) ? static_cast<std::uint64_t>(st.st_size) : 0;
-    LineReader reader(fd);
-    CaseSplitter splitter(items, texts.split);
-    Line line;
-    std::uint64_t lastLine = 0;
-    bool ok = true;
-    while (ok && reader.next(line)) {
-      lastLine = line.number;
-      splitter.addLine(line);
-      if ((lastLine & 63) == 0) runner.poll();
-      if (items.size() >= kBlockItems) {
-        if (fileLayouts[fileIndex] == 0) fileLayouts[fileIndex] = LayoutOf(splitter.firstMbFieldCount());
-        ok = flush(false);
-        progress.update(reader.bytesRead(), size, summary.cases());
-      }
-    }
-    splitter.finish();
-    if (reader.error() != 0) {
-      std::string reason = std::strerror(reader.error());
-      if (inputError.empty()) inputError = "cannot read '" + input + "': " + reason;
-      items.push_back(UnreadableItem(lastLine + 1, texts, reason));
-    }
-    if (fileLayouts[fileIndex] == 0) fileLayouts[fileIndex] = LayoutOf(splitter.firstMbFieldCount());
-    if (ok) ok = flush(true);
-    if (fd != STDIN_FILENO) ::close(fd);
-    if (!ok) break;
   }
-  runner.finish();
+  // Progress is drawn only while the findings go elsewhere than the terminal.
+  Progress progress(o.progress && !::isatty(STDOUT_FILENO));
+
+  RunEnd end = RunBlocks(o.jobs > 0 ? o.jobs : CoreCount(), !o.htmlFile.empty(), checker, feeder, sink, progress,
+                         texts.workerFailed, summary);
   progress.clear();
-  if (setupFailed) return Fail("the library could not be set up on '" + ref + "'");
-  if (std::fflush(stdout) != 0 || !writer.ok()) {
-    runner.abort();
-    return Fail(std::string("cannot write the output: ") + std::strerror(errno));
+  if (end == RunEnd::SetupFailed) return Fail("the library could not be set up on '" + ref + "'");
+  if (end == RunEnd::Complete && std::fflush(stdout) != 0 && sink.error() == 0) end = RunEnd::OutputClosed;
+  if (end == RunEnd::OutputClosed || !sink.ok()) {
+    int error = sink.error() != 0 ? sink.error() : errno;
+    if (error == EPIPE) EndQuietly();
+    return Fail(std::string("cannot write the output: ") + std::strerror(error));
+  }
+  if (setup.baselineOut) {
+    bool closed = std::fclose(setup.baselineOut) == 0;
+    setup.baselineOut = nullptr;
+    if (!sink.baselineOk() || !closed) return Fail("cannot write the baseline '" + o.writeBaselineFile + "'");
   }
 
   if (!o.htmlFile.empty()) {
@@ -196,9 +225,39 @@ int RunCheck(const CheckOptions& o) {
     if (!html.write(o.htmlFile, summary, texts, fileNames))
       return Fail("cannot write the HTML report '" + o.htmlFile + "'");
   }
+  const std::string& inputProblem = feeder.problem();
+  int status = !inputProblem.empty() ? 2 : o.exitZero ? 0 : summary.hasErrors() ? 1 : 0;
+  if (!o.summaryJson.empty() && !WriteText(o.summaryJson, SummaryJson(summary, reference, fileNames, status)))
+    return Fail("cannot write the JSON summary '" + o.summaryJson + "'");
+  if (!warning.empty() && warnAtEnd) std::fprintf(stderr, "%s\n", warning.c_str());
   if (o.summary) summary.print(stderr, texts);
-  if (!inputError.empty()) return Fail(inputError);
-  return summary.hasErrors() ? 1 : 0;
+  if (!inputProblem.empty()) return Fail(inputProblem);
+  return status;
+}
+
+int RefInfoMain(const std::vector<std::string>& args) {
+  CLI::App app(
+      "Describes the reference data a run would use: the description the reference build wrote\n"
+      "(name, statistics year or sample, checksum) and the lines of every file.",
+      "quorvant ref-info");
+  std::string dir;
+  app.add_option("--ref", dir, "reference data directory (default: the bundled one)")->option_text("DIR");
+  std::vector<std::string> reversed(args.rbegin(), args.rend());
+  try {
+    app.parse(reversed);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) {
+      std::fputs(app.help().c_str(), stdout);
+      return 0;
+    }
+    return Fail(std::string(e.what()) + " (see quorvant ref-info --help)");
+  }
+  std::string ref = dir.empty() ? DefaultRefDir() : WithTrailingSlash(dir);
+  ReferenceIdentity id = ReadReferenceIdentity(ref, RequiredReferenceFiles());
+  std::fputs(RefInfoText(id).c_str(), stdout);
+  std::vector<std::string> missing = MissingFiles(ref, RequiredReferenceFiles());
+  if (missing.size() == RequiredReferenceFiles().size()) return Fail("'" + ref + "' holds no reference file");
+  return 0;
 }
 
 }  // namespace qv::cli

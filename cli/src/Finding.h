@@ -17,6 +17,16 @@ struct Finding {
   std::string value;       // the value the finding concerns, may be empty
 };
 
+// Who a case is, taken from its records: what a data manager looks the case up
+// by, and what stays the same when the file is exported again (unlike line
+// numbers). UTF-8; empty where the case has no such field (or is no case).
+struct CaseIdentity {
+  std::string bur;          // enterprise number, MB field 1
+  std::string site;         // location, MB field 2
+  std::string linkageCode;  // anonymous linkage code, MB field 4
+  std::string caseNumber;   // case number of the case-cost statistics, MD field 662
+};
+
 // What one input item (a case, or a line outside any case) produced.
 struct ItemResult {
   bool isCase = false;           // counts as a case read
@@ -24,6 +34,7 @@ struct ItemResult {
   std::vector<Finding> findings;
   std::string hostText;          // the library's host lines (host format only)
   std::string htmlTable;         // the library's result table (HTML report only)
+  CaseIdentity identity = {};    // set in the main process from the case's lines
 };
 
 }  // namespace qv::cli

@@ -8,6 +8,11 @@ namespace {
 // Findings the command makes itself carry codes from S001 on; the library's own
 // structural finding is S000 and comes with its host line.
 bool IsCommandFinding(const Finding& f) { return f.type == 'S' && f.code != "S000"; }
+
+// What the text format names a case by: its case number, else its linkage code.
+const std::string& CaseName(const CaseIdentity& id) {
+  return id.caseNumber.empty() ? id.linkageCode : id.caseNumber;
+}
 }  // namespace
 
 void FindingWriter::put(const std::string& text) {
@@ -16,25 +21,31 @@ void FindingWriter::put(const std::string& text) {
 }
 
 void FindingWriter::begin() {
-  if (format_ == OutputFormat::Csv) put("file,line,case,type,code,item,text,value\r\n");
+  if (format_ == OutputFormat::Csv) put("file,line,case,bur,site,linkage_code,case_number,type,code,item,text,value\r\n");
 }
 
 std::string FindingWriter::Render(OutputFormat format, const std::string& fileName, const ItemResult& item,
                                   const Finding& f) {
   std::string item_ = f.item >= 0 ? std::to_string(f.item) : "";
+  const CaseIdentity& id = item.identity;
   switch (format) {
     case OutputFormat::Text: {
-      std::string line = EscapeControls(fileName) + ":" + std::to_string(f.line) + ": " + f.type + " " + f.code + " " +
-                         EscapeControls(f.text);
+      std::string line = EscapeControls(fileName) + ":" + std::to_string(f.line) + ": ";
+      if (!CaseName(id).empty()) line += "case " + EscapeControls(CaseName(id)) + ": ";
+      line += std::string(1, f.type) + " " + f.code + " " + EscapeControls(f.text);
       if (!f.value.empty()) line += " [" + EscapeControls(f.value) + "]";
       return line + "\n";
     }
     case OutputFormat::Csv:
-      return CsvField(fileName) + "," + std::to_string(f.line) + "," + std::to_string(item.caseLine) + "," + f.type +
+      return CsvField(fileName) + "," + std::to_string(f.line) + "," + std::to_string(item.caseLine) + "," +
+             CsvField(id.bur) + "," + CsvField(id.site) + "," + CsvField(id.linkageCode) + "," +
+             CsvField(id.caseNumber) + "," + f.type +
              "," + CsvField(f.code) + "," + item_ + "," + CsvField(f.text) + "," + CsvField(f.value) + "\r\n";
     case OutputFormat::Json:
       return "{\"file\":" + JsonString(fileName) + ",\"line\":" + std::to_string(f.line) +
-             ",\"case\":" + std::to_string(item.caseLine) + ",\"type\":\"" + f.type + "\",\"code\":" +
+             ",\"case\":" + std::to_string(item.caseLine) + ",\"bur\":" + JsonString(id.bur) +
+             ",\"site\":" + JsonString(id.site) + ",\"linkage_code\":" + JsonString(id.linkageCode) +
+             ",\"case_number\":" + JsonString(id.caseNumber) + ",\"type\":\"" + f.type + "\",\"code\":" +
              JsonString(f.code) + ",\"item\":" + (f.item >= 0 ? item_ : "null") + ",\"text\":" + JsonString(f.text) +
              ",\"value\":" + JsonString(f.value) + "}\n";
     case OutputFormat::Host: {

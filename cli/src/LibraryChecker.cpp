@@ -78,19 +78,21 @@ ItemResult LibraryChecker::check(const WorkItem& item, bool html) {
   mapping.caseLine = item.caseLine;
   mapping.dropHeaderFindings = item.hasHeader && item.headerReported;
   std::size_t first = result.findings.size();
-  if (!ParseMessageList(list_.get(), format_, mapping, result.findings, result.hostText)) {
+  bool listRead = ParseMessageList(list_.get(), format_, mapping, result.findings, result.hostText);
+  // The library's texts are in the code page; the command's own are UTF-8 already.
+  for (std::size_t i = first; i < result.findings.size(); ++i) {
+    Finding& f = result.findings[i];
+    f.text = CodePageToUtf8(f.text);
+    f.baseText = CodePageToUtf8(f.baseText);
+    f.value = CodePageToUtf8(f.value);
+  }
+  if (!listRead) {
     Finding f;
     f.line = item.caseLine;
     f.type = 'S';
     f.code = "S006";
     f.text = f.baseText = TextsFor(language_).unreadableList;
     result.findings.push_back(std::move(f));
-  }
-  for (std::size_t i = first; i < result.findings.size(); ++i) {
-    Finding& f = result.findings[i];
-    f.text = CodePageToUtf8(f.text);
-    f.baseText = CodePageToUtf8(f.baseText);
-    f.value = CodePageToUtf8(f.value);
   }
   if (html) {
     // The viewer started by the library copied the table to this file.

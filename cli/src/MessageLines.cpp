@@ -1,5 +1,6 @@
 #include "MessageLines.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
@@ -135,6 +136,50 @@ bool ParseMessageList(const char* list, const MessageFormat& format, const LineM
     hostText += host;
   }
   return true;
+}
+
+std::size_t LongestLine(const std::string& format, std::size_t longestText, std::size_t caseBytes) {
+  constexpr std::size_t kNumber = 11;      // a decimal int with its sign
+  constexpr std::size_t kLabel = 40;       // the longest position label
+  constexpr std::size_t kValueText = 127;  // the value text and the case number buffers hold 127 bytes
+  std::size_t bytes = 0;
+  std::vector<std::string> fieldKeys;
+  std::size_t pos = 0;
+  for (;;) {
+    std::size_t open = format.find("{{", pos);
+    std::size_t close = open == std::string::npos ? open : format.find("}}", open + 2);
+    if (close == std::string::npos) {
+      bytes += format.size() - pos;
+      break;
+    }
+    bytes += open - pos;
+    pos = close + 2;
+    std::string key = format.substr(open + 2, close - open - 2);
+    // The three keys that show an MB field count as that field (MB keys are 1-based).
+    if (key == "SYS.KT")
+      key = "MB.4";
+    else if (key == "SYS.StatTyp")
+      key = "MB.6";
+    else if (key == "SYS.HKST")
+      key = "MB.24";
+    if (key.compare(0, 3, "MB.") == 0 || key.compare(0, 3, "MD.") == 0)
+      fieldKeys.push_back(key.substr(0, 3) + std::to_string(std::atoi(key.c_str() + 3)));
+    else if (key == "SYS.Text0")
+      bytes += longestText;
+    else if (key == "SYS.Text1" || key == "SYS.Text2")
+      bytes += longestText + kLabel + kNumber;
+    else if (key == "SYS.InvalidData" || key == "SYS.FID")
+      bytes += kValueText;
+    else if (key == "SYS.ErrorNr" || key == "SYS.ErrorNrOld")
+      bytes += 5 + kNumber;
+    else
+      bytes += 16;  // version, numbers, type letter, enterprise number
+  }
+  std::size_t mostUses = 0;
+  for (const std::string& key : fieldKeys)
+    mostUses =
+        std::max<std::size_t>(mostUses, static_cast<std::size_t>(std::count(fieldKeys.begin(), fieldKeys.end(), key)));
+  return bytes + mostUses * caseBytes;
 }
 
 std::string CheckFormatString(const std::string& format) {

@@ -57,6 +57,15 @@ std::string StructuralText(const std::string& errorText, const LineMapping& mapp
 // summary groups structural findings of one kind.
 std::string WithoutLineNumbers(const std::string& text);
 
+// The library builds each message line in a buffer of this size, NUL included.
+constexpr std::size_t kMessageLineCapacity = 16384;
+
+// The most bytes a line of a format can take: its literal text plus the
+// longest expansion of each key. Fields of a case together stay below
+// caseBytes, so field keys count caseBytes times the most uses of one field;
+// longestText is the longest message text of the catalogue.
+std::size_t LongestLine(const std::string& format, std::size_t longestText, std::size_t caseBytes);
+
 // Checks a host format for keys the library would reject. Returns an empty
 // text when it is fine, else the reason.
 std::string CheckFormatString(const std::string& format);

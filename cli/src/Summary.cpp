@@ -52,7 +52,16 @@ void Summary::print(std::FILE* out, const UiTexts& texts) const {
   std::fprintf(out, "  %s %llu", Padded(texts.casesWithFindings + ":", 22).c_str(),
                static_cast<unsigned long long>(casesWithFindings_));
   if (cases_ > 0) std::fprintf(out, " (%.1f %%)", 100.0 * static_cast<double>(casesWithFindings_) / static_cast<double>(cases_));
-  std::fprintf(out, "\n  %s:\n", texts.findingsByType.c_str());
+  std::fprintf(out, "\n");
+  if (selecting_)
+    std::fprintf(out, "  %s %llu\n", Padded(texts.findingsLeftOut + ":", 22).c_str(),
+                 static_cast<unsigned long long>(leftOut_));
+  if (baselining_)
+    std::fprintf(out, "  %s %llu\n", Padded(texts.findingsAccepted + ":", 22).c_str(),
+                 static_cast<unsigned long long>(accepted_));
+  if (!reference_.empty())
+    std::fprintf(out, "  %s %s\n", Padded(texts.referenceData + ":", 22).c_str(), reference_.c_str());
+  std::fprintf(out, "  %s:\n", texts.findingsByType.c_str());
   const char letters[] = "EWHCS";
   for (int i = 0; i < 5; ++i)
     std::fprintf(out, "    %c %s %llu\n", letters[i], Padded(texts.typeNames[i], 22).c_str(),

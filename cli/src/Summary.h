@@ -32,6 +32,22 @@ class Summary {
   // The most frequent codes, most frequent first, equal counts by code.
   std::vector<CodeCount> topCodes(std::size_t n) const;
 
+  // Findings not shown: left out by --select/--ignore/--types, or accepted by
+  // the baseline. active: the option is in use, so the line is printed.
+  void leftOut(std::uint64_t n, bool active) {
+    leftOut_ += n;
+    selecting_ = selecting_ || active;
+  }
+  void accepted(std::uint64_t n, bool active) {
+    accepted_ += n;
+    baselining_ = baselining_ || active;
+  }
+  std::uint64_t leftOut() const { return leftOut_; }
+  std::uint64_t accepted() const { return accepted_; }
+  // The reference data of the run, one line.
+  void setReference(std::string line) { reference_ = std::move(line); }
+  const std::string& reference() const { return reference_; }
+
   void print(std::FILE* out, const UiTexts& texts) const;
 
  private:
@@ -39,6 +55,11 @@ class Summary {
   std::uint64_t casesWithFindings_ = 0;
   std::uint64_t typeCounts_[5] = {0, 0, 0, 0, 0};
   std::map<std::string, std::pair<std::uint64_t, std::string>> codes_;
+  std::uint64_t leftOut_ = 0;
+  std::uint64_t accepted_ = 0;
+  bool selecting_ = false;
+  bool baselining_ = false;
+  std::string reference_;
 };
 
 // Index of a type letter in the counts (E, W, H, C, S), -1 for others.

@@ -32,6 +32,9 @@ UiTexts MakeGerman() {
   t.htmlText = "Text";
   t.htmlValue = "Wert";
   t.htmlCase = "Fall in Zeile {line}";
+  t.findingsLeftOut = "Befunde ausgelassen";
+  t.findingsAccepted = "Befunde akzeptiert";
+  t.referenceData = "Referenzdaten";
   return t;
 }
 
@@ -64,6 +67,9 @@ UiTexts MakeFrench() {
   t.htmlText = "Texte";
   t.htmlValue = "Valeur";
   t.htmlCase = "Cas à la ligne {line}";
+  t.findingsLeftOut = "Constats omis";
+  t.findingsAccepted = "Constats acceptés";
+  t.referenceData = "Données de référence";
   return t;
 }
 }  // namespace

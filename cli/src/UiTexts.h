@@ -29,6 +29,10 @@ struct UiTexts {
   std::string htmlText;
   std::string htmlValue;
   std::string htmlCase;       // "{line}" stands for the file line of the case
+  // Summary lines of the run's choices.
+  std::string findingsLeftOut;   // not shown for --select/--ignore/--types
+  std::string findingsAccepted;  // left out as recorded in the baseline
+  std::string referenceData;
 };
 
 // language: 0 German, 1 French.

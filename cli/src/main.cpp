@@ -1,73 +1,88 @@
-// quorvant: the command-line front end of the plausibility checks.
+// quorvant: the command-line front end of the plausibility checks. main only
+// dispatches to the commands.
 #include <malloc.h>
 #include <quorvant.h>
 #include <signal.h>
 
+#include <CLI/CLI.hpp>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "CheckCommand.h"
-#include "CheckOptions.h"
 #include "HtmlReport.h"
 
 namespace {
-const char* kUsage =
-    "Usage: quorvant COMMAND [OPTIONS]\n"
-    "\n"
-    "Commands:\n"
-    "  check [FILE...]   check case files and report every finding\n"
-    "                    (quorvant check --help shows its options)\n"
-    "\n"
-    "  --help            show this help\n"
-    "  --version         show the program and library version\n";
+// The architecture this program was built for. The library's version number
+// carries a fixed platform word of its own, so it is not taken from there.
+const char* Architecture() {
+#if defined(__x86_64__) || defined(_M_X64)
+  return "x86-64";
+#elif defined(__i386__) || defined(_M_IX86)
+  return "x86";
+#elif defined(__aarch64__) || defined(_M_ARM64)
+  return "arm64";
+#else
+  return "unknown architecture";
+#endif
+}
+
+std::string FirstWord(const std::string& text) { return text.substr(0, text.find(' ')); }
 
 void PrintVersion() {
-  std::printf("quorvant %s (library %s %s, %s)\n", QV_CLI_VERSION, QV_VersionAppName(), QV_VersionNumber(),
-              QV_VersionDate());
+  std::printf("quorvant %s (%s)\nlibrary: %s %s, %s\n", QV_CLI_VERSION, Architecture(), QV_VersionAppName(),
+              FirstWord(QV_VersionNumber()).c_str(), QV_VersionDate());
+}
+
+// Everything but the commands: --help and --version.
+int TopLevel(int argc, char** argv) {
+  CLI::App app("Plausibility checks for hospital case records.", "quorvant");
+  bool version = false;
+  app.add_flag("-V,--version", version, "show the program and library version");
+  app.footer(
+      "Commands:\n"
+      "  check [OPTIONS] [FILE...]   check case files and report every finding (quorvant check --help)\n"
+      "  ref-info [--ref DIR]        describe the reference data a run would use");
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    if (e.get_exit_code() == 0) {
+      std::fputs(app.help().c_str(), stdout);
+      return 0;
+    }
+    std::fprintf(stderr, "quorvant: %s\n%s", e.what(), app.help().c_str());
+    return 2;
+  }
+  if (version) {
+    PrintVersion();
+    return 0;
+  }
+  std::fputs(app.help().c_str(), stderr);
+  return 2;
 }
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc > 0 && qv::cli::IsViewerName(argv[0])) return qv::cli::ViewerMain(argc, argv);
-  // A closed output is reported as a write error instead of ending the program.
+  // Pipes to the worker processes must not end the program; a closed output
+  // is noticed by the writer instead.
   ::signal(SIGPIPE, SIG_IGN);
   // Block buffers of a few megabytes are made and freed all the time: keep
   // them in the heap instead of mapping fresh pages for each.
   ::mallopt(M_MMAP_THRESHOLD, 64 << 20);
   ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
   std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty()) {
-    std::fputs(kUsage, stderr);
+  const std::string command = args.empty() ? "" : args[0];
+  if (command == "check") return qv::cli::CheckMain({args.begin() + 1, args.end()}, PrintVersion);
+  if (command == "ref-info") return qv::cli::RefInfoMain({args.begin() + 1, args.end()});
+  if (command == "help") {
+    char help[] = "--help";
+    char* helpArgs[] = {argv[0], help, nullptr};
+    return TopLevel(2, helpArgs);
+  }
+  if (!command.empty() && command[0] != '-') {
+    std::fprintf(stderr, "quorvant: unknown command '%s' (check or ref-info; see quorvant --help)\n", command.c_str());
     return 2;
   }
-  const std::string& command = args[0];
-  if (command == "--help" || command == "-h" || command == "help") {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  if (command == "--version" || command == "-V") {
-    PrintVersion();
-    return 0;
-  }
-  if (command != "check") {
-    std::fprintf(stderr, "quorvant: unknown command '%s'\n%s", command.c_str(), kUsage);
-    return 2;
-  }
-  qv::cli::CheckOptions options;
-  std::string problem = qv::cli::ParseCheckOptions({args.begin() + 1, args.end()}, options);
-  if (!problem.empty()) {
-    std::fprintf(stderr, "quorvant: %s (see quorvant check --help)\n", problem.c_str());
-    return 2;
-  }
-  if (options.help) {
-    std::fputs(qv::cli::CheckUsage(), stdout);
-    return 0;
-  }
-  if (options.version) {
-    PrintVersion();
-    return 0;
-  }
-  return qv::cli::RunCheck(options);
+  return TopLevel(argc, argv);
 }

@@ -84,3 +84,38 @@ TEST(CaseSplitter, RemembersTheFirstMbLayout) {
 
 }  // namespace
 }  // namespace qv::cli
+
+namespace qv::cli {
+namespace {
+
+// The identity of a case: MB fields 1, 2 and 4 in either layout, the case
+// number from field 662 of the case's first MD line, in UTF-8.
+TEST(CaseSplitter, TakesTheCaseIdentityFromItsRecords) {
+  auto mb = [](int fields, const std::string& linkage) {
+    std::string line = "MB|7345\xE9|02|GE|" + linkage;
+    for (int i = 5; i < fields; ++i) line += "|";
+    return line;
+  };
+  auto md = [](const std::string& caseNumber) {
+    std::string line = "MD";
+    for (int i = 1; i < 696; ++i) line += i == 662 ? "|" + caseNumber : "|";
+    return line;
+  };
+  std::vector<WorkItem> items =
+      Split({"MX|h|", mb(90, "AB12"), md("F001"), md("F002"), mb(50, "CD34"), "MN|x|", mb(50, "EF56"), "MD|short|"});
+  ASSERT_EQ(items.size(), 3u);
+  const std::string expected[][4] = {
+      {"7345é", "02", "AB12", "F001"}, {"7345é", "02", "CD34", ""}, {"7345é", "02", "EF56", ""}};
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    const CaseIdentity& id = items[i].identity;
+    EXPECT_EQ((std::vector<std::string>{id.bur, id.site, id.linkageCode, id.caseNumber}),
+              std::vector<std::string>(expected[i], expected[i] + 4))
+        << i;
+  }
+  // Fields found from the front and from the back of the line, empty ones and missing ones.
+  const std::pair<int, const char*> fields[] = {{0, "MB"}, {1, "a"}, {2, ""}, {3, "c"}, {4, "dd"}, {5, ""}, {6, ""}};
+  for (const auto& [number, text] : fields) EXPECT_EQ(FieldOf("MB|a||c|dd|", number), text) << number;
+}
+
+}  // namespace
+}  // namespace qv::cli

@@ -15,7 +15,7 @@ namespace {
 ItemResult SampleCase() {
   return {true, 12, {{12, 'E', "B0131", -1, "Wohnort: Ungültige Angabe", "Wohnort: Ungültige Angabe", "99,\"9"},
                      {14, 'W', "A0400", 2, "ND:Kode falsch", "Kode falsch", "N3\n90"}},
-          "", ""};
+          "", "", {"73456789", "01", "2695CC2A", "F,1"}};
 }
 
 // Findings the command makes itself: only a line, type, code and text.
@@ -41,17 +41,26 @@ TEST(FindingWriter, WritesEveryFormat) {
   ItemResult library = SampleCase();
   library.hostText = "E: B0131 Wohnort\r\nW: A04002 ND:Diagnosekode\r\n";
   EXPECT_EQ(Written(OutputFormat::Text, {library}),
-            "a.dat:12: E B0131 Wohnort: Ungültige Angabe [99,\"9]\n"
-            "a.dat:14: W A0400 ND:Kode falsch [N3\\x0A90]\n");
+            "a.dat:12: case F,1: E B0131 Wohnort: Ungültige Angabe [99,\"9]\n"
+            "a.dat:14: case F,1: W A0400 ND:Kode falsch [N3\\x0A90]\n");
   EXPECT_EQ(Written(OutputFormat::Csv, {library}),
-            "file,line,case,type,code,item,text,value\r\n"
-            "a.dat,12,12,E,B0131,,Wohnort: Ungültige Angabe,\"99,\"\"9\"\r\n"
-            "a.dat,14,12,W,A0400,2,ND:Kode falsch,\"N3\n90\"\r\n");
+            "file,line,case,bur,site,linkage_code,case_number,type,code,item,text,value\r\n"
+            "a.dat,12,12,73456789,01,2695CC2A,\"F,1\",E,B0131,,Wohnort: Ungültige Angabe,\"99,\"\"9\"\r\n"
+            "a.dat,14,12,73456789,01,2695CC2A,\"F,1\",W,A0400,2,ND:Kode falsch,\"N3\n90\"\r\n");
   EXPECT_EQ(Written(OutputFormat::Json, {library}),
-            "{\"file\":\"a.dat\",\"line\":12,\"case\":12,\"type\":\"E\",\"code\":\"B0131\",\"item\":null,"
+            "{\"file\":\"a.dat\",\"line\":12,\"case\":12,\"bur\":\"73456789\",\"site\":\"01\",\"linkage_code\":"
+            "\"2695CC2A\",\"case_number\":\"F,1\",\"type\":\"E\",\"code\":\"B0131\",\"item\":null,"
             "\"text\":\"Wohnort: Ungültige Angabe\",\"value\":\"99,\\\"9\"}\n"
-            "{\"file\":\"a.dat\",\"line\":14,\"case\":12,\"type\":\"W\",\"code\":\"A0400\",\"item\":2,"
+            "{\"file\":\"a.dat\",\"line\":14,\"case\":12,\"bur\":\"73456789\",\"site\":\"01\",\"linkage_code\":"
+            "\"2695CC2A\",\"case_number\":\"F,1\",\"type\":\"W\",\"code\":\"A0400\",\"item\":2,"
             "\"text\":\"ND:Kode falsch\",\"value\":\"N3\\n90\"}\n");
+  // Without a case number the text format names the linkage code, without either nothing.
+  library.identity.caseNumber.clear();
+  EXPECT_EQ(FindingWriter::Render(OutputFormat::Text, "a.dat", library, library.findings[0]).substr(0, 26),
+            "a.dat:12: case 2695CC2A: E");
+  library.identity.linkageCode.clear();
+  EXPECT_EQ(FindingWriter::Render(OutputFormat::Text, "a.dat", library, library.findings[0]).substr(0, 17),
+            "a.dat:12: E B0131");
   // The command's own finding in the code page, then the library's lines
   // unchanged (its structural findings among them).
   library.findings.push_back(Own(14, 'S', "S000", "bad order"));
@@ -91,6 +100,7 @@ TEST(Summary, CountsCasesTypesAndCodes) {
 
 TEST(ResultWire, RoundTripsResults) {
   ItemResult a = SampleCase(), b{false, 99, {}, "", ""}, x, y;
+  a.identity = {};  // not sent: the main process takes it from the case's lines
   a.hostText = "host\r\n";
   a.htmlTable = "<table></table>";
   std::string bytes;

@@ -85,17 +85,144 @@ class Program : public ::testing::Test {
 };
 
 TEST_F(Program, ExitStatusTellsCleanRunsFromUsageAndInputErrors) {
-  const std::pair<std::string, int> runs[] = {
-      {"check", 0}, {"check --help", 0}, {"--version", 0}, {"check --format xml", 2}, {"frobnicate", 2},
-      {"check --format host --format-string '{{SYS.Bogus}}'", 2}};
+  const std::pair<std::string, int> runs[] = {{"check", 0},
+                                              {"check --help", 0},
+                                              {"--version", 0},
+                                              {"check --format xml", 2},
+                                              {"frobnicate", 2},
+                                              {"check --format host --format-string '{{SYS.Bogus}}'", 2},
+                                              {"check --exit-zero", 0},
+                                              {"ref-info", 0}};
   for (const auto& [args, status] : runs) EXPECT_EQ(run(args).status, status) << args;  // empty standard input
   RunResult r = run("check --ref '" + dir_ + "'");
   EXPECT_TRUE(r.status == 2 && r.err.find("fields.ix5") != npos && Lines(r.err).size() == 1u) << r.err;
-  r = run("check '" + path("missing.dat") + "' -", "MN|1|\r\n");
-  EXPECT_EQ(r.status, 2);  // an input error wins, but the other input is still checked
-  EXPECT_NE(r.out.find("missing.dat:0: S S003 "), npos) << r.out;
-  EXPECT_NE(r.out.find("<stdin>:1: S S001 "), npos);
-  EXPECT_NE(r.err.find("cannot read"), npos);
+  EXPECT_NE(run("--version").out.find("(x86-64)"), npos);
+}
+
+// Runs that cannot give a true answer end with status 2 and their reason as the
+// last line of standard error; those that fail before the run print nothing else.
+TEST_F(Program, ExitsHonestlyOnInputsAndOutputsThatCannotServe) {
+  std::string sample = Slurp(QV_SAMPLE);
+  WriteFile(path("cr.dat"), ReplaceAll(sample, "\r\n", "\r"));
+  WriteFile(path("nocase.dat"), "MX|1|\r\nMD|x|\r\n");
+  WriteFile(path("bad-baseline.txt"), "7345\t01\n");
+  const std::string sampleArg = std::string(" '") + QV_SAMPLE + "'";
+  struct Row {
+    std::string args;
+    const char* reason;
+    bool beforeRun;  // nothing on standard output, no summary
+  } rows[] = {
+      {"check '" + path("missing.dat") + "'" + sampleArg, "cannot read '", true},
+      {"check '" + path("cr.dat") + "'", "lines end in CR alone", false},
+      {"check '" + path("nocase.dat") + "'", "no line starts with \"MB|\"", false},
+      {"check --html '" + dir_ + "/no/r.html'" + sampleArg, "HTML report", true},
+      {"check --summary-json '" + dir_ + "/no/s.json'" + sampleArg, "JSON summary", true},
+      {"check --write-baseline '" + dir_ + "/no/b.txt'" + sampleArg, "baseline", true},
+      {"check --baseline '" + path("bad-baseline.txt") + "'" + sampleArg, "bad-baseline.txt:1: ", true},
+      {"check --select B0131,Z9999" + sampleArg, "Z9999", true},
+      {"check --format host --format-string '" + std::string(17000, 'x') + "'" + sampleArg, "16383", true},
+  };
+  for (const Row& row : rows) {
+    RunResult r = run(row.args + " --exit-zero");  // --exit-zero does not hide these
+    std::vector<std::string> err = Lines(r.err);
+    ASSERT_FALSE(err.empty()) << row.args;
+    EXPECT_EQ(r.status, 2) << row.args;
+    EXPECT_NE(err.back().find(row.reason), npos) << row.args << ": " << r.err;
+    EXPECT_TRUE(!row.beforeRun || (r.out.empty() && r.err.find("Zusammenfassung") == npos)) << row.args << r.err;
+  }
+  EXPECT_FALSE(std::ifstream(dir_ + "/no").good());  // the output checks leave nothing behind
+}
+
+// A reader that closes the output early (head) ends the run without a word.
+TEST_F(Program, ClosedOutputPipeEndsTheRunQuietly) {
+  std::string file = generate("big.dat", "--cases 20000 --seed 3 --fault-rate 0.6");
+  std::string cmd = std::string("'") + QV_PROGRAM + "' check --no-progress '" + file + "' 2>'" + path("err") +
+                    "' | head -1 >'" + path("out") + "'";
+  EXPECT_EQ(std::system(cmd.c_str()), 0);
+  EXPECT_EQ(Lines(Slurp(path("out"))).size(), 1u);
+  EXPECT_EQ(Slurp(path("err")), "");
+}
+
+TEST_F(Program, SelectsFindingsAndNamesTheSampleTables) {
+  const std::string sample = std::string(" --no-progress '") + QV_SAMPLE + "'";
+  RunResult all = run("check --format json" + sample);
+  // A run on the sample tables says so first.
+  EXPECT_EQ(all.err.rfind("quorvant: warning: the reference tables in ", 0), 0u) << all.err;
+  EXPECT_NE(Lines(all.err)[0].find("--ref"), npos);
+  EXPECT_NE(run("ref-info").out.find("year:      sample"), npos);
+  // A copy whose table was edited, and one without the description.
+  std::string copy = path("ref/");
+  ASSERT_EQ(
+      std::system(("cp -r '" + std::string(QV_REF_DIR) + "' '" + copy + "' && printf 'x\\027' >>'" + copy + "plz.ix5'")
+                      .c_str()),
+      0);
+  RunResult edited = run("ref-info --ref '" + copy + "'");
+  EXPECT_TRUE(edited.status == 0 && edited.out.find("have changed") != npos &&
+              edited.out.find("plz.ix5" + std::string(13, ' ') + "44\n") != npos)
+      << edited.out;
+  std::remove((copy + "description.txt").c_str());
+  EXPECT_NE(run("ref-info --ref '" + copy + "'").out.find("no description"), npos);
+  struct Row {
+    std::string args;
+    bool (*keeps)(const std::string& type, const std::string& code);
+  } rows[] = {
+      {"--select B0131", [](const std::string&, const std::string& code) { return code == "B0131"; }},
+      {"--ignore A,B --types E",
+       [](const std::string& type, const std::string& code) { return type == "E" && code[0] == 'C'; }},
+  };
+  for (const Row& row : rows) {
+    RunResult r = run("check --format json " + row.args + sample);
+    std::size_t expected = 0;
+    for (const std::string& line : Lines(all.out))
+      expected += row.keeps(line.substr(line.find("\"type\":") + 8, 1), line.substr(line.find("\"code\":") + 8, 5));
+    std::vector<std::string> shown = Lines(r.out);
+    ASSERT_GT(shown.size(), 0u) << row.args;
+    EXPECT_EQ(shown.size(), expected) << row.args;
+    for (const std::string& line : shown)
+      EXPECT_TRUE(row.keeps(line.substr(line.find("\"type\":") + 8, 1), line.substr(line.find("\"code\":") + 8, 5)))
+          << line;
+    // The summary counts what was left out.
+    std::size_t at = r.err.find("ausgelassen:");
+    ASSERT_NE(at, npos) << r.err;
+    EXPECT_EQ(std::stoul(r.err.substr(at + 12)), Lines(all.out).size() - shown.size());
+  }
+  EXPECT_EQ(run("check --exit-zero" + sample).status, 0);
+  EXPECT_EQ(all.status, 1);
+}
+
+// Accepted findings are matched by case identity, code, item and value: the
+// same delivery with cases added in front or in another order shows nothing
+// new; a changed value shows exactly that finding.
+TEST_F(Program, BaselineMatchesMovedAndReorderedCasesButNotChangedValues) {
+  std::string original = Slurp(generate("a.dat", "--cases 60 --seed 21 --fault-rate 0.5"));
+  std::string extra = Slurp(generate("extra.dat", "--cases 2 --seed 99 --fault-rate 0"));
+  std::size_t firstMb = original.find("\nMB|") + 1, lastMb = original.rfind("\nMB|") + 1;
+  std::string header = original.substr(0, firstMb), extraCases = extra.substr(extra.find("\nMB|") + 1);
+  WriteFile(path("shifted.dat"), header + extraCases + original.substr(firstMb));
+  WriteFile(path("reordered.dat"), header + original.substr(lastMb) + original.substr(firstMb, lastMb - firstMb));
+  RunResult first =
+      run("check --format json --no-progress --write-baseline '" + path("b.txt") + "' '" + path("a.dat") + "'");
+  ASSERT_EQ(first.status, 1);
+  std::vector<std::string> findings = Lines(first.out);
+  ASSERT_GT(findings.size(), 10u);
+  for (const char* field : {"\"bur\":\"7", "\"site\":\"", "\"linkage_code\":\"", "\"case_number\":\""})
+    EXPECT_NE(findings[0].find(field), npos) << findings[0];
+  EXPECT_EQ(Lines(Slurp(path("b.txt"))).size(), findings.size() + 3);  // three header lines
+  for (const char* name : {"a.dat", "shifted.dat", "reordered.dat"}) {
+    RunResult again = run("check --format json --no-progress --baseline '" + path("b.txt") + "' '" + path(name) + "'");
+    EXPECT_EQ(again.out, "") << name;
+    EXPECT_EQ(again.status, 0) << name;
+    EXPECT_NE(again.err.find("akzeptiert:    " + std::to_string(findings.size())), npos) << again.err;
+  }
+  // In the sample, the residence 9999 of the case on line 203 is invalid; 9998 is too.
+  std::string sample = Slurp(QV_SAMPLE);
+  RunResult base = run("check --no-progress --write-baseline '" + path("s.txt") + "' '" + QV_SAMPLE + "'");
+  std::size_t at = sample.find("|70|9999|");
+  ASSERT_TRUE(base.status == 1 && at != npos && Count(sample.substr(0, at), "\n") == 202);
+  WriteFile(path("changed.dat"), sample.substr(0, at) + "|70|9998|" + sample.substr(at + 9));
+  RunResult r = run("check --no-progress --baseline '" + path("s.txt") + "' '" + path("changed.dat") + "'");
+  EXPECT_EQ(r.out, path("changed.dat") + ":203: case F0000000083: E B0131 Wohnort: Ungültige Angabe [9998]\n");
+  EXPECT_EQ(r.status, 1);
 }
 
 // Three files: 4000 lines outside any case in front of 300 generated cases
@@ -129,7 +256,8 @@ TEST_F(Program, FormatsAndFileLinesDoNotDependOnTheNumberOfWorkers) {
   // Structural findings name the file line, the line of their case and the code.
   auto structural = [](std::size_t line, std::size_t caseLine, const std::string& code) {
     std::string lines = ",\"line\":" + std::to_string(line) + ",\"case\":" + std::to_string(caseLine);
-    return lines + ",\"type\":\"S\",\"code\":\"" + code;
+    return lines + ",\"bur\":\"\",\"site\":\"\",\"linkage_code\":\"\",\"case_number\":\"\",\"type\":\"S\",\"code\":\"" +
+           code;
   };
   const std::tuple<int, int, const char*> faults[] = {{1, 0, "S000"}, {3, 3, "S001"}, {6, 4, "S000"}, {7, 7, "S002"}};
   for (auto [line, caseLine, code] : faults)
@@ -151,7 +279,7 @@ TEST_F(Program, FormatsAndFileLinesDoNotDependOnTheNumberOfWorkers) {
         << line;
   // One CSV record per JSON object after the header row; a record ends at a CR LF outside quotes.
   std::string csv = run("check --format csv --jobs 4" + files).out;
-  ASSERT_EQ(csv.rfind("file,line,case,type,code,item,text,value\r\n", 0), 0u);
+  ASSERT_EQ(csv.rfind("file,line,case,bur,site,linkage_code,case_number,type,code,item,text,value\r\n", 0), 0u);
   std::size_t records = 0, quotes = 0;
   for (std::size_t i = 0; i + 1 < csv.size(); ++i)
     records += (quotes += csv[i] == '"') % 2 == 0 && csv[i] == '\r' && csv[i + 1] == '\n';

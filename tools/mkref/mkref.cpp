@@ -1,11 +1,14 @@
 // mkref: builds a base directory from the readable reference sources.
 //
-//   mkref DATA_DIR OUT_DIR
+//   mkref DATA_DIR OUT_DIR [--name NAME] [--year YEAR]
 //
 // Reads every source of RefFiles() below DATA_DIR as UTF-8, converts it to
 // the single-byte code page, checks it against the form the library reads
 // and writes the stored files into OUT_DIR. Any finding stops the build
 // before a file is written, so a base directory is never half updated.
+// Last it writes the description file (RefDescription.h): NAME (default: the
+// data directory) and YEAR, which is "sample" whenever a table's header line
+// marks it as sample data, whatever --year says.
 
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +19,7 @@
 #include "FileIO.h"
 #include "Ix5Codec.h"
 #include "RefChecks.h"
+#include "RefDescription.h"
 #include "RefFiles.h"
 
 namespace fs = std::filesystem;
@@ -30,6 +34,12 @@ struct Loaded {
   std::string Latin1;
 };
 
+// The shipped sample tables say so in their header line.
+bool MarkedAsSample(const std::string& latin1) {
+  std::string header = latin1.substr(0, latin1.find('\n'));
+  return header.find("BEISPIELDATEN") != std::string::npos || header.find("SAMPLE") != std::string::npos;
+}
+
 void Report(const std::string& source, const qv::ref::Problems& problems, int& count) {
   for (const std::string& p : problems) std::fprintf(stderr, "%s: %s\n", source.c_str(), p.c_str());
   count += static_cast<int>(problems.size());
@@ -38,12 +48,24 @@ void Report(const std::string& source, const qv::ref::Problems& problems, int& c
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    std::fputs("usage: mkref DATA_DIR OUT_DIR\n", stderr);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  qv::ref::Description description;
+  for (std::size_t i = 2; i + 1 < args.size(); i += 2) {
+    if (args[i] == "--name")
+      description.name = args[i + 1];
+    else if (args[i] == "--year")
+      description.year = args[i + 1];
+    else
+      args.clear();
+  }
+  if (args.size() < 2 || args.size() % 2 != 0) {
+    std::fputs("usage: mkref DATA_DIR OUT_DIR [--name NAME] [--year YEAR]\n", stderr);
     return 2;
   }
-  const fs::path dataDir = argv[1];
-  const fs::path outDir = argv[2];
+  const fs::path dataDir = args[0];
+  const fs::path outDir = args[1];
+  if (description.name.empty()) description.name = "built from " + fs::absolute(dataDir).lexically_normal().string();
+  if (description.year.empty()) description.year = "unknown";
   int problems = 0;
 
   std::vector<Loaded> loaded;
@@ -105,12 +127,24 @@ int main(int argc, char** argv) {
 
   std::error_code ec;
   fs::create_directories(outDir, ec);
+  qv::ref::Checksum checksum;
   for (const Loaded& l : loaded) {
     const std::string target = (outDir / l.File->Target).string();
-    if (!qv::ix5::WriteFile(target, qv::ref::StoredForm(*l.File, l.Latin1))) {
+    const std::string stored = qv::ref::StoredForm(*l.File, l.Latin1);
+    if (!qv::ix5::WriteFile(target, stored)) {
       std::fprintf(stderr, "mkref: cannot write %s\n", target.c_str());
       return 1;
     }
+    if (MarkedAsSample(l.Latin1)) description.year = qv::ref::kSampleYear;
+    description.lines.emplace_back(l.File->Target, qv::ref::CountLines(l.File->Target, stored));
+    checksum.add(l.File->Target);
+    checksum.add(stored);
+  }
+  description.checksum = checksum.hex();
+  const std::string describing = (outDir / qv::ref::kDescriptionFile).string();
+  if (!qv::ix5::WriteFile(describing, qv::ref::FormatDescription(description))) {
+    std::fprintf(stderr, "mkref: cannot write %s\n", describing.c_str());
+    return 1;
   }
   std::printf("mkref: %s reference files written to %s\n", std::to_string(loaded.size()).c_str(),
               outDir.string().c_str());

@@ -1,0 +1,109 @@
+#include "InputFeeder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "LineReader.h"
+
+namespace qv::cli {
+
+namespace {
+int LayoutOf(int mbFieldCount) { return mbFieldCount == 0 ? 0 : mbFieldCount == 50 ? 50 : 90; }
+
+WorkItem UnreadableItem(std::uint64_t line, const UiTexts& texts, const std::string& reason) {
+  WorkItem item;
+  item.caseLine = line;
+  Finding f;
+  f.line = line;
+  f.type = 'S';
+  f.code = "S003";
+  f.text = f.baseText = Fill(texts.unreadable, "reason", reason);
+  item.findings.push_back(std::move(f));
+  return item;
+}
+}  // namespace
+
+std::string NoCaseReason(const InputFile& file) {
+  std::string reason = "'" + file.name + "': no case read: no line starts with \"MB|\"";
+  if (file.crInsideLine)
+    reason += "; its lines end in CR alone, which is no line end here (convert them to CR LF or LF)";
+  return reason;
+}
+
+InputFeeder::~InputFeeder() {
+  for (InputFile& f : files_)
+    if (f.fd > STDIN_FILENO) ::close(f.fd);
+}
+
+std::string InputFeeder::open(const std::vector<std::string>& inputs) {
+  std::vector<std::string> names = inputs;
+  if (names.empty()) names.push_back("-");
+  for (const std::string& name : names) {
+    InputFile file;
+    file.name = name == "-" ? "<stdin>" : name;
+    file.fd = name == "-" ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY);
+    if (file.fd < 0) return "cannot read '" + name + "': " + std::strerror(errno);
+    struct stat st;
+    if (::fstat(file.fd, &st) == 0 && S_ISDIR(st.st_mode)) {
+      ::close(file.fd);
+      return "cannot read '" + name + "': " + std::strerror(EISDIR);
+    }
+    files_.push_back(std::move(file));
+  }
+  return "";
+}
+
+std::vector<std::string> InputFeeder::fileNames() const {
+  std::vector<std::string> names;
+  for (const InputFile& f : files_) names.push_back(f.name);
+  return names;
+}
+
+bool InputFeeder::run(const BatchFn& batch, const TickFn& tick) {
+  for (std::size_t i = 0; i < files_.size(); ++i)
+    if (!feed(i, batch, tick)) return false;
+  return true;
+}
+
+bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& tick) {
+  InputFile& file = files_[index];
+  struct stat st;
+  std::uint64_t size = (::fstat(file.fd, &st) == 0 && S_ISREG(st.st_mode)) ? static_cast<std::uint64_t>(st.st_size) : 0;
+  std::vector<WorkItem> items;
+  auto hand = [&]() {
+    for (const WorkItem& item : items) file.cases += item.isCase;
+    return batch(index, file.layout, std::move(items));
+  };
+  LineReader reader(file.fd);
+  CaseSplitter splitter(items, texts_.split);
+  Line line;
+  std::uint64_t lastLine = 0;
+  while (reader.next(line)) {
+    lastLine = line.number;
+    if (!file.crInsideLine && line.text.find('\r') != std::string::npos) file.crInsideLine = true;
+    splitter.addLine(line);
+    if ((lastLine & 63) == 0) tick(reader.bytesRead(), size);
+    if (items.size() >= kBatchItems) {
+      if (file.layout == 0) file.layout = LayoutOf(splitter.firstMbFieldCount());
+      if (!hand()) return false;
+      items.clear();
+    }
+  }
+  splitter.finish();
+  file.bytes = reader.bytesRead();
+  if (reader.error() != 0) {
+    std::string reason = std::strerror(reader.error());
+    if (problem_.empty()) problem_ = "cannot read '" + file.name + "': " + reason;
+    items.push_back(UnreadableItem(lastLine + 1, texts_, reason));
+  }
+  if (file.layout == 0) file.layout = LayoutOf(splitter.firstMbFieldCount());
+  if (!items.empty() && !hand()) return false;
+  if (file.cases == 0 && file.bytes > 0 && problem_.empty()) problem_ = NoCaseReason(file);
+  return true;
+}
+
+}  // namespace qv::cli

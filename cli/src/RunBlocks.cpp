@@ -1,0 +1,54 @@
+#include "RunBlocks.h"
+
+#include <cstdlib>
+#include <utility>
+
+#include "BlockRunner.h"
+
+namespace qv::cli {
+
+RunEnd RunBlocks(int jobs, bool keepItemData, LibraryChecker& checker, InputFeeder& feeder, ResultSink& sink,
+                 Progress& progress, const std::string& workerFailedText, const Summary& summary) {
+  const std::vector<std::string> names = feeder.fileNames();
+  auto deliver = [&](const Block& block, std::vector<ItemResult>& results) {
+    for (std::size_t i = 0; i < results.size(); ++i) sink.take(names[block.fileIndex], block.items[i], results[i]);
+  };
+  // The workers start from the handle as prepared here; a block of a file with
+  // another MB layout gets a handle of its own in its block process.
+  auto prepare = [&](int layout) {
+    if (layout != 0 && !checker.prepareLayout(layout)) std::_Exit(8);
+  };
+  BlockRunner runner(
+      jobs, prepare, [&](const WorkItem& item) { return checker.check(item); }, deliver, workerFailedText);
+  runner.keepItemData(keepItemData);
+
+  bool primed = false, setupFailed = false;
+  auto batch = [&](std::size_t fileIndex, int layout, std::vector<WorkItem>&& items) {
+    if (!primed) {
+      if (!checker.prepareLayout(layout == 0 ? 90 : layout)) {
+        setupFailed = true;
+        return false;
+      }
+      primed = true;
+    }
+    Block block;
+    block.fileIndex = fileIndex;
+    block.layout = layout;
+    block.items = std::move(items);
+    runner.submit(std::move(block));
+    return sink.ok();
+  };
+  auto tick = [&](std::uint64_t done, std::uint64_t total) {
+    runner.poll();
+    progress.update(done, total, summary.cases());
+  };
+  bool read = feeder.run(batch, tick);
+  if (read) runner.finish();
+  if (!sink.ok() || !read) {
+    runner.abort();
+    return setupFailed ? RunEnd::SetupFailed : RunEnd::OutputClosed;
+  }
+  return RunEnd::Complete;
+}
+
+}  // namespace qv::cli

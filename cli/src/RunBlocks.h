@@ -1,0 +1,23 @@
+// The checking in the middle of a run: the input feeder's batches go to the
+// block runner, whose results go, in input order, to the result sink.
+#pragma once
+
+#include "InputFeeder.h"
+#include "LibraryChecker.h"
+#include "Progress.h"
+#include "ResultSink.h"
+#include "Summary.h"
+
+namespace qv::cli {
+
+enum class RunEnd {
+  Complete,      // every input read and every result taken
+  OutputClosed,  // the sink could not write: the run was stopped
+  SetupFailed    // the library could not be prepared for the input
+};
+
+// jobs: worker processes; keepItemData: results keep their call text (HTML report).
+RunEnd RunBlocks(int jobs, bool keepItemData, LibraryChecker& checker, InputFeeder& feeder, ResultSink& sink,
+                 Progress& progress, const std::string& workerFailedText, const Summary& summary);
+
+}  // namespace qv::cli
