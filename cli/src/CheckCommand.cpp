@@ -111,8 +111,8 @@ int RunCheck(const CheckOptions& o) {
         html.add(name, fileLayouts[block.fileIndex], block.items[i], r);
     }
   };
-  // The workers start from the handle as prepared here; a block of a file with
-  // another MB layout gets a handle of its own in its block process.
+  // The block processes start from the handle as prepared here; a block of a
+  // file with another MB layout gets a handle of its own in its block process.
   bool primed = false;
   bool setupFailed = false;
   auto prepare = [&](int layout) {
@@ -120,7 +120,6 @@ int RunCheck(const CheckOptions& o) {
   };
   BlockRunner runner(o.jobs > 0 ? o.jobs : CoreCount(), prepare,
                      [&](const WorkItem& item) { return checker.check(item); }, deliver, texts.workerFailed);
-  runner.keepItemData(!o.htmlFile.empty());
 
   std::vector<std::string> inputs = o.inputs;
   if (inputs.empty()) inputs.push_back("-");

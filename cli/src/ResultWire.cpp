@@ -124,4 +124,24 @@ bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& r) {
   return true;
 }
 
+void AppendResultRecord(const ItemResult& result, std::string& out) {
+  std::size_t at = out.size();
+  PutU64(out, 0);
+  EncodeResult(result, out);
+  std::uint64_t length = out.size() - at - sizeof length;
+  std::memcpy(&out[at], &length, sizeof length);
+}
+
+int TakeResultRecord(const std::string& in, std::size_t& pos, ItemResult& result) {
+  std::uint64_t length = 0;
+  if (in.size() - pos < sizeof length) return 0;
+  std::memcpy(&length, in.data() + pos, sizeof length);
+  if (in.size() - pos - sizeof length < length) return 0;
+  std::size_t at = pos + sizeof length;
+  std::size_t end = at + static_cast<std::size_t>(length);
+  if (!DecodeResult(in, at, result) || at != end) return -1;
+  pos = end;
+  return 1;
+}
+
 }  // namespace qv::cli

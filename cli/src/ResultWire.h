@@ -1,5 +1,5 @@
 // Byte encoding of work items and their results for the pipes between the
-// main process and the worker processes.
+// main process and the block processes.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +15,13 @@ void EncodeResult(const ItemResult& result, std::string& out);
 // Decodes one result starting at pos; returns false when the bytes from pos
 // on do not hold a whole result (pos is then unchanged).
 bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& result);
+
+// A result record on a block process's pipe: the length of the encoded
+// result, then the result.
+void AppendResultRecord(const ItemResult& result, std::string& out);
+// Decodes the record at pos: 1 when it was whole (pos moves past it), 0 when
+// more bytes are needed, -1 when the bytes are no result record.
+int TakeResultRecord(const std::string& in, std::size_t& pos, ItemResult& result);
 
 void EncodeWorkItem(const WorkItem& item, std::string& out);
 // Decodes a whole encoded item; false when the bytes do not hold one.

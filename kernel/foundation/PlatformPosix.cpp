@@ -1,7 +1,9 @@
 // POSIX implementation of the platform layer.
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -105,6 +107,129 @@ const char* DebugLogPath() { return kLogPath; }
 bool DebugLogDirectoryExists() {
   struct stat st;
   return stat(kLogDirectory, &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CanFork() { return true; }
+
+namespace {
+// A pipe as large as a block's results lets a child finish without waiting
+// for the parent; the system may refuse the size, which only costs speed.
+void EnlargePipe(int fd) {
+#ifdef F_SETPIPE_SZ
+  fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+#else
+  (void)fd;
+#endif
+}
+
+// Makes the pipe whose read end the parent keeps; the write end goes to the child.
+bool MakeResultPipe(int fds[2]) {
+  if (pipe(fds) != 0) return false;
+  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+  EnlargePipe(fds[0]);
+  return true;
+}
+}  // namespace
+
+bool ForkChild(const std::function<int(OutputHandle out)>& body, ChildProcess& child) {
+  int fds[2];
+  if (!MakeResultPipe(fds)) return false;
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    // No exit handlers and no flush of the parent's buffered output.
+    _exit(body(fds[1]));
+  }
+  close(fds[1]);
+  if (pid < 0) {
+    close(fds[0]);
+    return false;
+  }
+  child.process = pid;
+  child.output = fds[0];
+  return true;
+}
+
+bool StartChild(const std::vector<std::string>& args, ChildProcess& child) {
+  if (args.empty()) return false;
+  int fds[2];
+  if (!MakeResultPipe(fds)) return false;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, fds[1]);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  std::vector<std::string> words = args;
+  std::vector<char*> argv;
+  for (auto& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  if (failed != 0) {
+    close(fds[0]);
+    return false;
+  }
+  child.process = pid;
+  child.output = fds[0];
+  return true;
+}
+
+void WaitForOutput(const std::vector<ChildProcess*>& children, int timeoutMs) {
+  std::vector<pollfd> fds;
+  for (const ChildProcess* c : children)
+    if (c->output >= 0) fds.push_back({static_cast<int>(c->output), POLLIN, 0});
+  if (fds.empty()) return;
+  poll(fds.data(), fds.size(), timeoutMs);
+}
+
+long ReadOutput(ChildProcess& child, char* buffer, std::size_t capacity) {
+  if (child.output < 0) return 0;
+  for (;;) {
+    ssize_t n = read(static_cast<int>(child.output), buffer, capacity);
+    if (n >= 0) return static_cast<long>(n);
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return -1;
+    return 0;  // a broken pipe ends the child's output like its end
+  }
+}
+
+std::string ReapChild(ChildProcess& child) {
+  if (child.output >= 0) close(static_cast<int>(child.output));
+  child.output = -1;
+  if (child.process <= 0) return "no process";
+  int status = 0;
+  while (waitpid(static_cast<pid_t>(child.process), &status, 0) < 0 && errno == EINTR) {
+  }
+  child.process = -1;
+  if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
+  if (WIFEXITED(status)) return WEXITSTATUS(status) == 0 ? "" : "exit status " + std::to_string(WEXITSTATUS(status));
+  return "status " + std::to_string(status);
+}
+
+void KillChild(ChildProcess& child) {
+  if (child.process > 0) kill(static_cast<pid_t>(child.process), SIGKILL);
+  ReapChild(child);
+}
+
+bool WriteOutput(OutputHandle out, const char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = write(static_cast<int>(out), data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+OutputHandle StandardOutput() { return STDOUT_FILENO; }
+
+volatile std::uint64_t* SharedWords(std::size_t count) {
+  void* p = mmap(nullptr, count * sizeof(std::uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  return p == MAP_FAILED ? nullptr : static_cast<volatile std::uint64_t*>(p);
 }
 
 }  // namespace qv::platform
