@@ -101,7 +101,7 @@ bool BlockRunner::startNext() {
     volatile std::uint64_t* word = progress_ ? progress_ + slot : nullptr;
     bool started;
     if (start_) {
-      started = start_(p.block, task, slot, r.child);
+      started = start_(p.block, task, slot, r.child, r.scratchFile);
     } else {
       started = platform::ForkChild(
           [&](platform::OutputHandle out) {
@@ -113,6 +113,7 @@ bool BlockRunner::startNext() {
     if (!started) {
       // No process to be had: the block's remaining items are reported unchecked.
       r.child = platform::ChildProcess{};
+      platform::DeleteFile(r.scratchFile.c_str());
       while (p.next < p.block.items.size()) failItem(p, "no block process");
       return true;
     }
@@ -171,6 +172,7 @@ void BlockRunner::readFrom(Running& r) {
 
 void BlockRunner::ended(Running& r, std::string reason) {
   std::string status = platform::ReapChild(r.child);
+  platform::DeleteFile(r.scratchFile.c_str());
   if (reason.empty()) reason = status;
   std::size_t slot = static_cast<std::size_t>(&r - running_.data());
   std::size_t current = progress_ ? static_cast<std::size_t>(progress_[slot]) : 0;
@@ -234,8 +236,10 @@ void BlockRunner::finish() {
 }
 
 void BlockRunner::abort() {
-  for (Running& r : running_)
+  for (Running& r : running_) {
     if (r.child.process != -1) platform::KillChild(r.child);
+    platform::DeleteFile(r.scratchFile.c_str());
+  }
   pending_.clear();
 }
 

@@ -58,9 +58,11 @@ class BlockRunner {
   using CheckFn = std::function<ItemResult(const WorkItem&)>;
   using DeliverFn = std::function<void(const Block&, std::vector<ItemResult>&)>;
   // Starts a block process of the program itself (where there is no fork):
-  // it gets the block, its task and the progress word's place and writes its
-  // results to child's pipe.
-  using StartFn = std::function<bool(const Block&, const BlockTask&, std::size_t slot, platform::ChildProcess& child)>;
+  // it gets the block, its task and its progress word (slot) and writes its
+  // results to child's pipe. A file it names in scratchFile is deleted when
+  // the process has ended.
+  using StartFn = std::function<bool(const Block&, const BlockTask&, std::size_t slot, platform::ChildProcess& child,
+                                     std::string& scratchFile)>;
 
   // failureText: the finding text for items whose block process failed;
   // "{reason}" stands for the cause.
@@ -101,7 +103,8 @@ class BlockRunner {
   struct Running {
     platform::ChildProcess child;
     std::size_t sequence = 0;
-    std::string bytes;  // result bytes not yet decoded
+    std::string bytes;        // result bytes not yet decoded
+    std::string scratchFile;  // deleted when the process has ended
   };
 
   void pump(int timeoutMs);

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "BlockProcess.h"
 #include "BlockRunner.h"
 #include "CaseSplitter.h"
 #include "HtmlReport.h"
@@ -43,11 +44,6 @@ std::string ReadFile(const std::string& path, bool& found) {
   std::stringstream s;
   if (found) s << in.rdbuf();
   return s.str();
-}
-
-int CoreCount() {
-  long n = ::sysconf(_SC_NPROCESSORS_ONLN);
-  return n > 0 ? static_cast<int>(n) : 1;
 }
 
 // The MB layout a file's first MB line asks for; 0 while it has none.
@@ -118,8 +114,9 @@ int RunCheck(const CheckOptions& o) {
   auto prepare = [&](int layout) {
     if (layout != 0 && !checker.prepareLayout(layout)) std::_Exit(8);
   };
-  BlockRunner runner(o.jobs > 0 ? o.jobs : CoreCount(), prepare,
+  BlockRunner runner(o.jobs > 0 ? o.jobs : platform::CoreCount(), prepare,
                      [&](const WorkItem& item) { return checker.check(item); }, deliver, texts.workerFailed);
+  if (StartsBlockProcesses()) runner.startWith(BlockProcessStarter(ref, o.language, format));
 
   std::vector<std::string> inputs = o.inputs;
   if (inputs.empty()) inputs.push_back("-");

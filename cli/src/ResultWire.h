@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 #include <string>
 
 #include "CaseSplitter.h"
@@ -22,6 +24,22 @@ void AppendResultRecord(const ItemResult& result, std::string& out);
 // Decodes the record at pos: 1 when it was whole (pos moves past it), 0 when
 // more bytes are needed, -1 when the bytes are no result record.
 int TakeResultRecord(const std::string& in, std::size_t& pos, ItemResult& result);
+
+// The job file of a started block process: how to set up the library, which
+// items to check and send, then the block's items.
+struct BlockJob {
+  std::string refDir;
+  std::int32_t language = 0;
+  bool hostLines = false;     // the host format below is used
+  std::string hostFormat;
+  std::int32_t layout = 0;
+  std::uint64_t sendFrom = 0;
+  bool flushEach = false;
+  std::vector<std::uint64_t> skip;
+};
+void EncodeBlockJob(const BlockJob& job, const std::vector<WorkItem>& items, std::string& out);
+// False when the bytes do not hold a whole job.
+bool DecodeBlockJob(const std::string& in, BlockJob& job, std::vector<WorkItem>& items);
 
 void EncodeWorkItem(const WorkItem& item, std::string& out);
 // Decodes a whole encoded item; false when the bytes do not hold one.

@@ -1,16 +1,16 @@
 // quorvant: the command-line front end of the plausibility checks.
-#include <malloc.h>
 #include <quorvant.h>
-#include <signal.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "BlockProcess.h"
 #include "CheckCommand.h"
 #include "CheckOptions.h"
 #include "HtmlReport.h"
+#include "foundation/Platform.h"
 
 namespace {
 const char* kUsage =
@@ -31,12 +31,8 @@ void PrintVersion() {
 
 int main(int argc, char** argv) {
   if (argc > 0 && qv::cli::IsViewerName(argv[0])) return qv::cli::ViewerMain(argc, argv);
-  // A closed output is reported as a write error instead of ending the program.
-  ::signal(SIGPIPE, SIG_IGN);
-  // Block buffers of a few megabytes are made and freed all the time: keep
-  // them in the heap instead of mapping fresh pages for each.
-  ::mallopt(M_MMAP_THRESHOLD, 64 << 20);
-  ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
+  if (qv::cli::IsBlockProcessCall(argc, argv)) return qv::cli::BlockProcessMain(argc, argv);
+  qv::platform::PrepareProgram();
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty()) {
     std::fputs(kUsage, stderr);

@@ -85,8 +85,50 @@ bool WriteOutput(OutputHandle out, const char* data, std::size_t size);
 // The standard output of the calling process as an output handle (worker mode).
 OutputHandle StandardOutput();
 
-// Words that a forked child writes and the parent reads after the child
-// ended (the child's progress); count words, zero-filled, never freed.
+// Words that a child writes and the parent reads after the child ended (the
+// child's progress); count words, zero-filled, never freed. Forked children
+// use them directly; a started child opens them with the token.
 volatile std::uint64_t* SharedWords(std::size_t count);
+// The token that names the words of SharedWords to a started child.
+std::string SharedWordsToken();
+// In a started child: the words the token names; null when it names none.
+volatile std::uint64_t* OpenSharedWords(const std::string& token, std::size_t count);
+
+// ---- The checker program's surroundings ----
+
+// Sets up the checker program: standard input and output in binary mode (no
+// line-end translation), files opened in binary mode, UTF-8 output on a
+// console, no end of the program when a reader of its output goes away (a
+// write error is reported instead), and a heap that keeps large buffers.
+void PrepareProgram();
+
+// Full path of the running program; empty when unknown.
+std::string ProgramPath();
+
+// Number of processors.
+int CoreCount();
+
+// Whether the file descriptor is a terminal.
+bool IsTerminal(int fd);
+
+// Creates a new, empty directory for temporary files and returns its path
+// with a trailing separator; empty when none could be made.
+std::string MakeTempDirectory(const char* prefix);
+
+// Makes name in a directory stand for an existing file (a symbolic link
+// where there are links, else a copy); false when it could not.
+bool LinkOrCopy(const std::string& existing, const std::string& name);
+
+// The entries of a directory, without "." and "..".
+std::vector<std::string> ListDirectory(const std::string& dir);
+
+// The current working directory; empty when unknown.
+std::string CurrentDirectory();
+
+// Removes an empty directory.
+void RemoveDirectory(const std::string& dir);
+
+// Sets an environment variable of this process (and of the children it starts).
+void SetEnvironment(const char* name, const char* value);
 
 }  // namespace qv::platform

@@ -1,5 +1,7 @@
 // POSIX implementation of the platform layer.
+#include <dirent.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -227,9 +229,94 @@ bool WriteOutput(OutputHandle out, const char* data, std::size_t size) {
 
 OutputHandle StandardOutput() { return STDOUT_FILENO; }
 
-volatile std::uint64_t* SharedWords(std::size_t count) {
-  void* p = mmap(nullptr, count * sizeof(std::uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+namespace {
+// The file behind the shared words, open in every child (fork and exec keep it).
+int sharedWordsFd = -1;
+
+volatile std::uint64_t* MapWords(int fd, std::size_t count) {
+  void* p = mmap(nullptr, count * sizeof(std::uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
   return p == MAP_FAILED ? nullptr : static_cast<volatile std::uint64_t*>(p);
 }
+}  // namespace
+
+volatile std::uint64_t* SharedWords(std::size_t count) {
+  char name[64];
+  if (!CreateTempFile("qvwords", name, sizeof name)) return nullptr;
+  int fd = open(name, O_RDWR);
+  unlink(name);
+  if (fd < 0) return nullptr;
+  if (ftruncate(fd, static_cast<off_t>(count * sizeof(std::uint64_t))) != 0) {
+    close(fd);
+    return nullptr;
+  }
+  sharedWordsFd = fd;
+  return MapWords(fd, count);
+}
+
+std::string SharedWordsToken() { return std::to_string(sharedWordsFd); }
+
+volatile std::uint64_t* OpenSharedWords(const std::string& token, std::size_t count) {
+  int fd = std::atoi(token.c_str());
+  return fd > 2 ? MapWords(fd, count) : nullptr;
+}
+
+void PrepareProgram() {
+  signal(SIGPIPE, SIG_IGN);
+#ifdef M_MMAP_THRESHOLD
+  // Block buffers of a few megabytes are made and freed all the time: keep
+  // them in the heap instead of mapping fresh pages for each.
+  mallopt(M_MMAP_THRESHOLD, 64 << 20);
+  mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
+}
+
+std::string ProgramPath() {
+  char buffer[4096];
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+}
+
+int CoreCount() {
+  long n = sysconf(_SC_NPROCESSORS_ONLN);
+  return n > 0 ? static_cast<int>(n) : 1;
+}
+
+bool IsTerminal(int fd) { return isatty(fd) == 1; }
+
+std::string MakeTempDirectory(const char* prefix) {
+  const char* dir = std::getenv("TMPDIR");
+  std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/" + prefix + "XXXXXX";
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  if (!mkdtemp(buf.data())) return "";
+  return std::string(buf.data()) + "/";
+}
+
+bool LinkOrCopy(const std::string& existing, const std::string& name) {
+  return symlink(existing.c_str(), name.c_str()) == 0;
+}
+
+std::vector<std::string> ListDirectory(const std::string& dir) {
+  std::vector<std::string> names;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* entry = readdir(d)) {
+      std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(d);
+  }
+  return names;
+}
+
+std::string CurrentDirectory() {
+  char* cwd = getcwd(nullptr, 0);
+  std::string dir = cwd ? cwd : "";
+  std::free(cwd);
+  return dir;
+}
+
+void RemoveDirectory(const std::string& dir) { rmdir(dir.c_str()); }
+
+void SetEnvironment(const char* name, const char* value) { setenv(name, value, 1); }
 
 }  // namespace qv::platform

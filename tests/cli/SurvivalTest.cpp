@@ -39,16 +39,16 @@ struct Outcome {
   bool killed = false;  // a block process was killed from outside
 };
 
-// Runs the program on file with the environment entry env (may be empty),
+// Runs the program with the environment entries env ("NAME=VALUE ...", may be empty),
 // writing standard output to out; with killAfterMs > 0 a block process that
 // lives at that time or later is killed with SIGKILL.
 Outcome RunProgram(const std::string& args, const std::string& out, const std::string& env, int killAfterMs) {
   Outcome run;
   pid_t pid = ::fork();
   if (pid == 0) {
-    if (!env.empty()) ::putenv(const_cast<char*>(env.c_str()));
     if (!std::freopen(out.c_str(), "wb", stdout)) ::_exit(120);
-    ::execl("/bin/sh", "sh", "-c", (std::string("exec '") + QV_PROGRAM + "' " + args).c_str(), nullptr);
+    std::string command = "exec env " + env + " '" + QV_PROGRAM + "' " + args;
+    ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
     ::_exit(121);
   }
   auto start = std::chrono::steady_clock::now();
@@ -100,11 +100,15 @@ TEST(Survival, DyingBlockProcessesLoseOnlyTheCrashingCase) {
   }
   const std::string crashCase = "\"case\":" + std::to_string(crashLine) + ",";
 
-  const std::string env = "QV_TEST_CRASH_CASE=" + std::to_string(crashLine);
-  for (int jobs : {1, 2}) {
-    std::string out = dir + "/disturbed" + std::to_string(jobs) + ".json";
+  // Forked block processes with one and two jobs, and block processes started
+  // as the program's block-process mode (the way of Windows) with two.
+  const std::string crashEnv = "QV_TEST_CRASH_CASE=" + std::to_string(crashLine);
+  for (int variant : {1, 2, 3}) {
+    int jobs = variant == 1 ? 1 : 2;
+    std::string env = variant < 3 ? crashEnv : crashEnv + " QV_TEST_START_BLOCK_PROCESSES=1";
+    std::string out = dir + "/disturbed" + std::to_string(variant) + ".json";
     Outcome run = RunProgram(args + " --jobs " + std::to_string(jobs), out, env, 150);
-    EXPECT_EQ(run.status, 1) << "jobs " << jobs;
+    EXPECT_EQ(run.status, 1) << env << " jobs " << jobs;
     EXPECT_TRUE(run.killed) << "no block process was running to be killed";
     // The crashing case's findings are replaced by one S005 naming the signal, in their place.
     std::vector<std::string> expected, seen = Lines(out);
@@ -121,7 +125,7 @@ TEST(Survival, DyingBlockProcessesLoseOnlyTheCrashingCase) {
       if (line.find(crashCase) != std::string::npos && line.find("\"code\":\"S005\"") != std::string::npos &&
           line.find("(signal 6)") != std::string::npos)
         line = "S005 of the crashing case";
-    EXPECT_EQ(seen, expected) << "jobs " << jobs;
+    EXPECT_EQ(seen, expected) << env << " jobs " << jobs;
   }
   std::system(("rm -rf '" + dir + "'").c_str());
 }
