@@ -18,6 +18,13 @@ constexpr const char* kMode = "--block-process";
 constexpr int kBadJob = 6;
 constexpr int kNoLibrary = 8;
 constexpr int kCannotWrite = 7;
+
+// The host's part of a format: its text without the fields every format
+// starts with and the '\r' it ends with (MessageFormat builds it so).
+std::string HostPart(const MessageFormat& format) {
+  std::size_t fields = MessageFormat().text().size();
+  return format.text().substr(fields, format.text().size() - fields - 1);
+}
 }  // namespace
 
 bool StartsBlockProcesses() { return !platform::CanFork() || std::getenv("QV_TEST_START_BLOCK_PROCESSES") != nullptr; }
@@ -27,7 +34,7 @@ BlockRunner::StartFn BlockProcessStarter(std::string refDir, int language, const
   settings.refDir = std::move(refDir);
   settings.language = language;
   settings.hostLines = format.withHostLines();
-  settings.hostFormat = format.text();
+  if (settings.hostLines) settings.hostFormat = HostPart(format);
   return [settings](const Block& block, const BlockTask& task, std::size_t slot, platform::ChildProcess& child,
                     std::string& jobFile) {
     BlockJob job = settings;
