@@ -1,6 +1,5 @@
 #include "BlockRunner.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 #include "ResultWire.h"
@@ -190,11 +189,12 @@ void BlockRunner::ended(Running& r, std::string reason) {
       while (p.next < p.block.items.size()) failItem(p, reason);
     return;
   }
+  // Every death counts against the item being checked, also one checked
+  // again only for the library state: so the retries of a block end.
   std::size_t item = current - 1;
-  if (item >= p.next && item < p.deaths.size() && ++p.deaths[item] >= kMaxDeaths) {
-    p.deathReasons[item] = reason;
-    if (item == p.next) failItem(p, reason);
-  }
+  if (item >= p.deaths.size() || ++p.deaths[item] < kMaxDeaths) return;
+  p.deathReasons[item] = reason;
+  if (item == p.next) failItem(p, reason);
 }
 
 // Moves past the item just filled in and past the items that are not tried again.

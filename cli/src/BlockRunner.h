@@ -46,8 +46,9 @@ struct BlockTask {
 };
 
 // Checks the block's items as BlockTask says and writes the result records
-// to out; progress (may be null) holds the index of the item being checked.
-// The code of a block process, forked or started.
+// to out; progress (may be null) holds 1 + the index of the item being
+// checked, 0 before the first and after the last. The code of a block
+// process, forked or started.
 bool RunBlockItems(const Block& block, const BlockTask& task, const std::function<ItemResult(const WorkItem&)>& check,
                    platform::OutputHandle out, volatile std::uint64_t* progress);
 
@@ -75,7 +76,9 @@ class BlockRunner {
   void startWith(StartFn start) { start_ = std::move(start); }
 
   // Queues a block. Results of finished blocks are delivered meanwhile, and
-  // the call waits while too many blocks are under way.
+  // the call waits while too many blocks are under way. The block keeps its
+  // items (with their call text) until it is delivered: a replaced block
+  // process needs them again.
   void submit(Block block);
   // Collects results and starts block processes without waiting; call it now
   // and then while preparing the next block, so that no job runs dry.
@@ -84,10 +87,6 @@ class BlockRunner {
   void finish();
   // Stops every block process (after an output error).
   void abort();
-
-  // Where the progress word of block process slot lives (for a started block
-  // process); null when none could be made.
-  volatile std::uint64_t* progressWords() const { return progress_; }
 
  private:
   struct Pending {
