@@ -148,6 +148,28 @@ grep -q "\"case\":$crash,.*\"code\":\"S005\".*exit status 3" "$run/crash.json" |
 cmp -s <(grep -v "\"case\":$crash," "$run/crash.json") <(grep -v "\"case\":$crash," "$run/lin.json") ||
   fail "a crashing block process changed the findings of other cases"
 pass "a case that crashes its block process gets S005 (exit status 3); every other case its findings"
+# A block process killed from outside (kill -9) while the run goes on: the run
+# ends with the undisturbed output. Only this tree's block processes are meant.
+"$linux/gen-cases" --cases 30000 --seed 5 --fault-rate 0.3 --output "$run/c30k.dat"
+(cd "$run" && "$lin" check --no-progress --no-summary --jobs 2 c30k.dat > c30k-linux.txt) || true
+mine=$(winpath "$root/$run")
+(cd "$run" && { timeout 300 "$wine64" "$root/$exe" check --no-progress --no-summary --jobs 2 c30k.dat > c30k-killed.txt &&
+  echo 0 > killed.status || echo $? > killed.status; }) &
+killed=""
+for ((i = 0; i < 400; i++)); do
+  [[ -z $killed ]] || break
+  sleep 0.05
+  for pid in $(pgrep -f -- '--block-process' || true); do
+    if tr '\0' ' ' < "/proc/$pid/cmdline" 2> /dev/null | grep -qF "$mine"; then
+      kill -9 "$pid" 2> /dev/null && killed=$pid && break
+    fi
+  done
+done
+wait
+[[ -n $killed ]] || fail "no block process was running to be killed"
+[[ $(cat "$run/killed.status") == 1 ]] || fail "the run with a killed block process ended with status $(cat "$run/killed.status")"
+cmp -s "$run/c30k-killed.txt" "$run/c30k-linux.txt" || fail "a killed block process changed the findings"
+pass "kill -9 of a block process: the run ends with the Linux checker's findings"
 (cd "$run" && "$wine64" "$root/$exe" check --no-progress --no-summary --html report.html --html-max-cases 3 c5k.dat > /dev/null) || true
 grep -q 'class=tabtit' "$run/report.html" || fail "the HTML report lacks the library's result tables"
 pass "--html: report with the library's result tables"
