@@ -15,9 +15,10 @@ bool IsFile(const std::string& path) {
 
 std::string ProgramPath() { return platform::ProgramPath(); }
 
-// A directory given with Windows' separator keeps it.
+// A directory given with Windows' separator ends in it.
 std::string WithTrailingSlash(std::string dir) {
-  if (dir.empty() || (dir.back() != '/' && dir.back() != '\\')) dir += '/';
+  bool windows = dir.find('\\') != std::string::npos && dir.find('/') == std::string::npos;
+  if (dir.empty() || (dir.back() != '/' && dir.back() != '\\')) dir += windows ? '\\' : '/';
   return dir;
 }
 
