@@ -98,5 +98,81 @@ grep -aq 'ExecAndWait Call: "' "$log" || fail "the viewer start is not logged"
 ! grep -aq '#Error on CreateProcess' "$log" || fail "the viewer could not be started"
 pass "log lines \"time<TAB>level<TAB>text\", the viewer started"
 
+step "checker under Wine"
+# The library's debug log of every step would make the runs slow.
+rm -rf "$WINEPREFIX/drive_c/temp"
+windows/build-checker.sh > build-win64/build-checker.log 2>&1 || { cat build-win64/build-checker.log; fail "checker build"; }
+cmake --build "$linux" -j2 --target quorvant_cli gen-cases > "$linux/build-cli.log" 2>&1 ||
+  { cat "$linux/build-cli.log"; fail "Linux checker build"; }
+# The zip as a user unpacks it; the program finds ref\ beside itself.
+run=build-win64/checkertest
+rm -rf "$run" && mkdir -p "$run" && unzip -q build-win64/quorvant-*-win64.zip -d "$run"
+exe=$(ls "$run"/quorvant-*-win64/quorvant.exe)
+lin=$root/$linux/quorvant
+# Runs the Windows and the Linux checker with the same arguments (the Windows
+# one may name files with \) from the directory $2; their outputs, with \
+# read as /, and their exit statuses must be equal.
+same() {
+  local what=$1 dir=$2 winargs=$3 linargs=$4 status
+  (cd "$dir" && eval "\"$wine64\" \"$root/$exe\" $winargs" > "$root/$run/win.out" 2> "$root/$run/win.err") && status=0 || status=$?
+  (cd "$dir" && eval "\"$lin\" $linargs" > "$root/$run/lin.out" 2> "$root/$run/lin.err") &&
+    linstatus=0 || linstatus=$?
+  [[ $status == "$linstatus" ]] || fail "$what: exit status $status under Wine, $linstatus on Linux"
+  for stream in out err; do
+    cmp -s <(sed 's#\\\\#/#g; s#\\#/#g' "$run/win.$stream") "$run/lin.$stream" || {
+      diff -a "$run/lin.$stream" "$run/win.$stream" | head -n 20
+      fail "$what: standard $stream differs from the Linux checker's"
+    }
+  done
+  pass "$what: the same bytes as the Linux checker, exit status $status"
+}
+same "sample" . 'check --no-progress examples\\sample.dat' 'check --no-progress examples/sample.dat'
+[[ $linstatus == 1 ]] || fail "the sample must exit with 1"
+same "sample in French, UTF-8" . 'check --no-progress --lang fr --format json examples\\sample.dat' \
+  'check --no-progress --lang fr --format json examples/sample.dat'
+"$wine64" "build-win64/gen-cases.exe" --cases 5000 --seed 7 --fault-rate 0.3 --output "$(winpath "$root/$run/c5k.dat")" > /dev/null
+"$linux/gen-cases" --cases 5000 --seed 7 --fault-rate 0.3 --output "$run/c5k-linux.dat"
+cmp -s "$run/c5k.dat" "$run/c5k-linux.dat" || fail "gen-cases.exe writes other cases than gen-cases"
+pass "gen-cases.exe: the same 5,000 cases as on Linux"
+for format in text json csv host; do
+  for jobs in 1 2; do
+    same "5,000 cases, --format $format --jobs $jobs" "$run" "check --no-progress --format $format --jobs $jobs c5k.dat" \
+      "check --no-progress --format $format --jobs $jobs c5k.dat"
+  done
+done
+# A case that crashes its block process: only it gets S005, the rest is unchanged.
+crash=$(grep -n '^MB|' "$run/c5k.dat" | sed -n 3000p | cut -d: -f1)
+(cd "$run" && QV_TEST_CRASH_CASE=$crash "$wine64" "$root/$exe" check --no-progress --no-summary --format json --jobs 2 c5k.dat > crash.json) || true
+(cd "$run" && "$lin" check --no-progress --no-summary --format json --jobs 2 c5k.dat > lin.json) || true
+grep -q "\"case\":$crash,.*\"code\":\"S005\".*exit status 3" "$run/crash.json" || fail "no S005 for the crashing case $crash"
+cmp -s <(grep -v "\"case\":$crash," "$run/crash.json") <(grep -v "\"case\":$crash," "$run/lin.json") ||
+  fail "a crashing block process changed the findings of other cases"
+pass "a case that crashes its block process gets S005 (exit status 3); every other case its findings"
+# A block process killed from outside (kill -9) while the run goes on: the run
+# ends with the undisturbed output. Only this tree's block processes are meant.
+"$linux/gen-cases" --cases 30000 --seed 5 --fault-rate 0.3 --output "$run/c30k.dat"
+(cd "$run" && "$lin" check --no-progress --no-summary --jobs 2 c30k.dat > c30k-linux.txt) || true
+mine=$(winpath "$root/$run")
+(cd "$run" && { timeout 300 "$wine64" "$root/$exe" check --no-progress --no-summary --jobs 2 c30k.dat > c30k-killed.txt &&
+  echo 0 > killed.status || echo $? > killed.status; }) &
+killed=""
+for ((i = 0; i < 400; i++)); do
+  [[ -z $killed ]] || break
+  sleep 0.05
+  for pid in $(pgrep -f -- '--block-process' || true); do
+    if tr '\0' ' ' < "/proc/$pid/cmdline" 2> /dev/null | grep -qF "$mine"; then
+      kill -9 "$pid" 2> /dev/null && killed=$pid && break
+    fi
+  done
+done
+wait
+[[ -n $killed ]] || fail "no block process was running to be killed"
+[[ $(cat "$run/killed.status") == 1 ]] || fail "the run with a killed block process ended with status $(cat "$run/killed.status")"
+cmp -s "$run/c30k-killed.txt" "$run/c30k-linux.txt" || fail "a killed block process changed the findings"
+pass "kill -9 of a block process: the run ends with the Linux checker's findings"
+(cd "$run" && "$wine64" "$root/$exe" check --no-progress --no-summary --html report.html --html-max-cases 3 c5k.dat > /dev/null) || true
+grep -q 'class=tabtit' "$run/report.html" || fail "the HTML report lacks the library's result tables"
+pass "--html: report with the library's result tables"
+
 echo "-- done (${SECONDS}s)"
 echo "windows: $passed passed, 0 failed"

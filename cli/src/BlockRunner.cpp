@@ -1,15 +1,6 @@
 #include "BlockRunner.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/mman.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
-#include <vector>
+#include <cstdlib>
 
 #include "ResultWire.h"
 #include "UiTexts.h"
@@ -17,453 +8,237 @@
 namespace qv::cli {
 
 namespace {
-// Records on the result pipe.
-constexpr char kResult = 0;      // followed by the length and an encoded result
-constexpr char kFailed = 1;      // followed by the wait status of the failed block process
-constexpr char kBlockDone = 2;
+// Results are written in chunks of about this size, so that the main process
+// wakes up a few times per block instead of once per item.
+constexpr std::size_t kWriteChunk = 1 << 16;
 
-// Exit status of a block process that found the input closed: no more blocks.
-constexpr int kInputEnded = 10;
+// Blocks whose processes die before their first item this often get S005 for
+// every remaining item (the library cannot be set up in a block process).
+constexpr int kMaxEarlyDeaths = 2;
+// An item on which this many block processes died is not tried again.
+constexpr std::uint8_t kMaxDeaths = 2;
 
-struct BlockHeader {
-  std::uint64_t itemCount;
-  std::uint64_t payloadBytes;  // the items that follow, each with its length in front
-  std::int32_t layout;
-  std::int32_t reserved;
-};
-
-// How far a block process read its input, shared with its worker, so that the
-// worker can skip the rest of a block whose process failed.
-struct InputProgress {
-  std::uint64_t payloadBytes;
-  std::uint64_t bytesRead;
-  int headerRead;
-};
-
-// Reads the items of one block in chunks, never past the block's end: the
-// next block belongs to the next block process.
-class PayloadReader {
- public:
-  PayloadReader(int fd, InputProgress* progress) : fd_(fd), progress_(progress), remaining_(progress->payloadBytes) {}
-
-  // Makes n bytes available at data(); false when the block ends first.
-  bool need(std::size_t n) {
-    while (end_ - pos_ < n) {
-      if (remaining_ == 0) return false;
-      // Keep the unread bytes at the front and make room for the rest.
-      if (pos_ > 0) {
-        if (end_ > pos_) std::memmove(buffer_.data(), buffer_.data() + pos_, end_ - pos_);
-        end_ -= pos_;
-        pos_ = 0;
-      }
-      if (buffer_.size() < n + kChunk) buffer_.resize(n + kChunk);
-      std::size_t room = buffer_.size() - end_;
-      std::size_t want = static_cast<std::size_t>(remaining_ < room ? remaining_ : room);
-      ssize_t got;
-      do {
-        got = ::read(fd_, buffer_.data() + end_, want);
-      } while (got < 0 && errno == EINTR);
-      if (got <= 0) return false;
-      end_ += static_cast<std::size_t>(got);
-      remaining_ -= static_cast<std::uint64_t>(got);
-      progress_->bytesRead += static_cast<std::uint64_t>(got);
-    }
-    return true;
-  }
-  const char* data() const { return buffer_.data() + pos_; }
-  void consume(std::size_t n) { pos_ += n; }
-
- private:
-  static constexpr std::size_t kChunk = 1 << 16;
-  int fd_;
-  InputProgress* progress_;
-  std::uint64_t remaining_;
-  std::vector<char> buffer_;
-  std::size_t pos_ = 0;
-  std::size_t end_ = 0;
-};
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::write(fd, data + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-// Reads exactly size bytes; false at the end of the input or on an error.
-bool ReadExact(int fd, void* data, std::size_t size) {
-  char* p = static_cast<char*>(data);
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::read(fd, p + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
-bool Skip(int fd, std::uint64_t size) {
-  char buffer[4096];
-  while (size > 0) {
-    std::size_t chunk = size < sizeof buffer ? static_cast<std::size_t>(size) : sizeof buffer;
-    if (!ReadExact(fd, buffer, chunk)) return false;
-    size -= chunk;
-  }
-  return true;
-}
-
-std::string DescribeStatus(int status) {
-  if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
-  if (WIFEXITED(status)) return "exit status " + std::to_string(WEXITSTATUS(status));
-  return "status " + std::to_string(status);
-}
-
-void SetNonBlocking(int fd) { ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) | O_NONBLOCK); }
-
-// A pipe that holds a whole block lets the worker go on while the main
-// process reads the next one. The system may refuse the size; that only costs speed.
-void EnlargePipe(int fd) {
-#ifdef F_SETPIPE_SZ
-  ::fcntl(fd, F_SETPIPE_SZ, 1 << 20);
-#else
-  (void)fd;
-#endif
-}
-
-void Reap(pid_t pid, int* status) {
-  while (::waitpid(pid, status, 0) < 0 && errno == EINTR) {
-  }
+// Test hook: the case whose MB line is on this file line ends its block
+// process with abort(), as a crash in the library would.
+std::uint64_t CrashLine() {
+  static const std::uint64_t line = [] {
+    const char* text = std::getenv("QV_TEST_CRASH_CASE");
+    return text ? std::strtoull(text, nullptr, 10) : 0;
+  }();
+  return line;
 }
 }  // namespace
 
+bool RunBlockItems(const Block& block, const BlockTask& task, const std::function<ItemResult(const WorkItem&)>& check,
+                   platform::OutputHandle out, volatile std::uint64_t* progress) {
+  std::string bytes;
+  std::size_t skipAt = 0;
+  for (std::size_t i = 0; i < block.items.size(); ++i) {
+    // Items that killed their process twice are left out, as if they were not there.
+    if (skipAt < task.skip.size() && task.skip[skipAt] == i) {
+      ++skipAt;
+      continue;
+    }
+    const WorkItem& item = block.items[i];
+    if (progress) *progress = i + 1;
+    if (item.check && item.caseLine == CrashLine() && CrashLine() != 0) std::abort();
+    // Items before sendFrom are checked only to bring the library to the
+    // state it had when they were checked the first time.
+    ItemResult result = check(item);
+    if (i < task.sendFrom) continue;
+    AppendResultRecord(result, bytes);
+    if (task.flushEach || bytes.size() >= kWriteChunk) {
+      if (!platform::WriteOutput(out, bytes.data(), bytes.size())) return false;
+      bytes.clear();
+    }
+  }
+  if (progress) *progress = 0;
+  return platform::WriteOutput(out, bytes.data(), bytes.size());
+}
+
 BlockRunner::BlockRunner(int jobs, PrepareFn prepare, CheckFn check, DeliverFn deliver, std::string failureText)
-    : jobs_(jobs < 1 ? 1 : jobs),
+    : jobs_(jobs < 1 ? 1 : static_cast<std::size_t>(jobs)),
       prepare_(std::move(prepare)),
       check_(std::move(check)),
       deliver_(std::move(deliver)),
-      failureText_(std::move(failureText)) {}
+      failureText_(std::move(failureText)),
+      running_(jobs_) {
+  progress_ = platform::SharedWords(jobs_);
+}
 
 BlockRunner::~BlockRunner() { abort(); }
 
-void BlockRunner::startWorkers() {
-  std::fflush(nullptr);
-  for (int i = 0; i < jobs_; ++i) {
-    Worker w;
-    int toPipe[2], fromPipe[2];
-    if (::pipe(toPipe) != 0) {
-      w.ended = true;
-      workers_.push_back(std::move(w));
-      continue;
-    }
-    if (::pipe(fromPipe) != 0) {
-      ::close(toPipe[0]);
-      ::close(toPipe[1]);
-      w.ended = true;
-      workers_.push_back(std::move(w));
-      continue;
-    }
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      // Only this worker's own pipe ends stay open, so that every worker sees
-      // the end of its input when the main process closes it.
-      for (Worker& other : workers_) {
-        if (other.toFd >= 0) ::close(other.toFd);
-        if (other.fromFd >= 0) ::close(other.fromFd);
-      }
-      ::close(toPipe[1]);
-      ::close(fromPipe[0]);
-      serve(toPipe[0], fromPipe[1]);
-    }
-    ::close(toPipe[0]);
-    ::close(fromPipe[1]);
-    w.pid = pid;
-    w.toFd = toPipe[1];
-    w.fromFd = fromPipe[0];
-    if (pid < 0) {
-      ::close(w.toFd);
-      ::close(w.fromFd);
-      w.toFd = w.fromFd = -1;
-      w.ended = true;
-    } else {
-      SetNonBlocking(w.toFd);
-      SetNonBlocking(w.fromFd);
-      EnlargePipe(w.toFd);
-      EnlargePipe(w.fromFd);
-    }
-    workers_.push_back(std::move(w));
-  }
-}
-
-void BlockRunner::serve(int inFd, int outFd) {
-  void* shared = ::mmap(nullptr, sizeof(InputProgress), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-  if (shared == MAP_FAILED) ::_exit(4);
-  auto* progress = static_cast<InputProgress*>(shared);
-  for (;;) {
-    *progress = InputProgress{0, 0, 0};
-    pid_t pid = ::fork();
-    if (pid == 0) runBlock(inFd, outFd, progress);
-    if (pid < 0) ::_exit(4);
-    int status = 0;
-    Reap(pid, &status);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == kInputEnded) ::_exit(0);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) continue;
-    // The block process failed: report it, then skip the rest of its block.
-    char record[1 + sizeof(int)];
-    record[0] = kFailed;
-    std::memcpy(record + 1, &status, sizeof status);
-    if (!WriteAll(outFd, record, sizeof record)) ::_exit(0);
-    if (!progress->headerRead) {
-      BlockHeader header;
-      if (!ReadExact(inFd, &header, sizeof header)) ::_exit(0);
-      progress->payloadBytes = header.payloadBytes;
-    }
-    if (!Skip(inFd, progress->payloadBytes - progress->bytesRead)) ::_exit(0);
-  }
-}
-
-void BlockRunner::runBlock(int inFd, int outFd, void* shared) {
-  auto* progress = static_cast<InputProgress*>(shared);
-  BlockHeader header;
-  if (!ReadExact(inFd, &header, sizeof header)) ::_exit(kInputEnded);
-  progress->payloadBytes = header.payloadBytes;
-  progress->headerRead = 1;
-  if (prepare_) prepare_(header.layout);
-  PayloadReader reader(inFd, progress);
-  std::string out, encoded;
-  WorkItem item;
-  for (std::uint64_t i = 0; i < header.itemCount; ++i) {
-    std::uint64_t size = 0;
-    if (!reader.need(sizeof size)) ::_exit(5);
-    std::memcpy(&size, reader.data(), sizeof size);
-    reader.consume(sizeof size);
-    if (!reader.need(static_cast<std::size_t>(size))) ::_exit(5);
-    if (!DecodeWorkItem(reader.data(), static_cast<std::size_t>(size), item)) ::_exit(6);
-    reader.consume(static_cast<std::size_t>(size));
-    encoded.clear();
-    EncodeResult(check_(item), encoded);
-    std::uint64_t length = encoded.size();
-    out += kResult;
-    out.append(reinterpret_cast<const char*>(&length), sizeof length);
-    out += encoded;
-    // Results go out whole, so a failure later in the block leaves the pipe
-    // at a record border.
-    if (out.size() >= (1u << 16)) {
-      if (!WriteAll(outFd, out.data(), out.size())) ::_exit(7);
-      out.clear();
-    }
-  }
-  out += kBlockDone;
-  if (!WriteAll(outFd, out.data(), out.size())) ::_exit(7);
-  ::_exit(0);
-}
-
 void BlockRunner::submit(Block block) {
-  if (workers_.empty()) startWorkers();
-  std::size_t sequence = nextSequence_++;
-  Worker& w = workers_[sequence % workers_.size()];
-  // Drop what the worker already has, so that the buffer keeps its size
-  // instead of growing while the worker is busy.
-  if (w.outPos > 0) {
-    w.outBytes.erase(0, w.outPos);
-    w.outPos = 0;
-  }
-  std::size_t headerAt = w.outBytes.size();
-  BlockHeader header{block.items.size(), 0, block.layout, 0};
-  w.outBytes.append(reinterpret_cast<const char*>(&header), sizeof header);
-  for (const WorkItem& item : block.items) {
-    // The item goes behind a length field that is filled in afterwards.
-    std::size_t sizeAt = w.outBytes.size();
-    std::uint64_t size = 0;
-    w.outBytes.append(reinterpret_cast<const char*>(&size), sizeof size);
-    EncodeWorkItem(item, w.outBytes);
-    size = w.outBytes.size() - sizeAt - sizeof size;
-    std::memcpy(&w.outBytes[sizeAt], &size, sizeof size);
-  }
-  header.payloadBytes = w.outBytes.size() - headerAt - sizeof header;
-  std::memcpy(&w.outBytes[headerAt], &header, sizeof header);
-  if (!keepItemData_)
-    for (WorkItem& item : block.items) std::string().swap(item.data);
-  w.blocks.push_back(sequence);
   Pending p;
+  p.deaths.assign(block.items.size(), 0);
+  p.results.resize(block.items.size());
   p.block = std::move(block);
   pending_.push_back(std::move(p));
-  if (w.ended) workerEnded(w);
-  pump(false);
-  while (pending_.size() >= workers_.size() + 2) pump(true);
+  pump(0);
+  // Blocks wait in memory until they are delivered: keep a few beyond the running ones.
+  while (pending_.size() >= jobs_ + 2) pump(-1);
 }
 
-void BlockRunner::pump(bool wait) {
-  std::vector<pollfd> fds;
-  std::vector<std::pair<Worker*, bool>> owners;  // worker, is its input pipe
-  for (Worker& w : workers_) {
-    if (w.ended) continue;
-    if (w.toFd >= 0 && w.outPos < w.outBytes.size()) {
-      fds.push_back({w.toFd, POLLOUT, 0});
-      owners.push_back({&w, true});
+bool BlockRunner::startNext() {
+  std::size_t slot = 0;
+  while (slot < running_.size() && running_[slot].child.process != -1) ++slot;
+  if (slot == running_.size()) return false;
+  for (std::size_t s = firstSequence_; s < firstSequence_ + pending_.size(); ++s) {
+    Pending& p = pendingFor(s);
+    if (p.running || p.next >= p.block.items.size()) continue;
+    BlockTask task;
+    task.sendFrom = p.next;
+    // After a death the results come one by one, so that few are lost if it
+    // happens again.
+    task.flushEach = p.retry;
+    for (std::size_t i = 0; i < p.deaths.size(); ++i)
+      if (p.deaths[i] >= kMaxDeaths) task.skip.push_back(i);
+    Running& r = running_[slot];
+    r = Running{};
+    r.sequence = s;
+    if (progress_) progress_[slot] = 0;
+    volatile std::uint64_t* word = progress_ ? progress_ + slot : nullptr;
+    bool started;
+    if (start_) {
+      started = start_(p.block, task, slot, r.child, r.scratchFile);
+    } else {
+      started = platform::ForkChild(
+          [&](platform::OutputHandle out) {
+            if (prepare_) prepare_(p.block.layout);
+            return RunBlockItems(p.block, task, check_, out, word) ? 0 : 7;
+          },
+          r.child);
     }
-    if (w.fromFd >= 0) {
-      fds.push_back({w.fromFd, POLLIN, 0});
-      owners.push_back({&w, false});
+    if (!started) {
+      // No process to be had: the block's remaining items are reported unchecked.
+      r.child = platform::ChildProcess{};
+      platform::DeleteFile(r.scratchFile.c_str());
+      while (p.next < p.block.items.size()) failItem(p, "no block process");
+      return true;
     }
+    p.running = true;
+    return true;
   }
-  if (!fds.empty()) {
-    int n = ::poll(fds.data(), fds.size(), wait ? -1 : 0);
-    if (n < 0 && errno != EINTR) n = 0;
-    for (std::size_t i = 0; n > 0 && i < fds.size(); ++i) {
-      if (!fds[i].revents) continue;
-      Worker& w = *owners[i].first;
-      if (w.ended) continue;
-      if (owners[i].second) {
-        ssize_t put = ::write(w.toFd, w.outBytes.data() + w.outPos, w.outBytes.size() - w.outPos);
-        if (put > 0) w.outPos += static_cast<std::size_t>(put);
-        else if (put < 0 && errno != EAGAIN && errno != EINTR) workerEnded(w);
-        if (w.outPos == w.outBytes.size()) {
-          w.outBytes.clear();
-          w.outPos = 0;
-          if (finishing_ && w.toFd >= 0) {
-            ::close(w.toFd);
-            w.toFd = -1;
-          }
-        }
-      } else {
-        readResults(w);
-      }
-    }
+  return false;
+}
+
+void BlockRunner::pump(int timeoutMs) {
+  while (startNext()) {
+  }
+  std::vector<platform::ChildProcess*> children;
+  for (Running& r : running_)
+    if (r.child.process != -1) children.push_back(&r.child);
+  if (!children.empty()) {
+    platform::WaitForOutput(children, timeoutMs);
+    for (Running& r : running_)
+      if (r.child.process != -1) readFrom(r);
   }
   deliverReady();
+  while (startNext()) {
+  }
 }
 
-void BlockRunner::readResults(Worker& w) {
+void BlockRunner::readFrom(Running& r) {
   char buffer[1 << 16];
-  ssize_t got = ::read(w.fromFd, buffer, sizeof buffer);
-  if (got < 0 && (errno == EAGAIN || errno == EINTR)) return;
-  if (got <= 0) {
-    workerEnded(w);
+  bool atEnd = false;
+  for (;;) {
+    long got = platform::ReadOutput(r.child, buffer, sizeof buffer);
+    if (got <= 0) {
+      atEnd = got == 0;
+      break;
+    }
+    r.bytes.append(buffer, static_cast<std::size_t>(got));
+    if (static_cast<std::size_t>(got) < sizeof buffer) break;
+  }
+  Pending& p = pendingFor(r.sequence);
+  std::size_t pos = 0;
+  ItemResult result;
+  while (p.next < p.block.items.size()) {
+    int taken = TakeResultRecord(r.bytes, pos, result);
+    if (taken == 0) break;
+    if (taken < 0) {
+      // Not a result: the process is not doing its job.
+      platform::KillChild(r.child);
+      ended(r, "unreadable results");
+      return;
+    }
+    p.results[p.next] = std::move(result);
+    advance(p);
+  }
+  r.bytes.erase(0, pos);
+  if (atEnd) ended(r, "");
+}
+
+void BlockRunner::ended(Running& r, std::string reason) {
+  std::string status = platform::ReapChild(r.child);
+  platform::DeleteFile(r.scratchFile.c_str());
+  if (reason.empty()) reason = status;
+  std::size_t slot = static_cast<std::size_t>(&r - running_.data());
+  std::size_t current = progress_ ? static_cast<std::size_t>(progress_[slot]) : 0;
+  r.child = platform::ChildProcess{};
+  r.bytes.clear();
+  Pending& p = pendingFor(r.sequence);
+  p.running = false;
+  // The whole records that came before the end are taken already.
+  if (p.next >= p.block.items.size()) return;
+  if (reason.empty()) reason = "incomplete results";
+  p.retry = true;
+  if (current == 0) {
+    // Died before its first item (or there is no progress word).
+    if (++p.earlyDeaths >= kMaxEarlyDeaths)
+      while (p.next < p.block.items.size()) failItem(p, reason);
     return;
   }
-  w.inBytes.append(buffer, static_cast<std::size_t>(got));
-  for (;;) {
-    if (w.blocks.empty() || w.inPos >= w.inBytes.size()) break;
-    Pending& p = pendingFor(w.blocks.front());
-    char kind = w.inBytes[w.inPos];
-    std::size_t rest = w.inBytes.size() - w.inPos - 1;
-    if (kind == kBlockDone) {
-      ++w.inPos;
-      p.complete = true;
-      w.blocks.pop_front();
-    } else if (kind == kFailed) {
-      int status = 0;
-      if (rest < sizeof status) break;
-      std::memcpy(&status, w.inBytes.data() + w.inPos + 1, sizeof status);
-      w.inPos += 1 + sizeof status;
-      p.failure = DescribeStatus(status);
-      p.complete = true;
-      w.blocks.pop_front();
-    } else {
-      std::uint64_t length = 0;
-      if (rest < sizeof length) break;
-      std::memcpy(&length, w.inBytes.data() + w.inPos + 1, sizeof length);
-      if (rest - sizeof length < length) break;
-      std::size_t pos = w.inPos + 1 + sizeof length;
-      std::size_t end = pos + static_cast<std::size_t>(length);
-      ItemResult result;
-      std::size_t at = pos;
-      if (!DecodeResult(w.inBytes, at, result) || at != end || p.results.size() >= p.block.items.size()) {
-        workerEnded(w);  // the pipe holds something else than results: give up on this worker
-        return;
-      }
-      p.results.push_back(std::move(result));
-      w.inPos = end;
-    }
-  }
-  if (w.inPos > (1u << 20) || w.inPos == w.inBytes.size()) {
-    w.inBytes.erase(0, w.inPos);
-    w.inPos = 0;
-  }
+  // Every death counts against the item being checked, also one checked
+  // again only for the library state: so the retries of a block end.
+  std::size_t item = current - 1;
+  if (item >= p.deaths.size() || ++p.deaths[item] < kMaxDeaths) return;
+  p.deathReasons[item] = reason;
+  if (item == p.next) failItem(p, reason);
 }
 
-void BlockRunner::workerEnded(Worker& w) {
-  if (w.toFd >= 0) ::close(w.toFd);
-  if (w.fromFd >= 0) ::close(w.fromFd);
-  w.toFd = w.fromFd = -1;
-  if (w.pid > 0) {
-    ::kill(w.pid, SIGTERM);
-    Reap(w.pid, &w.status);
-    w.pid = -1;
+// Moves past the item just filled in and past the items that are not tried again.
+void BlockRunner::advance(Pending& p) {
+  ++p.next;
+  while (p.next < p.block.items.size() && p.deaths[p.next] >= kMaxDeaths) failItem(p, p.deathReasons[p.next]);
+}
+
+void BlockRunner::failItem(Pending& p, const std::string& reason) {
+  const WorkItem& item = p.block.items[p.next];
+  ItemResult& result = p.results[p.next];
+  result.isCase = item.isCase;
+  result.caseLine = item.caseLine;
+  result.findings = item.findings;
+  if (item.check) {
+    Finding f;
+    f.line = item.caseLine;
+    f.type = 'S';
+    f.code = "S005";
+    f.text = f.baseText = Fill(failureText_, "reason", reason);
+    result.findings.push_back(std::move(f));
   }
-  std::string reason = w.ended ? std::string("no worker process") : DescribeStatus(w.status);
-  w.ended = true;
-  for (std::size_t sequence : w.blocks) {
-    Pending& p = pendingFor(sequence);
-    p.failure = reason;
-    p.complete = true;
-  }
-  w.blocks.clear();
+  p.deaths[p.next] = kMaxDeaths;
+  advance(p);
 }
 
 void BlockRunner::deliverReady() {
-  while (!pending_.empty() && pending_.front().complete) {
+  while (!pending_.empty() && !pending_.front().running &&
+         pending_.front().next >= pending_.front().block.items.size()) {
     Pending p = std::move(pending_.front());
     pending_.pop_front();
     ++firstSequence_;
-    if (p.results.size() < p.block.items.size()) {
-      std::string text = Fill(failureText_, "reason", p.failure.empty() ? "incomplete results" : p.failure);
-      for (std::size_t i = p.results.size(); i < p.block.items.size(); ++i) {
-        const WorkItem& item = p.block.items[i];
-        ItemResult result;
-        result.isCase = item.isCase;
-        result.caseLine = item.caseLine;
-        result.findings = item.findings;
-        if (item.check) {
-          Finding f;
-          f.line = item.caseLine;
-          f.type = 'S';
-          f.code = "S005";
-          f.text = f.baseText = text;
-          result.findings.push_back(std::move(f));
-        }
-        p.results.push_back(std::move(result));
-      }
-    }
     deliver_(p.block, p.results);
   }
 }
 
 void BlockRunner::finish() {
-  finishing_ = true;
-  for (Worker& w : workers_) {
-    if (w.toFd >= 0 && w.outPos == w.outBytes.size()) {
-      ::close(w.toFd);
-      w.toFd = -1;
-    }
-  }
-  while (!pending_.empty()) pump(true);
-  for (Worker& w : workers_) {
-    if (w.toFd >= 0) ::close(w.toFd);
-    if (w.fromFd >= 0) ::close(w.fromFd);
-    w.toFd = w.fromFd = -1;
-    if (w.pid > 0) Reap(w.pid, &w.status);
-    w.pid = -1;
-    w.ended = true;
-  }
+  while (!pending_.empty()) pump(-1);
 }
 
 void BlockRunner::abort() {
-  for (Worker& w : workers_) {
-    if (w.toFd >= 0) ::close(w.toFd);
-    if (w.fromFd >= 0) ::close(w.fromFd);
-    w.toFd = w.fromFd = -1;
-    if (w.pid > 0) {
-      ::kill(w.pid, SIGTERM);
-      Reap(w.pid, nullptr);
-    }
-    w.pid = -1;
-    w.ended = true;
+  for (Running& r : running_) {
+    if (r.child.process != -1) platform::KillChild(r.child);
+    platform::DeleteFile(r.scratchFile.c_str());
   }
   pending_.clear();
 }

@@ -1,26 +1,33 @@
-// Checks blocks of work items in worker processes and hands the results back
+// Checks blocks of work items in block processes and hands the results back
 // in input order.
 //
-// Each worker is forked once from the main process, holding the library
-// handle as the main process prepared it, and then forks a new process for
-// every block it is sent. So every block starts from the same library state:
-// no state of one block reaches another, and the output does not depend on the
-// number of workers. The block processes read their input from a pipe and
-// write their results to one, which keeps the memory of every process small
-// and steady whatever the size of the input.
+// The main process starts one block process per block, at most `jobs` at a
+// time. Each starts from the library state the main process prepared (forked
+// from it, or started as the program's block-process mode where there is no
+// fork) and checks the block's items from its first one, so that no state of
+// one block reaches another and the output does not depend on the number of
+// jobs. It writes one result record per item to its pipe (ResultWire.h).
+//
+// A block process that dies (signal, abort, exit) is replaced: a new process
+// starts the block again, checks the items that came back before without
+// sending them (so that the library reaches the same state) and sends the
+// rest. The item a process was checking when it died is known from a shared
+// progress word; an item whose process died twice is not tried again and gets
+// an S005 finding with the cause ("signal 6", "exit status 3"). Every other
+// item gets its findings.
 #pragma once
-
-#include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include "CaseSplitter.h"
 #include "Finding.h"
+#include "foundation/Platform.h"
 
 namespace qv::cli {
 
@@ -30,12 +37,33 @@ struct Block {
   std::vector<WorkItem> items;
 };
 
+// What a block process does: which items it skips, from which item on it
+// sends results, and whether it sends each result at once.
+struct BlockTask {
+  std::size_t sendFrom = 0;
+  bool flushEach = false;
+  std::vector<std::uint64_t> skip;  // indexes of items that killed their process twice
+};
+
+// Checks the block's items as BlockTask says and writes the result records
+// to out; progress (may be null) holds 1 + the index of the item being
+// checked, 0 before the first and after the last. The code of a block
+// process, forked or started.
+bool RunBlockItems(const Block& block, const BlockTask& task, const std::function<ItemResult(const WorkItem&)>& check,
+                   platform::OutputHandle out, volatile std::uint64_t* progress);
+
 class BlockRunner {
  public:
   // Runs in a block process before its first item.
   using PrepareFn = std::function<void(int layout)>;
   using CheckFn = std::function<ItemResult(const WorkItem&)>;
   using DeliverFn = std::function<void(const Block&, std::vector<ItemResult>&)>;
+  // Starts a block process of the program itself (where there is no fork):
+  // it gets the block, its task and its progress word (slot) and writes its
+  // results to child's pipe. A file it names in scratchFile is deleted when
+  // the process has ended.
+  using StartFn = std::function<bool(const Block&, const BlockTask&, std::size_t slot, platform::ChildProcess& child,
+                                     std::string& scratchFile)>;
 
   // failureText: the finding text for items whose block process failed;
   // "{reason}" stands for the cause.
@@ -44,63 +72,59 @@ class BlockRunner {
   BlockRunner(const BlockRunner&) = delete;
   BlockRunner& operator=(const BlockRunner&) = delete;
 
-  // Queues a block; the workers are started with the first one. Results of
-  // finished blocks are delivered meanwhile, and the call waits while too many
-  // blocks are under way.
+  // Starts block processes with start instead of forking (Windows, tests).
+  void startWith(StartFn start) { start_ = std::move(start); }
+
+  // Queues a block. Results of finished blocks are delivered meanwhile, and
+  // the call waits while too many blocks are under way. The block keeps its
+  // items (with their call text) until it is delivered: a replaced block
+  // process needs them again.
   void submit(Block block);
-  // Whether delivered blocks still hold the call text of their items (needed
-  // for the HTML report); without it the text is dropped once it is sent.
-  void keepItemData(bool keep) { keepItemData_ = keep; }
-  // Moves data to and from the workers without waiting; call it now and then
-  // while preparing the next block, so that the workers never run dry.
-  void poll() {
-    if (!workers_.empty()) pump(false);
-  }
+  // Collects results and starts block processes without waiting; call it now
+  // and then while preparing the next block, so that no job runs dry.
+  void poll() { pump(0); }
   // Waits for every block and delivers the rest.
   void finish();
-  // Stops every worker (after an output error).
+  // Stops every block process (after an output error).
   void abort();
 
  private:
-  struct Worker {
-    pid_t pid = -1;
-    int toFd = -1;
-    int fromFd = -1;
-    std::string outBytes;
-    std::size_t outPos = 0;
-    std::string inBytes;
-    std::size_t inPos = 0;
-    bool ended = false;
-    int status = 0;
-    std::deque<std::size_t> blocks;  // sequence numbers sent to this worker, not yet answered
-  };
   struct Pending {
     Block block;
     std::vector<ItemResult> results;
-    bool complete = false;
-    std::string failure;  // why results are missing, empty when none are
+    std::size_t next = 0;                 // items before this one have their result
+    std::vector<std::uint8_t> deaths;     // block processes that died on the item
+    std::map<std::size_t, std::string> deathReasons;  // why, for items not tried again
+    int earlyDeaths = 0;                  // block processes that died before any item
+    bool running = false;
+    bool retry = false;                   // a block process of this block died before
+  };
+  struct Running {
+    platform::ChildProcess child;
+    std::size_t sequence = 0;
+    std::string bytes;        // result bytes not yet decoded
+    std::string scratchFile;  // deleted when the process has ended
   };
 
-  void startWorkers();
-  void pump(bool wait);
-  void readResults(Worker& worker);
-  void workerEnded(Worker& worker);
+  void pump(int timeoutMs);
+  bool startNext();
+  void readFrom(Running& r);
+  void ended(Running& r, std::string reason);
+  void advance(Pending& p);
+  void failItem(Pending& p, const std::string& reason);
   void deliverReady();
   Pending& pendingFor(std::size_t sequence) { return pending_[sequence - firstSequence_]; }
-  [[noreturn]] void serve(int inFd, int outFd);
-  [[noreturn]] void runBlock(int inFd, int outFd, void* progress);
 
-  int jobs_;
+  std::size_t jobs_;
   PrepareFn prepare_;
   CheckFn check_;
   DeliverFn deliver_;
+  StartFn start_;
   std::string failureText_;
-  std::vector<Worker> workers_;
+  volatile std::uint64_t* progress_ = nullptr;  // one word per job slot
+  std::vector<Running> running_;                // one per job slot; child.process -1 when free
   std::deque<Pending> pending_;
   std::size_t firstSequence_ = 0;
-  std::size_t nextSequence_ = 0;
-  bool finishing_ = false;
-  bool keepItemData_ = false;
 };
 
 }  // namespace qv::cli

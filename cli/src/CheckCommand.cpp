@@ -1,8 +1,6 @@
 #include "CheckCommand.h"
 
 #include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
@@ -23,6 +21,7 @@
 #include "RefInfo.h"
 #include "ResultSink.h"
 #include "RunBlocks.h"
+#include "foundation/Platform.h"
 #include "Selection.h"
 #include "Summary.h"
 #include "SummaryJson.h"
@@ -46,15 +45,6 @@ std::string ReadFile(const std::string& path, bool& found) {
   return s.str();
 }
 
-int CoreCount() {
-  long n = ::sysconf(_SC_NPROCESSORS_ONLN);
-  return n > 0 ? static_cast<int>(n) : 1;
-}
-
-bool IsPipe(int fd) {
-  struct stat st;
-  return ::fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode);
-}
 
 // Whether a file can be written, tried before the run so that a bad path
 // does not cost a whole run. A file that did not exist is not left behind.
@@ -176,7 +166,7 @@ int RunCheck(const CheckOptions& o) {
   // reader of the pipe shows (a pager), and a reader that stops early (head)
   // ends the run without a word on standard error.
   std::string warning = SampleWarning(reference);
-  const bool warnAtEnd = IsPipe(STDOUT_FILENO);
+  const bool warnAtEnd = platform::IsPipe(1);
   if (!warning.empty() && !warnAtEnd) std::fprintf(stderr, "%s\n", warning.c_str());
 
   InputFeeder feeder(texts);
@@ -202,9 +192,9 @@ int RunCheck(const CheckOptions& o) {
     };
   }
   // Progress is drawn only while the findings go elsewhere than the terminal.
-  Progress progress(o.progress && !::isatty(STDOUT_FILENO));
+  Progress progress(o.progress && !platform::IsTerminal(1));
 
-  RunEnd end = RunBlocks(o.jobs > 0 ? o.jobs : CoreCount(), !o.htmlFile.empty(), checker, feeder, sink, progress,
+  RunEnd end = RunBlocks(o.jobs > 0 ? o.jobs : platform::CoreCount(), checker, feeder, sink, progress,
                          texts.workerFailed, summary);
   progress.clear();
   if (end == RunEnd::SetupFailed) return Fail("the library could not be set up on '" + ref + "'");

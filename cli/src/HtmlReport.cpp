@@ -1,10 +1,5 @@
 #include "HtmlReport.h"
 
-#include <dirent.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +9,7 @@
 #include "Paths.h"
 #include "ResultWire.h"
 #include "TextCoding.h"
+#include "foundation/Platform.h"
 
 namespace qv::cli {
 
@@ -88,8 +84,9 @@ bool HtmlReport::write(const std::string& path, const Summary& summary, const Ui
 }
 
 bool IsViewerName(const char* argv0) {
-  const char* base = std::strrchr(argv0, '/');
-  base = base ? base + 1 : argv0;
+  const char* base = argv0;
+  for (const char* p = argv0; *p; ++p)
+    if (*p == '/' || *p == '\\') base = p + 1;
   return std::strcmp(base, kViewerName) == 0;
 }
 
@@ -104,82 +101,38 @@ int ViewerMain(int argc, char** argv) {
 }
 
 void RenderTables(std::vector<HtmlReport::Entry>& entries, LibraryChecker& live, int language) {
-  const std::string& refDir = live.baseDir();
+  std::string refDir = live.baseDir();
   if (entries.empty()) return;
   // A base directory that holds the reference files and this program under the
   // viewer's name, so that the library's viewer start hands the table to us.
-  char dirTemplate[] = "/tmp/quorvant-view-XXXXXX";
-  if (!::mkdtemp(dirTemplate)) return;
-  std::string dir = std::string(dirTemplate) + "/";
-  std::vector<std::string> links;
-  std::string base = refDir;
-  if (base[0] != '/') {
-    char* cwd = ::getcwd(nullptr, 0);
-    base = std::string(cwd ? cwd : ".") + "/" + base;
-    std::free(cwd);
+  std::string dir = platform::MakeTempDirectory("quorvant-view-");
+  if (dir.empty()) return;
+  std::vector<std::string> made;
+  if (refDir.empty() || (refDir[0] != '/' && refDir[0] != '\\' && refDir.find(':') == std::string::npos)) {
+    std::string cwd = platform::CurrentDirectory();
+    refDir = WithTrailingSlash(cwd) + refDir;
   }
-  if (DIR* d = ::opendir(refDir.c_str())) {
-    while (dirent* ent = ::readdir(d)) {
-      std::string name = ent->d_name;
-      if (name == "." || name == ".." || name == kViewerName) continue;
-      if (::symlink((base + name).c_str(), (dir + name).c_str()) == 0) links.push_back(dir + name);
-    }
-    ::closedir(d);
-  }
-  std::string viewer = dir + kViewerName;
-  if (::symlink(ProgramPath().c_str(), viewer.c_str()) == 0) links.push_back(viewer);
+  for (const std::string& name : platform::ListDirectory(refDir))
+    if (name != kViewerName && platform::LinkOrCopy(refDir + name, dir + name)) made.push_back(dir + name);
+  std::string program = ProgramPath();
+  if (platform::LinkOrCopy(program, dir + kViewerName)) made.push_back(dir + kViewerName);
+  // A program that loads the library from its own directory (Windows) needs
+  // it beside the copy.
+  std::string library = program.substr(0, program.find_last_of("/\\") + 1) + "quorvant.dll";
+  if (platform::LinkOrCopy(library, dir + "quorvant.dll")) made.push_back(dir + "quorvant.dll");
   std::string capture = dir + "table.html";
 
-  int fds[2];
-  if (::pipe(fds) == 0) {
-    std::fflush(nullptr);
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      ::close(fds[0]);
-      ::setenv(kCaptureVariable, capture.c_str(), 1);
-      live.close();  // one handle per process: this one is set up on the viewer's directory
-      LibraryChecker checker(dir, language, MessageFormat());
-      std::string out;
-      for (HtmlReport::Entry& e : entries) {
-        std::string table;
-        if (e.item.check && checker.prepareLayout(e.layout)) table = checker.check(e.item, true).htmlTable;
-        std::uint64_t size = table.size();
-        out.append(reinterpret_cast<const char*>(&size), sizeof size);
-        out += table;
-      }
-      checker.close();  // also removes the library's temporary files
-      std::size_t done = 0;
-      while (done < out.size()) {
-        ssize_t n = ::write(fds[1], out.data() + done, out.size() - done);
-        if (n <= 0 && errno != EINTR) break;
-        if (n > 0) done += static_cast<std::size_t>(n);
-      }
-      ::_exit(0);
-    }
-    ::close(fds[1]);
-    std::string bytes;
-    char buffer[1 << 16];
-    for (;;) {
-      ssize_t n = ::read(fds[0], buffer, sizeof buffer);
-      if (n > 0) bytes.append(buffer, static_cast<std::size_t>(n));
-      else if (n == 0 || errno != EINTR) break;
-    }
-    ::close(fds[0]);
-    if (pid > 0) ::waitpid(pid, nullptr, 0);
-    std::size_t pos = 0;
-    for (HtmlReport::Entry& e : entries) {
-      std::uint64_t size = 0;
-      if (bytes.size() - pos < 8) break;
-      std::memcpy(&size, bytes.data() + pos, 8);
-      pos += 8;
-      if (bytes.size() - pos < size) break;
-      e.result.htmlTable = bytes.substr(pos, size);
-      pos += size;
-    }
-  }
-  for (const std::string& link : links) ::unlink(link.c_str());
-  ::unlink(capture.c_str());
-  ::rmdir(dir.c_str());
+  // One handle per process: the run's handle makes way for one on the viewer's directory.
+  platform::SetEnvironment(kCaptureVariable, capture.c_str());
+  live.close();
+  {
+    LibraryChecker checker(dir, language, MessageFormat());
+    for (HtmlReport::Entry& e : entries)
+      if (e.item.check && checker.prepareLayout(e.layout)) e.result.htmlTable = checker.check(e.item, true).htmlTable;
+  }  // closing the handle also removes the library's temporary files
+  for (const std::string& file : made) platform::DeleteFile(file.c_str());
+  platform::DeleteFile(capture.c_str());
+  platform::RemoveDirectory(dir);
 }
 
 }  // namespace qv::cli

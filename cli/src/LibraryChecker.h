@@ -37,6 +37,8 @@ class LibraryChecker {
   ItemResult check(const WorkItem& item, bool html = false);
 
   const std::string& baseDir() const { return baseDir_; }
+  int language() const { return language_; }
+  const MessageFormat& format() const { return format_; }
   void setBaseDir(std::string baseDir) { baseDir_ = std::move(baseDir); }
 
  private:

@@ -1,8 +1,8 @@
 #include "Paths.h"
 
-#include <limits.h>
 #include <sys/stat.h>
-#include <unistd.h>
+
+#include "foundation/Platform.h"
 
 namespace qv::cli {
 
@@ -13,21 +13,19 @@ bool IsFile(const std::string& path) {
 }
 }  // namespace
 
-std::string ProgramPath() {
-  char buffer[PATH_MAX];
-  ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  if (n <= 0) return "";
-  return std::string(buffer, static_cast<std::size_t>(n));
-}
+std::string ProgramPath() { return platform::ProgramPath(); }
 
+// A directory given with Windows' separator ends in it.
 std::string WithTrailingSlash(std::string dir) {
-  if (dir.empty() || dir.back() != '/') dir += '/';
+  bool windows = dir.find('\\') != std::string::npos && dir.find('/') == std::string::npos;
+  if (dir.empty() || (dir.back() != '/' && dir.back() != '\\')) dir += windows ? '\\' : '/';
   return dir;
 }
 
 std::string DefaultRefDir() {
   std::string program = ProgramPath();
-  std::string dir = program.substr(0, program.rfind('/') + 1);
+  std::size_t slash = program.find_last_of("/\\");
+  std::string dir = slash == std::string::npos ? "" : program.substr(0, slash + 1);
   if (dir.empty()) dir = "./";
   const std::string candidates[] = {dir + "ref/", dir + "../share/quorvant/ref/"};
   for (const std::string& c : candidates)

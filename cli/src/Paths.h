@@ -13,7 +13,8 @@ std::string ProgramPath();
 // the build tree ("ref/") or in an installed tree ("../share/quorvant/ref/").
 std::string DefaultRefDir();
 
-// The directory with a '/' at its end.
+// The directory with a separator at its end: '/', or '\' for a directory
+// written with '\' only.
 std::string WithTrailingSlash(std::string dir);
 
 // The required files missing from a directory.

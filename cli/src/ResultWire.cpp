@@ -124,4 +124,68 @@ bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& r) {
   return true;
 }
 
+void EncodeBlockJob(const BlockJob& job, const std::vector<WorkItem>& items, std::string& out) {
+  PutText(out, job.refDir);
+  PutI32(out, job.language);
+  out += job.hostLines ? '\1' : '\0';
+  PutText(out, job.hostFormat);
+  PutI32(out, job.layout);
+  PutU64(out, job.sendFrom);
+  out += job.flushEach ? '\1' : '\0';
+  PutU64(out, job.skip.size());
+  for (std::uint64_t i : job.skip) PutU64(out, i);
+  PutU64(out, items.size());
+  for (const WorkItem& item : items) {
+    std::size_t at = out.size();
+    PutU64(out, 0);
+    EncodeWorkItem(item, out);
+    std::uint64_t length = out.size() - at - sizeof length;
+    std::memcpy(&out[at], &length, sizeof length);
+  }
+}
+
+bool DecodeBlockJob(const std::string& in, BlockJob& job, std::vector<WorkItem>& items) {
+  Reader rd{in.data(), in.size(), 0};
+  job.refDir = rd.text();
+  job.language = rd.get<std::int32_t>();
+  job.hostLines = rd.get<char>() != 0;
+  job.hostFormat = rd.text();
+  job.layout = rd.get<std::int32_t>();
+  job.sendFrom = rd.get<std::uint64_t>();
+  job.flushEach = rd.get<char>() != 0;
+  std::uint64_t skipped = rd.get<std::uint64_t>();
+  job.skip.clear();
+  for (std::uint64_t i = 0; rd.ok && i < skipped; ++i) job.skip.push_back(rd.get<std::uint64_t>());
+  std::uint64_t count = rd.get<std::uint64_t>();
+  items.clear();
+  for (std::uint64_t i = 0; rd.ok && i < count; ++i) {
+    std::uint64_t length = rd.get<std::uint64_t>();
+    if (!rd.ok || rd.size - rd.pos < length) return false;
+    items.emplace_back();
+    if (!DecodeWorkItem(rd.data + rd.pos, static_cast<std::size_t>(length), items.back())) return false;
+    rd.pos += static_cast<std::size_t>(length);
+  }
+  return rd.ok && rd.pos == rd.size;
+}
+
+void AppendResultRecord(const ItemResult& result, std::string& out) {
+  std::size_t at = out.size();
+  PutU64(out, 0);
+  EncodeResult(result, out);
+  std::uint64_t length = out.size() - at - sizeof length;
+  std::memcpy(&out[at], &length, sizeof length);
+}
+
+int TakeResultRecord(const std::string& in, std::size_t& pos, ItemResult& result) {
+  std::uint64_t length = 0;
+  if (in.size() - pos < sizeof length) return 0;
+  std::memcpy(&length, in.data() + pos, sizeof length);
+  if (in.size() - pos - sizeof length < length) return 0;
+  std::size_t at = pos + sizeof length;
+  std::size_t end = at + static_cast<std::size_t>(length);
+  if (!DecodeResult(in, at, result) || at != end) return -1;
+  pos = end;
+  return 1;
+}
+
 }  // namespace qv::cli

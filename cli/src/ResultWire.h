@@ -1,8 +1,10 @@
 // Byte encoding of work items and their results for the pipes between the
-// main process and the worker processes.
+// main process and the block processes.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 #include <string>
 
 #include "CaseSplitter.h"
@@ -15,6 +17,29 @@ void EncodeResult(const ItemResult& result, std::string& out);
 // Decodes one result starting at pos; returns false when the bytes from pos
 // on do not hold a whole result (pos is then unchanged).
 bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& result);
+
+// A result record on a block process's pipe: the length of the encoded
+// result, then the result.
+void AppendResultRecord(const ItemResult& result, std::string& out);
+// Decodes the record at pos: 1 when it was whole (pos moves past it), 0 when
+// more bytes are needed, -1 when the bytes are no result record.
+int TakeResultRecord(const std::string& in, std::size_t& pos, ItemResult& result);
+
+// The job file of a started block process: how to set up the library, which
+// items to check and send, then the block's items.
+struct BlockJob {
+  std::string refDir;
+  std::int32_t language = 0;
+  bool hostLines = false;     // the host format below is used
+  std::string hostFormat;
+  std::int32_t layout = 0;
+  std::uint64_t sendFrom = 0;
+  bool flushEach = false;
+  std::vector<std::uint64_t> skip;
+};
+void EncodeBlockJob(const BlockJob& job, const std::vector<WorkItem>& items, std::string& out);
+// False when the bytes do not hold a whole job.
+bool DecodeBlockJob(const std::string& in, BlockJob& job, std::vector<WorkItem>& items);
 
 void EncodeWorkItem(const WorkItem& item, std::string& out);
 // Decodes a whole encoded item; false when the bytes do not hold one.

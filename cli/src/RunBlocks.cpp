@@ -3,24 +3,26 @@
 #include <cstdlib>
 #include <utility>
 
+#include "BlockProcess.h"
 #include "BlockRunner.h"
 
 namespace qv::cli {
 
-RunEnd RunBlocks(int jobs, bool keepItemData, LibraryChecker& checker, InputFeeder& feeder, ResultSink& sink,
+RunEnd RunBlocks(int jobs, LibraryChecker& checker, InputFeeder& feeder, ResultSink& sink,
                  Progress& progress, const std::string& workerFailedText, const Summary& summary) {
   const std::vector<std::string> names = feeder.fileNames();
   auto deliver = [&](const Block& block, std::vector<ItemResult>& results) {
     for (std::size_t i = 0; i < results.size(); ++i) sink.take(names[block.fileIndex], block.items[i], results[i]);
   };
-  // The workers start from the handle as prepared here; a block of a file with
+  // The block processes start from the handle as prepared here; a block of a file with
   // another MB layout gets a handle of its own in its block process.
   auto prepare = [&](int layout) {
     if (layout != 0 && !checker.prepareLayout(layout)) std::_Exit(8);
   };
   BlockRunner runner(
       jobs, prepare, [&](const WorkItem& item) { return checker.check(item); }, deliver, workerFailedText);
-  runner.keepItemData(keepItemData);
+  if (StartsBlockProcesses())
+    runner.startWith(BlockProcessStarter(checker.baseDir(), checker.language(), checker.format()));
 
   bool primed = false, setupFailed = false;
   auto batch = [&](std::size_t fileIndex, int layout, std::vector<WorkItem>&& items) {

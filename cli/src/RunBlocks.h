@@ -16,8 +16,8 @@ enum class RunEnd {
   SetupFailed    // the library could not be prepared for the input
 };
 
-// jobs: worker processes; keepItemData: results keep their call text (HTML report).
-RunEnd RunBlocks(int jobs, bool keepItemData, LibraryChecker& checker, InputFeeder& feeder, ResultSink& sink,
+// jobs: block processes checking at the same time.
+RunEnd RunBlocks(int jobs, LibraryChecker& checker, InputFeeder& feeder, ResultSink& sink,
                  Progress& progress, const std::string& workerFailedText, const Summary& summary);
 
 }  // namespace qv::cli

@@ -1,16 +1,16 @@
 // quorvant: the command-line front end of the plausibility checks. main only
 // dispatches to the commands.
-#include <malloc.h>
 #include <quorvant.h>
-#include <signal.h>
 
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "BlockProcess.h"
 #include "CheckCommand.h"
 #include "HtmlReport.h"
+#include "foundation/Platform.h"
 
 namespace {
 // The architecture this program was built for. The library's version number
@@ -64,13 +64,8 @@ int TopLevel(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (argc > 0 && qv::cli::IsViewerName(argv[0])) return qv::cli::ViewerMain(argc, argv);
-  // Pipes to the worker processes must not end the program; a closed output
-  // is noticed by the writer instead.
-  ::signal(SIGPIPE, SIG_IGN);
-  // Block buffers of a few megabytes are made and freed all the time: keep
-  // them in the heap instead of mapping fresh pages for each.
-  ::mallopt(M_MMAP_THRESHOLD, 64 << 20);
-  ::mallopt(M_TRIM_THRESHOLD, 256 << 20);
+  if (qv::cli::IsBlockProcessCall(argc, argv)) return qv::cli::BlockProcessMain(argc, argv);
+  qv::platform::PrepareProgram();
   std::vector<std::string> args(argv + 1, argv + argc);
   const std::string command = args.empty() ? "" : args[0];
   if (command == "check") return qv::cli::CheckMain({args.begin() + 1, args.end()}, PrintVersion);

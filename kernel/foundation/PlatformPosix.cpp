@@ -1,7 +1,11 @@
 // POSIX implementation of the platform layer.
+#include <dirent.h>
 #include <fcntl.h>
+#include <malloc.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -106,5 +110,218 @@ bool DebugLogDirectoryExists() {
   struct stat st;
   return stat(kLogDirectory, &st) == 0 && S_ISDIR(st.st_mode);
 }
+
+bool CanFork() { return true; }
+
+namespace {
+// A pipe as large as a block's results lets a child finish without waiting
+// for the parent; the system may refuse the size, which only costs speed.
+void EnlargePipe(int fd) {
+#ifdef F_SETPIPE_SZ
+  fcntl(fd, F_SETPIPE_SZ, 1 << 20);
+#else
+  (void)fd;
+#endif
+}
+
+// Makes the pipe whose read end the parent keeps; the write end goes to the child.
+bool MakeResultPipe(int fds[2]) {
+  if (pipe(fds) != 0) return false;
+  fcntl(fds[0], F_SETFD, FD_CLOEXEC);
+  fcntl(fds[0], F_SETFL, fcntl(fds[0], F_GETFL) | O_NONBLOCK);
+  EnlargePipe(fds[0]);
+  return true;
+}
+}  // namespace
+
+bool ForkChild(const std::function<int(OutputHandle out)>& body, ChildProcess& child) {
+  int fds[2];
+  if (!MakeResultPipe(fds)) return false;
+  pid_t pid = fork();
+  if (pid == 0) {
+    close(fds[0]);
+    // No exit handlers and no flush of the parent's buffered output.
+    _exit(body(fds[1]));
+  }
+  close(fds[1]);
+  if (pid < 0) {
+    close(fds[0]);
+    return false;
+  }
+  child.process = pid;
+  child.output = fds[0];
+  return true;
+}
+
+bool StartChild(const std::vector<std::string>& args, ChildProcess& child) {
+  if (args.empty()) return false;
+  int fds[2];
+  if (!MakeResultPipe(fds)) return false;
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, fds[1]);
+  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  std::vector<std::string> words = args;
+  std::vector<char*> argv;
+  for (auto& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  close(fds[1]);
+  if (failed != 0) {
+    close(fds[0]);
+    return false;
+  }
+  child.process = pid;
+  child.output = fds[0];
+  return true;
+}
+
+void WaitForOutput(const std::vector<ChildProcess*>& children, int timeoutMs) {
+  std::vector<pollfd> fds;
+  for (const ChildProcess* c : children)
+    if (c->output >= 0) fds.push_back({static_cast<int>(c->output), POLLIN, 0});
+  if (fds.empty()) return;
+  poll(fds.data(), fds.size(), timeoutMs);
+}
+
+long ReadOutput(ChildProcess& child, char* buffer, std::size_t capacity) {
+  if (child.output < 0) return 0;
+  for (;;) {
+    ssize_t n = read(static_cast<int>(child.output), buffer, capacity);
+    if (n >= 0) return static_cast<long>(n);
+    if (errno == EINTR) continue;
+    if (errno == EAGAIN || errno == EWOULDBLOCK) return -1;
+    return 0;  // a broken pipe ends the child's output like its end
+  }
+}
+
+std::string ReapChild(ChildProcess& child) {
+  if (child.output >= 0) close(static_cast<int>(child.output));
+  child.output = -1;
+  if (child.process <= 0) return "no process";
+  int status = 0;
+  while (waitpid(static_cast<pid_t>(child.process), &status, 0) < 0 && errno == EINTR) {
+  }
+  child.process = -1;
+  if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
+  if (WIFEXITED(status)) return WEXITSTATUS(status) == 0 ? "" : "exit status " + std::to_string(WEXITSTATUS(status));
+  return "status " + std::to_string(status);
+}
+
+void KillChild(ChildProcess& child) {
+  if (child.process > 0) kill(static_cast<pid_t>(child.process), SIGKILL);
+  ReapChild(child);
+}
+
+bool WriteOutput(OutputHandle out, const char* data, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    ssize_t n = write(static_cast<int>(out), data + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+OutputHandle StandardOutput() { return STDOUT_FILENO; }
+
+namespace {
+// The file behind the shared words, open in every child (fork and exec keep it).
+int sharedWordsFd = -1;
+
+volatile std::uint64_t* MapWords(int fd, std::size_t count) {
+  void* p = mmap(nullptr, count * sizeof(std::uint64_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  return p == MAP_FAILED ? nullptr : static_cast<volatile std::uint64_t*>(p);
+}
+}  // namespace
+
+volatile std::uint64_t* SharedWords(std::size_t count) {
+  char name[64];
+  if (!CreateTempFile("qvwords", name, sizeof name)) return nullptr;
+  int fd = open(name, O_RDWR);
+  unlink(name);
+  if (fd < 0) return nullptr;
+  if (ftruncate(fd, static_cast<off_t>(count * sizeof(std::uint64_t))) != 0) {
+    close(fd);
+    return nullptr;
+  }
+  sharedWordsFd = fd;
+  return MapWords(fd, count);
+}
+
+std::string SharedWordsToken() { return std::to_string(sharedWordsFd); }
+
+volatile std::uint64_t* OpenSharedWords(const std::string& token, std::size_t count) {
+  int fd = std::atoi(token.c_str());
+  return fd > 2 ? MapWords(fd, count) : nullptr;
+}
+
+void PrepareProgram() {
+  signal(SIGPIPE, SIG_IGN);
+#ifdef M_MMAP_THRESHOLD
+  // Block buffers of a few megabytes are made and freed all the time: keep
+  // them in the heap instead of mapping fresh pages for each.
+  mallopt(M_MMAP_THRESHOLD, 64 << 20);
+  mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
+}
+
+std::string ProgramPath() {
+  char buffer[4096];
+  ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
+}
+
+int CoreCount() {
+  long n = sysconf(_SC_NPROCESSORS_ONLN);
+  return n > 0 ? static_cast<int>(n) : 1;
+}
+
+bool IsTerminal(int fd) { return isatty(fd) == 1; }
+
+bool IsPipe(int fd) {
+  struct stat st;
+  return fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+std::string MakeTempDirectory(const char* prefix) {
+  const char* dir = std::getenv("TMPDIR");
+  std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/" + prefix + "XXXXXX";
+  std::vector<char> buf(pattern.begin(), pattern.end());
+  buf.push_back('\0');
+  if (!mkdtemp(buf.data())) return "";
+  return std::string(buf.data()) + "/";
+}
+
+bool LinkOrCopy(const std::string& existing, const std::string& name) {
+  return symlink(existing.c_str(), name.c_str()) == 0;
+}
+
+std::vector<std::string> ListDirectory(const std::string& dir) {
+  std::vector<std::string> names;
+  if (DIR* d = opendir(dir.c_str())) {
+    while (dirent* entry = readdir(d)) {
+      std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(d);
+  }
+  return names;
+}
+
+std::string CurrentDirectory() {
+  char* cwd = getcwd(nullptr, 0);
+  std::string dir = cwd ? cwd : "";
+  std::free(cwd);
+  return dir;
+}
+
+void RemoveDirectory(const std::string& dir) { rmdir(dir.c_str()); }
+
+void SetEnvironment(const char* name, const char* value) { setenv(name, value, 1); }
 
 }  // namespace qv::platform
