@@ -68,7 +68,38 @@ void CaseSplitter::addLine(const Line& line) {
   out_.push_back(std::move(stray));
 }
 
+void CaseSplitter::addFinding(Finding finding) {
+  if (open_) {
+    current_.findings.push_back(std::move(finding));
+    return;
+  }
+  WorkItem item;
+  item.caseLine = finding.line;
+  item.findings.push_back(std::move(finding));
+  out_.push_back(std::move(item));
+}
+
+namespace {
+// Field n of a record line (field 0 is the record kind), empty when absent.
+std::string FieldOf(const std::string& line, int n) {
+  std::size_t at = 0;
+  for (int i = 0; i < n; ++i) {
+    at = line.find('|', at);
+    if (at == std::string::npos) return "";
+    ++at;
+  }
+  return line.substr(at, line.find('|', at) - at);
+}
+}  // namespace
+
 void CaseSplitter::appendToCase(const Line& line) {
+  if (HasPrefix(line.text, "MB|")) {
+    current_.identity.bur = FieldOf(line.text, 1);
+    current_.identity.site = FieldOf(line.text, 2);
+    current_.identity.linkageCode = FieldOf(line.text, 4);
+  } else if (HasPrefix(line.text, "MD|")) {
+    current_.identity.caseNumber = FieldOf(line.text, 662);
+  }
   currentBytes_ += line.length + 2;
   if (line.hasNul && !currentHasNul_) {
     currentHasNul_ = true;

@@ -14,6 +14,7 @@
 #include "BlockRunner.h"
 #include "CaseSplitter.h"
 #include "HtmlReport.h"
+#include "InputDecoder.h"
 #include "LibraryChecker.h"
 #include "LineReader.h"
 #include "MessageLines.h"
@@ -92,7 +93,7 @@ int RunCheck(const CheckOptions& o) {
   if (!checker.open()) return Fail("the library could not load the reference data in '" + ref + "'");
 
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
-  FindingWriter writer(o.format, stdout);
+  FindingWriter writer(o.format, stdout, o.excel);
   writer.begin();
   Summary summary;
   HtmlReport html(o.htmlMaxCases);
@@ -122,6 +123,7 @@ int RunCheck(const CheckOptions& o) {
                      [&](const WorkItem& item) { return checker.check(item); }, deliver, texts.workerFailed);
   runner.keepItemData(!o.htmlFile.empty());
 
+  InputDecoder decoder(o.encoding, texts);
   std::vector<std::string> inputs = o.inputs;
   if (inputs.empty()) inputs.push_back("-");
   for (const std::string& input : inputs) {
@@ -159,12 +161,19 @@ int RunCheck(const CheckOptions& o) {
     std::uint64_t size = (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) ? static_cast<std::uint64_t>(st.st_size) : 0;
     LineReader reader(fd);
     CaseSplitter splitter(items, texts.split);
+    std::ifstream content;
+    if (size > 0 && o.encoding == InputEncoding::Auto) content.open(input, std::ios::binary);
+    decoder.startFile(content.is_open() ? &content : nullptr);
     Line line;
+    std::vector<Finding> lineFindings;
     std::uint64_t lastLine = 0;
     bool ok = true;
     while (ok && reader.next(line)) {
       lastLine = line.number;
+      decoder.decode(line, lineFindings);
       splitter.addLine(line);
+      for (Finding& f : lineFindings) splitter.addFinding(std::move(f));
+      lineFindings.clear();
       if ((lastLine & 63) == 0) runner.poll();
       if (items.size() >= kBlockItems) {
         if (fileLayouts[fileIndex] == 0) fileLayouts[fileIndex] = LayoutOf(splitter.firstMbFieldCount());

@@ -32,6 +32,10 @@ const char* CheckUsage() {
          "  --jobs N                worker processes (default: number of cores)\n"
          "  --html FILE             also write a self-contained HTML report\n"
          "  --html-max-cases N      cases with findings shown in the report (default 1000)\n"
+         "  --excel                 with --format csv: UTF-8 byte-order mark and \";\"\n"
+         "                          between fields, as spreadsheet programs expect\n"
+         "  --encoding ENC          input encoding: auto (default: UTF-8 when the file is\n"
+         "                          valid UTF-8, else Windows-1252), utf-8, cp1252, latin1\n"
          "  --no-progress           no progress bar\n"
          "  --no-summary            no summary on standard error\n"
          "  --help                  show this help\n"
@@ -76,6 +80,11 @@ std::string ParseCheckOptions(const std::vector<std::string>& args, CheckOptions
       o.progress = false;
     } else if (name == "--no-summary") {
       o.summary = false;
+    } else if (name == "--excel") {
+      o.excel = true;
+    } else if (name == "--encoding") {
+      if (!takeValue() || !ParseInputEncoding(value, o.encoding))
+        return "unknown encoding '" + value + "' (auto, utf-8, cp1252 or latin1)";
     } else if (name == "--format") {
       if (!takeValue()) return "--format needs a value";
       if (value == "text") o.format = OutputFormat::Text;
@@ -108,6 +117,7 @@ std::string ParseCheckOptions(const std::vector<std::string>& args, CheckOptions
     }
   }
   if (o.formatStringGiven && o.format != OutputFormat::Host) return "--format-string needs --format host";
+  if (o.excel && o.format != OutputFormat::Csv) return "--excel needs --format csv";
   return "";
 }
 

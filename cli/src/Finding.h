@@ -15,7 +15,11 @@ struct Finding {
   std::string text;        // message text, with the position label when there is one
   std::string baseText;    // message text without position label (for the summary)
   std::string value;       // the value the finding concerns, may be empty
+  int field = 0;           // field the finding names by number, counted on its line from 1 (the
+                           // record kind); 0 when it names none
 };
+
+struct CaseIdentity { std::string bur, site, linkageCode, caseNumber; };
 
 // What one input item (a case, or a line outside any case) produced.
 struct ItemResult {
@@ -24,6 +28,7 @@ struct ItemResult {
   std::vector<Finding> findings;
   std::string hostText;          // the library's host lines (host format only)
   std::string htmlTable;         // the library's result table (HTML report only)
+  CaseIdentity identity;
 };
 
 }  // namespace qv::cli

@@ -16,11 +16,13 @@ void FindingWriter::put(const std::string& text) {
 }
 
 void FindingWriter::begin() {
-  if (format_ == OutputFormat::Csv) put("file,line,case,type,code,item,text,value\r\n");
+  if (format_ != OutputFormat::Csv) return;
+  if (excel_) put("\xEF\xBB\xBF" "file;line;case;type;code;item;text;value\r\n");
+  else put("file,line,case,type,code,item,text,value\r\n");
 }
 
 std::string FindingWriter::Render(OutputFormat format, const std::string& fileName, const ItemResult& item,
-                                  const Finding& f) {
+                                  const Finding& f, bool excel) {
   std::string item_ = f.item >= 0 ? std::to_string(f.item) : "";
   switch (format) {
     case OutputFormat::Text: {
@@ -29,9 +31,12 @@ std::string FindingWriter::Render(OutputFormat format, const std::string& fileNa
       if (!f.value.empty()) line += " [" + EscapeControls(f.value) + "]";
       return line + "\n";
     }
-    case OutputFormat::Csv:
-      return CsvField(fileName) + "," + std::to_string(f.line) + "," + std::to_string(item.caseLine) + "," + f.type +
-             "," + CsvField(f.code) + "," + item_ + "," + CsvField(f.text) + "," + CsvField(f.value) + "\r\n";
+    case OutputFormat::Csv: {
+      const char sep = excel ? ';' : ',';
+      return CsvField(fileName, sep) + sep + std::to_string(f.line) + sep + std::to_string(item.caseLine) + sep +
+             f.type + sep + CsvField(f.code, sep) + sep + item_ + sep + CsvField(f.text, sep) + sep +
+             CsvField(f.value, sep) + "\r\n";
+    }
     case OutputFormat::Json:
       return "{\"file\":" + JsonString(fileName) + ",\"line\":" + std::to_string(f.line) +
              ",\"case\":" + std::to_string(item.caseLine) + ",\"type\":\"" + f.type + "\",\"code\":" +
@@ -55,7 +60,7 @@ void FindingWriter::write(const std::string& fileName, const ItemResult& result)
     return;
   }
   std::string text;
-  for (const Finding& f : result.findings) text += Render(format_, fileName, result, f);
+  for (const Finding& f : result.findings) text += Render(format_, fileName, result, f, excel_);
   put(text);
 }
 

@@ -91,6 +91,12 @@ ItemResult LibraryChecker::check(const WorkItem& item, bool html) {
     f.text = CodePageToUtf8(f.text);
     f.baseText = CodePageToUtf8(f.baseText);
     f.value = CodePageToUtf8(f.value);
+    if (f.code == "S000") {
+      // The checker's own text in the run's language; the library's reason
+      // (English) stays as the value.
+      f.value = f.text;
+      f.text = f.baseText = TextsFor(language_).libraryRejected;
+    }
   }
   if (html) {
     // The viewer started by the library copied the table to this file.

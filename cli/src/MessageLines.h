@@ -57,6 +57,14 @@ std::string StructuralText(const std::string& errorText, const LineMapping& mapp
 // summary groups structural findings of one kind.
 std::string WithoutLineNumbers(const std::string& text);
 
+// The field number a message text shows where its template has "%i" (the
+// library fills in the field that holds a forbidden character); 0 when the
+// template has none or the text does not match it.
+int FieldNumberIn(const std::string& templateText, const std::string& text);
+
+// The template with "%i" replaced by the given text.
+std::string WithFieldNumber(const std::string& templateText, const std::string& number);
+
 // Checks a host format for keys the library would reject. Returns an empty
 // text when it is fine, else the reason.
 std::string CheckFormatString(const std::string& format);

@@ -11,6 +11,9 @@ UiTexts MakeGerman() {
   t.unreadable = "Datei nicht lesbar: {reason}";
   t.workerFailed = "Prüfung abgebrochen ({reason}); der Fall wurde nicht geprüft";
   t.unreadableList = "Meldungsliste der Bibliothek nicht lesbar; Befunde des Falls fehlen möglicherweise";
+  t.notLatin1 = "Zeichen in ISO 8859-1 nicht darstellbar, als \"?\" geprüft (Feld {field})";
+  t.notDecodable = "Bytes sind kein Zeichen der Eingabecodierung, als \"?\" geprüft (Feld {field})";
+  t.libraryRejected = "Fall von der Bibliothek als Ganzes abgewiesen";
   t.summaryTitle = "Zusammenfassung";
   t.casesRead = "Fälle gelesen";
   t.casesWithFindings = "Fälle mit Befunden";
@@ -43,6 +46,9 @@ UiTexts MakeFrench() {
   t.unreadable = "Fichier illisible : {reason}";
   t.workerFailed = "Contrôle interrompu ({reason}) ; le cas n'a pas été contrôlé";
   t.unreadableList = "Liste des messages de la bibliothèque illisible ; des constats du cas peuvent manquer";
+  t.notLatin1 = "Caractère non représentable en ISO 8859-1, contrôlé comme « ? » (champ {field})";
+  t.notDecodable = "Octets ne formant aucun caractère du codage d'entrée, contrôlés comme « ? » (champ {field})";
+  t.libraryRejected = "Cas rejeté dans son ensemble par la bibliothèque";
   t.summaryTitle = "Résumé";
   t.casesRead = "Cas lus";
   t.casesWithFindings = "Cas avec constats";

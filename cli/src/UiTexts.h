@@ -12,6 +12,9 @@ struct UiTexts {
   std::string unreadable;     // S003; "{reason}" stands for the system's reason
   std::string workerFailed;   // S005
   std::string unreadableList; // S006, a message list that could not be read
+  std::string notLatin1;      // S007; "{field}" stands for the field number
+  std::string notDecodable;   // S008; "{field}" stands for the field number
+  std::string libraryRejected; // S000, the library's reason is the value
   std::string summaryTitle;
   std::string casesRead;
   std::string casesWithFindings;
