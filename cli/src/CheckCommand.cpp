@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <sstream>
 
@@ -22,6 +23,8 @@
 #include "Progress.h"
 #include "Summary.h"
 #include "UiTexts.h"
+
+#include <quorvant.h>
 
 namespace qv::cli {
 
@@ -92,6 +95,18 @@ int RunCheck(const CheckOptions& o) {
   LibraryChecker checker(ref, o.language, format);
   if (!checker.open()) return Fail("the library could not load the reference data in '" + ref + "'");
 
+  ReportHeader report;
+  {
+    std::time_t now = std::time(nullptr);
+    char date[64];
+    std::strftime(date, sizeof date, "%Y-%m-%d %H:%M UTC", std::gmtime(&now));
+    report.runDate = date;
+    report.program = std::string("quorvant ") + QV_CLI_VERSION + " (" + QV_VersionAppName() + " " + QV_VersionNumber() +
+                     ", " + QV_VersionDate() + ")";
+    report.referenceData = ref;
+    report.language = o.language;
+  }
+
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
   FindingWriter writer(o.format, stdout, o.excel);
   writer.begin();
@@ -155,6 +170,7 @@ int RunCheck(const CheckOptions& o) {
       if (inputError.empty()) inputError = "cannot read '" + input + "': " + reason;
       items.push_back(UnreadableItem(0, texts, reason));
       flush(true);
+      report.inputs.push_back({fileNames[fileIndex], 0, 0});
       continue;
     }
     struct stat st;
@@ -190,6 +206,7 @@ int RunCheck(const CheckOptions& o) {
     if (fileLayouts[fileIndex] == 0) fileLayouts[fileIndex] = LayoutOf(splitter.firstMbFieldCount());
     if (ok) ok = flush(true);
     if (fd != STDIN_FILENO) ::close(fd);
+    report.inputs.push_back({fileNames[fileIndex], reader.bytesRead(), lastLine});
     if (!ok) break;
   }
   runner.finish();
@@ -202,7 +219,7 @@ int RunCheck(const CheckOptions& o) {
 
   if (!o.htmlFile.empty()) {
     RenderTables(html.entries(), checker, o.language);
-    if (!html.write(o.htmlFile, summary, texts, fileNames))
+    if (!html.write(o.htmlFile, report, summary, texts))
       return Fail("cannot write the HTML report '" + o.htmlFile + "'");
   }
   if (o.summary) summary.print(stderr, texts);

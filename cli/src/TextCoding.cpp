@@ -82,6 +82,9 @@ std::string ValidUtf8(const std::string& text) {
 }
 
 std::string CodePageToUtf8(const std::string& text) {
+  bool ascii = true;
+  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return text;
   std::string out;
   out.reserve(text.size() + 8);
   for (unsigned char c : text) {

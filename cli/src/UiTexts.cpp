@@ -28,13 +28,28 @@ UiTexts MakeGerman() {
   t.htmlTitle = "Prüfbericht";
   t.htmlFindings = "Befunde";
   t.htmlTable = "Fallansicht";
-  t.htmlMore = "{count} weitere Fälle mit Befunden sind hier nicht aufgeführt.";
+  t.htmlMore = "{count} weitere Fälle mit Befunden sind hier nicht aufgeführt; --html-max-cases N nimmt bis zu N Fälle in den Bericht auf.";
   t.htmlLine = "Zeile";
   t.htmlType = "Typ";
   t.htmlCode = "Code";
   t.htmlText = "Text";
   t.htmlValue = "Wert";
   t.htmlCase = "Fall in Zeile {line}";
+  t.htmlCreated = "Erstellt";
+  t.htmlProgram = "Programm";
+  t.htmlReference = "Referenzdaten";
+  t.htmlInputs = "Eingabe";
+  t.htmlInputSize = "{bytes} Bytes, {lines} Zeilen";
+  t.htmlCaseNumber = "Fall";
+  t.htmlPlace = "Datei:Zeile";
+  t.htmlTypes = "Typen";
+  t.htmlCodes = "Codes";
+  t.htmlAll = "alle";
+  t.htmlSearch = "Fallnummer";
+  t.htmlShown = "{shown} von {total} Fällen";
+  t.htmlName = "Name";
+  t.htmlLabel = "Bezeichnung";
+  t.htmlMeaning = "Bedeutung";
   return t;
 }
 
@@ -63,13 +78,28 @@ UiTexts MakeFrench() {
   t.htmlTitle = "Rapport de contrôle";
   t.htmlFindings = "Constats";
   t.htmlTable = "Vue du cas";
-  t.htmlMore = "{count} autres cas avec constats ne figurent pas ici.";
+  t.htmlMore = "{count} autres cas avec constats ne figurent pas ici ; --html-max-cases N admet jusqu'à N cas dans le rapport.";
   t.htmlLine = "Ligne";
   t.htmlType = "Type";
   t.htmlCode = "Code";
   t.htmlText = "Texte";
   t.htmlValue = "Valeur";
   t.htmlCase = "Cas à la ligne {line}";
+  t.htmlCreated = "Créé";
+  t.htmlProgram = "Programme";
+  t.htmlReference = "Données de référence";
+  t.htmlInputs = "Entrée";
+  t.htmlInputSize = "{bytes} octets, {lines} lignes";
+  t.htmlCaseNumber = "Cas";
+  t.htmlPlace = "Fichier:ligne";
+  t.htmlTypes = "Types";
+  t.htmlCodes = "Codes";
+  t.htmlAll = "tous";
+  t.htmlSearch = "Numéro de cas";
+  t.htmlShown = "{shown} sur {total} cas";
+  t.htmlName = "Nom";
+  t.htmlLabel = "Libellé";
+  t.htmlMeaning = "Sens";
   return t;
 }
 }  // namespace

@@ -32,6 +32,21 @@ struct UiTexts {
   std::string htmlText;
   std::string htmlValue;
   std::string htmlCase;       // "{line}" stands for the file line of the case
+  std::string htmlCreated;
+  std::string htmlProgram;
+  std::string htmlReference;
+  std::string htmlInputs;
+  std::string htmlInputSize;  // "{bytes}" and "{lines}" stand for the file's size and line count
+  std::string htmlCaseNumber; // column of the index: case number or linkage code
+  std::string htmlPlace;      // column of the index: file and line
+  std::string htmlTypes;
+  std::string htmlCodes;
+  std::string htmlAll;        // filter choice: every type
+  std::string htmlSearch;     // label of the case number search
+  std::string htmlShown;      // "{shown}" and "{total}" stand for the numbers of cases
+  std::string htmlName;
+  std::string htmlLabel;
+  std::string htmlMeaning;
 };
 
 // language: 0 German, 1 French.

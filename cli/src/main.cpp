@@ -10,7 +10,6 @@
 
 #include "CheckCommand.h"
 #include "CheckOptions.h"
-#include "HtmlReport.h"
 
 namespace {
 const char* kUsage =
@@ -30,7 +29,6 @@ void PrintVersion() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 0 && qv::cli::IsViewerName(argv[0])) return qv::cli::ViewerMain(argc, argv);
   // A closed output is reported as a write error instead of ending the program.
   ::signal(SIGPIPE, SIG_IGN);
   // Block buffers of a few megabytes are made and freed all the time: keep
