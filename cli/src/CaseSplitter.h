@@ -24,7 +24,7 @@ struct WorkItem {
   bool headerReported = false;             // that MX line's own findings came with an earlier case
   bool check = false;                      // pass data to the library
   std::vector<Finding> findings;           // findings made without the library
-  CaseIdentity identity;
+  CaseIdentity identity{};
 };
 
 // The texts of the findings made here, in the chosen language.

@@ -28,7 +28,7 @@ struct ItemResult {
   std::vector<Finding> findings;
   std::string hostText;          // the library's host lines (host format only)
   std::string htmlTable;         // the library's result table (HTML report only)
-  CaseIdentity identity;
+  CaseIdentity identity{};
 };
 
 }  // namespace qv::cli
