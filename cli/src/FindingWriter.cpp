@@ -21,9 +21,11 @@ void FindingWriter::begin() {
   else put("file,line,case,type,code,item,text,value\r\n");
 }
 
-std::string FindingWriter::Render(OutputFormat format, const std::string& fileName, const ItemResult& item,
+std::string FindingWriter::Render(OutputFormat format, const std::string& rawFileName, const ItemResult& item,
                                   const Finding& f, bool excel) {
   std::string item_ = f.item >= 0 ? std::to_string(f.item) : "";
+  // Output is UTF-8: bytes of a file name that are not become \xNN.
+  const std::string fileName = ValidUtf8(rawFileName);
   switch (format) {
     case OutputFormat::Text: {
       std::string line = EscapeControls(fileName) + ":" + std::to_string(f.line) + ": " + f.type + " " + f.code + " " +

@@ -14,7 +14,9 @@ const char* kStyle =
     "border:1px solid #ddd;text-align:left}th{background:#eee}"
     ".E,.S{color:#b00;font-weight:bold}.W{color:#a60}.H,.C{color:#06a}"
     "tr.hit td{background:#fde8c8}tr.rec th{background:#dde}#filter{margin:.5em 0;padding:.4em;background:#f4f4f4}"
-    "#filter label{margin-right:1em}";
+    "#filter label{margin-right:1em}"
+    // Cases out of sight are laid out only when scrolled to.
+    "section.case{content-visibility:auto;contain-intrinsic-size:auto 900px}";
 
 // Filters by type, code prefix and text, and searches case numbers; the
 // fragment "#qvtest" (with "&t=", "&c=", "&x=", "&n=" for the fields) applies
@@ -36,7 +38,7 @@ var ok=any&&(!n||s.dataset.n.toLowerCase().indexOf(n)>=0);
 s.hidden=!ok;d.getElementById('i'+s.id.slice(1)).hidden=!ok;if(ok)shown++;});
 d.getElementById('fcount').textContent=f.dataset.shown.replace('{shown}',shown).replace('{total}',cases.length);}
 ['ft','fc','fx','fn'].forEach(function(id){d.getElementById(id).addEventListener('input',apply);});
-apply();
+d.getElementById('fcount').textContent=f.dataset.shown.replace('{shown}',cases.length).replace('{total}',cases.length);
 if(location.hash.indexOf('#qvtest')==0){
 location.hash.slice(7).split('&').forEach(function(p){var kv=p.split('=');
 if(kv.length==2)d.getElementById('f'+kv[0]).value=decodeURIComponent(kv[1]);});
@@ -101,7 +103,7 @@ std::string CaseSection(std::size_t k, const HtmlReport::Entry& e, const UiTexts
                      std::to_string(e.result.caseLine) + "\" data-n=\"" + HtmlEscape(search) + "\"><h3>" +
                      HtmlEscape((name.empty() ? "" : name + " \xC2\xB7 ") + ValidUtf8(e.fileName) + ": " +
                                 Fill(t.htmlCase, "line", std::to_string(e.result.caseLine))) +
-                     "</h3>\n<table class=\"f\"><tr>" + Head(t.htmlLine) + Head(t.htmlType) + Head(t.htmlCode) +
+                     " <a href=\"#index\">\xE2\x86\x91</a></h3>\n<table class=\"f\"><tr>" + Head(t.htmlLine) + Head(t.htmlType) + Head(t.htmlCode) +
                      Head(t.htmlText) + Head(t.htmlValue) + "</tr>\n";
   for (const Finding& f : findings) {
     std::string type(1, f.type);
