@@ -1,6 +1,7 @@
 #include "CheckCommand.h"
 
 #include <fcntl.h>
+#include <quorvant.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,8 +24,6 @@
 #include "Progress.h"
 #include "Summary.h"
 #include "UiTexts.h"
-
-#include <quorvant.h>
 
 namespace qv::cli {
 

@@ -62,9 +62,23 @@ void Latin1Converter::convert(std::string& text, std::vector<Problem>& problems)
   bool ascii = true;
   for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (ascii) return;
-  if (impl_->toLatin1 == reinterpret_cast<iconv_t>(-1)) return;  // glibc has both converters
-
   std::string out;
+  if (impl_->toLatin1 == reinterpret_cast<iconv_t>(-1) || impl_->toUtf8 == reinterpret_cast<iconv_t>(-1)) {
+    // Without the converters (an iconv without this character set) every
+    // byte beyond ASCII is reported rather than passed on unread.
+    for (char c : text) {
+      if (static_cast<unsigned char>(c) < 0x80) {
+        out += c;
+        continue;
+      }
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned char>(c));
+      problems.push_back({out.size(), buf, true});
+      out += '?';
+    }
+    text = std::move(out);
+    return;
+  }
   const char* in = text.data();
   std::size_t left = text.size();
   while (left > 0) {
