@@ -180,7 +180,9 @@ TEST_F(Formats, PositionLabels) {
       {'f', 7, 1, "Compl\xe9ment au diagnostic principal: ", "CD:"},
       {'f', 7, 2, "1er diagnostic suppl\xe9mentaire: ", "1.DS:"},
       {'f', 8, 0, "Traitement principal: ", "TP:"},
-      {'f', 8, 5, "5er traitement suppl\xe9mentaire: ", "5.TS:"},
+      {'f', 7, 3, "2e diagnostic suppl\xe9mentaire: ", "2.DS:"},
+      {'f', 8, 1, "1er traitement suppl\xe9mentaire: ", "1.TS:"},
+      {'f', 8, 5, "5e traitement suppl\xe9mentaire: ", "5.TS:"},
   };
   for (const Row& r : rows) {
     h.Language = r.Language;

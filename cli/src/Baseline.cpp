@@ -75,8 +75,26 @@ std::string Key(const std::vector<std::string>& fields) {
   return key;
 }
 
+// The library's reason for a rejected case (S000) names the file line; line
+// numbers move with every export, so they are left out of the key.
+std::string WithoutLineNumbers(const std::string& value) {
+  static const std::string kLine = "line ";
+  std::string out;
+  std::size_t at = 0;
+  for (std::size_t found; (found = value.find(kLine, at)) != std::string::npos;) {
+    std::size_t digits = found + kLine.size();
+    std::size_t end = digits;
+    while (end < value.size() && std::isdigit(static_cast<unsigned char>(value[end]))) ++end;
+    out.append(value, at, digits - at);
+    if (end > digits) out += 'N';
+    at = end;
+  }
+  return out + value.substr(at);
+}
+
 std::vector<std::string> KeyFields(const CaseIdentity& id, const Finding& f) {
-  return {id.bur, id.site, id.linkageCode, id.caseNumber, f.code, ItemText(f.item), f.value};
+  const std::string value = f.type == 'S' ? WithoutLineNumbers(f.value) : f.value;
+  return {id.bur, id.site, id.linkageCode, id.caseNumber, f.code, ItemText(f.item), value};
 }
 
 bool ValidCode(const std::string& code) {

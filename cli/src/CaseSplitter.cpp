@@ -94,6 +94,17 @@ void CaseSplitter::addLine(const Line& line) {
   out_.push_back(std::move(stray));
 }
 
+void CaseSplitter::addFinding(Finding finding) {
+  if (open_) {
+    current_.findings.push_back(std::move(finding));
+    return;
+  }
+  WorkItem item;
+  item.caseLine = finding.line;
+  item.findings.push_back(std::move(finding));
+  out_.push_back(std::move(item));
+}
+
 void CaseSplitter::appendToCase(const Line& line) {
   currentBytes_ += line.length + 2;
   if (line.hasNul && !currentHasNul_) {

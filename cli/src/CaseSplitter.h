@@ -24,7 +24,7 @@ struct WorkItem {
   bool headerReported = false;             // that MX line's own findings came with an earlier case
   bool check = false;                      // pass data to the library
   std::vector<Finding> findings;           // findings made without the library
-  CaseIdentity identity;                   // from the MB line and the case's MD line
+  CaseIdentity identity{};                 // from the MB line and the case's MD line
 };
 
 // The texts of the findings made here, in the chosen language.
@@ -41,6 +41,9 @@ class CaseSplitter {
   CaseSplitter(std::vector<WorkItem>& out, SplitTexts texts);
 
   void addLine(const Line& line);
+  // Adds a finding about the line added last: to its case, or as an item of
+  // its own when it belongs to none.
+  void addFinding(Finding finding);
   // Ends the current case (at the end of a file).
   void finish();
 

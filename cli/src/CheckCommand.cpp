@@ -1,5 +1,6 @@
 #include "CheckCommand.h"
 
+#include <quorvant.h>
 #include <signal.h>
 
 #include <CLI/CLI.hpp>
@@ -7,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -21,11 +23,11 @@
 #include "RefInfo.h"
 #include "ResultSink.h"
 #include "RunBlocks.h"
-#include "foundation/Platform.h"
 #include "Selection.h"
 #include "Summary.h"
 #include "SummaryJson.h"
 #include "UiTexts.h"
+#include "foundation/Platform.h"
 
 namespace qv::cli {
 
@@ -169,15 +171,27 @@ int RunCheck(const CheckOptions& o) {
   const bool warnAtEnd = platform::IsPipe(1);
   if (!warning.empty() && !warnAtEnd) std::fprintf(stderr, "%s\n", warning.c_str());
 
-  InputFeeder feeder(texts);
+  InputFeeder feeder(texts, o.encoding);
   problem = feeder.open(o.inputs);
   if (!problem.empty()) return Fail(problem);
 
   LibraryChecker checker(ref, o.language, setup.format);
   if (!checker.open()) return Fail("the library could not load the reference data in '" + ref + "'");
 
+  ReportHeader report;
+  {
+    std::time_t now = std::time(nullptr);
+    char date[64];
+    std::strftime(date, sizeof date, "%Y-%m-%d %H:%M UTC", std::gmtime(&now));
+    report.runDate = date;
+    report.program = std::string("quorvant ") + QV_CLI_VERSION + " (" + QV_VersionAppName() + " " + QV_VersionNumber() +
+                     ", " + QV_VersionDate() + ")";
+    report.referenceData = reference.oneLine();
+    report.language = o.language;
+  }
+
   std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
-  FindingWriter writer(o.format, stdout);
+  FindingWriter writer(o.format, stdout, o.excel);
   writer.begin();
   Summary summary;
   summary.setReference(reference.oneLine());
@@ -211,8 +225,9 @@ int RunCheck(const CheckOptions& o) {
   }
 
   if (!o.htmlFile.empty()) {
+    for (const InputFile& f : feeder.files()) report.inputs.push_back({f.name, f.bytes, f.lines});
     RenderTables(html.entries(), checker, o.language);
-    if (!html.write(o.htmlFile, summary, texts, fileNames))
+    if (!html.write(o.htmlFile, report, summary, texts))
       return Fail("cannot write the HTML report '" + o.htmlFile + "'");
   }
   const std::string& inputProblem = feeder.problem();

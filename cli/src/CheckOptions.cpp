@@ -35,13 +35,23 @@ void Declare(CLI::App& app, CheckOptions& o) {
       ->transform(CLI::CheckedTransformer(kLanguages))
       ->option_text("de|fr");
   app.add_option("--ref", o.refDir, "reference data directory (default: the bundled one)")->option_text("DIR");
-  app.add_option("-j,--jobs", o.jobs, "worker processes (default: number of cores)")
+  app.add_option("-j,--jobs", o.jobs, "block processes checking at the same time (default: number of cores)")
       ->check(CLI::Range(1, 1024))
       ->option_text("N");
   app.add_option("--html", o.htmlFile, "also write a self-contained HTML report")->option_text("FILE");
   app.add_option("--html-max-cases", o.htmlMaxCases, "cases with findings shown in the report (default 1000)")
       ->check(CLI::Range(0, 1000000))
       ->option_text("N");
+  app.add_flag("--excel", o.excel, "with --format csv: UTF-8 byte-order mark and \";\" between fields, as spreadsheet programs expect");
+  app.add_option_function<std::string>(
+         "--encoding",
+         [&o](const std::string& name) {
+           if (!ParseInputEncoding(name, o.encoding))
+             throw CLI::ValidationError("--encoding", "unknown encoding '" + name + "' (auto, utf-8, cp1252 or latin1)");
+         },
+         "input encoding: auto (default: UTF-8 when the file is valid UTF-8 or starts with its byte-order mark, else "
+         "Windows-1252), utf-8, cp1252, latin1")
+      ->option_text("ENC");
   app.add_option("--select", o.select, "show only findings whose code starts with one of these (B0131,C09)")
       ->option_text("CODES");
   app.add_option("--ignore", o.ignore, "leave out findings whose code starts with one of these")->option_text("CODES");
@@ -89,6 +99,7 @@ std::string Parse(std::vector<std::string> args, CheckOptions& o, bool& formatSt
 // Options that cannot go together.
 std::string Conflicts(const CheckOptions& o) {
   if (o.formatStringGiven && o.format != OutputFormat::Host) return "--format-string needs --format host";
+  if (o.excel && o.format != OutputFormat::Csv) return "--excel needs --format csv";
   if (o.format == OutputFormat::Host &&
       (!o.select.empty() || !o.ignore.empty() || !o.types.empty() || !o.baselineFile.empty()))
     return "--format host writes the library's lines as they come; --select, --ignore, --types and --baseline "

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "FindingWriter.h"
+#include "TextCoding.h"
 
 namespace qv::cli {
 
@@ -17,6 +18,8 @@ struct CheckOptions {
   int jobs = 0;                   // 0: one per core
   std::string htmlFile;           // empty: no report
   int htmlMaxCases = 1000;
+  bool excel = false;             // CSV for spreadsheets (needs --format csv)
+  InputEncoding encoding = InputEncoding::Auto;
   bool progress = true;
   bool summary = true;
   bool help = false;

@@ -15,6 +15,8 @@ struct Finding {
   std::string text;        // message text, with the position label when there is one
   std::string baseText;    // message text without position label (for the summary)
   std::string value;       // the value the finding concerns, may be empty
+  int field = 0;           // field the finding names by number, counted on its line from 1 (the
+                           // record kind); 0 when it names none
 };
 
 // Who a case is, taken from its records: what a data manager looks the case up

@@ -21,13 +21,24 @@ void FindingWriter::put(const std::string& text) {
 }
 
 void FindingWriter::begin() {
-  if (format_ == OutputFormat::Csv) put("file,line,case,bur,site,linkage_code,case_number,type,code,item,text,value\r\n");
+  if (format_ != OutputFormat::Csv) return;
+  const char* header = "file,line,case,bur,site,linkage_code,case_number,type,code,item,text,value\r\n";
+  if (!excel_) {
+    put(header);
+    return;
+  }
+  std::string semicolons = header;
+  for (char& c : semicolons)
+    if (c == ',') c = ';';
+  put("\xEF\xBB\xBF" + semicolons);
 }
 
-std::string FindingWriter::Render(OutputFormat format, const std::string& fileName, const ItemResult& item,
-                                  const Finding& f) {
+std::string FindingWriter::Render(OutputFormat format, const std::string& rawFileName, const ItemResult& item,
+                                  const Finding& f, bool excel) {
   std::string item_ = f.item >= 0 ? std::to_string(f.item) : "";
   const CaseIdentity& id = item.identity;
+  // Output is UTF-8: bytes of a file name that are not become \xNN.
+  const std::string fileName = ValidUtf8(rawFileName);
   switch (format) {
     case OutputFormat::Text: {
       std::string line = EscapeControls(fileName) + ":" + std::to_string(f.line) + ": ";
@@ -36,11 +47,13 @@ std::string FindingWriter::Render(OutputFormat format, const std::string& fileNa
       if (!f.value.empty()) line += " [" + EscapeControls(f.value) + "]";
       return line + "\n";
     }
-    case OutputFormat::Csv:
-      return CsvField(fileName) + "," + std::to_string(f.line) + "," + std::to_string(item.caseLine) + "," +
-             CsvField(id.bur) + "," + CsvField(id.site) + "," + CsvField(id.linkageCode) + "," +
-             CsvField(id.caseNumber) + "," + f.type +
-             "," + CsvField(f.code) + "," + item_ + "," + CsvField(f.text) + "," + CsvField(f.value) + "\r\n";
+    case OutputFormat::Csv: {
+      const char sep = excel ? ';' : ',';
+      return CsvField(fileName, sep) + sep + std::to_string(f.line) + sep + std::to_string(item.caseLine) + sep +
+             CsvField(id.bur, sep) + sep + CsvField(id.site, sep) + sep + CsvField(id.linkageCode, sep) + sep +
+             CsvField(id.caseNumber, sep) + sep + f.type + sep + CsvField(f.code, sep) + sep + item_ + sep +
+             CsvField(f.text, sep) + sep + CsvField(f.value, sep) + "\r\n";
+    }
     case OutputFormat::Json:
       return "{\"file\":" + JsonString(fileName) + ",\"line\":" + std::to_string(f.line) +
              ",\"case\":" + std::to_string(item.caseLine) + ",\"bur\":" + JsonString(id.bur) +
@@ -66,7 +79,7 @@ void FindingWriter::write(const std::string& fileName, const ItemResult& result)
     return;
   }
   std::string text;
-  for (const Finding& f : result.findings) text += Render(format_, fileName, result, f);
+  for (const Finding& f : result.findings) text += Render(format_, fileName, result, f, excel_);
   put(text);
 }
 

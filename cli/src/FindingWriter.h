@@ -12,7 +12,9 @@ enum class OutputFormat { Text, Csv, Json, Host };
 
 class FindingWriter {
  public:
-  FindingWriter(OutputFormat format, std::FILE* out) : format_(format), out_(out) {}
+  // excel: CSV for spreadsheets (UTF-8 byte-order mark, ";" between fields).
+  FindingWriter(OutputFormat format, std::FILE* out, bool excel = false)
+      : format_(format), out_(out), excel_(excel) {}
 
   // Writes what comes before the first finding (the CSV header row).
   void begin();
@@ -23,13 +25,14 @@ class FindingWriter {
 
   // One finding as the given format shows it (without host lines).
   static std::string Render(OutputFormat format, const std::string& fileName, const ItemResult& item,
-                            const Finding& finding);
+                            const Finding& finding, bool excel = false);
 
  private:
   void put(const std::string& text);
 
   OutputFormat format_;
   std::FILE* out_;
+  bool excel_;
   bool ok_ = true;
 };
 

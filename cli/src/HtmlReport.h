@@ -1,5 +1,8 @@
-// The self-contained HTML report: summary, findings per case and the
-// library's result table of each case with findings.
+// The self-contained HTML report: a header saying what was checked when and
+// with what, the summary, an index of the cases with findings, and per case
+// its findings beside the fields they name. A small inline script filters the
+// cases by type, code and text and searches case numbers; without scripts
+// the report reads the same, all cases shown.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +10,7 @@
 #include <vector>
 
 #include "CaseSplitter.h"
+#include "CaseView.h"
 #include "Finding.h"
 #include "Summary.h"
 #include "UiTexts.h"
@@ -15,6 +19,20 @@ namespace qv::cli {
 
 class LibraryChecker;
 
+// What the report's header names.
+struct ReportHeader {
+  struct Input {
+    std::string name;
+    std::uint64_t bytes = 0;
+    std::uint64_t lines = 0;
+  };
+  std::string runDate;         // e.g. "2026-12-06 01:30 UTC"
+  std::string program;         // program and library version
+  std::string referenceData;   // the reference data's identity (name, year or "sample")
+  std::vector<Input> inputs;
+  int language = 0;            // 0 German, 1 French
+};
+
 class HtmlReport {
  public:
   struct Entry {
@@ -22,6 +40,7 @@ class HtmlReport {
     int layout = 90;       // MB layout of the case's file
     WorkItem item;         // kept to render the library's table
     ItemResult result;
+    std::vector<CaseField> fields;  // the case view, filled by RenderTables
   };
 
   explicit HtmlReport(int maxCases) : maxCases_(maxCases) {}
@@ -30,8 +49,8 @@ class HtmlReport {
   void add(const std::string& fileName, int layout, const WorkItem& item, const ItemResult& result);
   std::vector<Entry>& entries() { return entries_; }
 
-  bool write(const std::string& path, const Summary& summary, const UiTexts& texts,
-             const std::vector<std::string>& inputs) const;
+  // Writes the report; false when the file cannot be written.
+  bool write(const std::string& path, const ReportHeader& header, const Summary& summary, const UiTexts& texts) const;
 
  private:
   int maxCases_;
@@ -39,15 +58,9 @@ class HtmlReport {
   std::uint64_t leftOut_ = 0;
 };
 
-// Renders the result tables of the entries in a worker process that runs the
-// library with its viewer pointed at this program; see ViewerMain.
+// Fills the case views of the entries from the library's result tables. The
+// live handle is closed: a handle on a copy of the reference directory
+// renders the tables.
 void RenderTables(std::vector<HtmlReport::Entry>& entries, LibraryChecker& live, int language);
-
-// Entry point when the program runs as the library's viewer: copies the HTML
-// file it is given to the file named by QUORVANT_VIEWER_CAPTURE.
-int ViewerMain(int argc, char** argv);
-
-// True when the program was started under the viewer's name.
-bool IsViewerName(const char* argv0);
 
 }  // namespace qv::cli

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 
 #include "LineReader.h"
 
@@ -45,6 +46,7 @@ std::string InputFeeder::open(const std::vector<std::string>& inputs) {
   for (const std::string& name : names) {
     InputFile file;
     file.name = name == "-" ? "<stdin>" : name;
+    file.path = name;
     file.fd = name == "-" ? STDIN_FILENO : ::open(name.c_str(), O_RDONLY);
     if (file.fd < 0) return "cannot read '" + name + "': " + std::strerror(errno);
     struct stat st;
@@ -80,12 +82,20 @@ bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& ti
   };
   LineReader reader(file.fd);
   CaseSplitter splitter(items, texts_.split);
+  // Auto-detection reads a regular file through once before its lines are cut.
+  std::ifstream content;
+  if (size > 0 && decoder_.chosen() == InputEncoding::Auto) content.open(file.path, std::ios::binary);
+  decoder_.startFile(content.is_open() ? &content : nullptr);
   Line line;
+  std::vector<Finding> lineFindings;
   std::uint64_t lastLine = 0;
   while (reader.next(line)) {
     lastLine = line.number;
     if (!file.crInsideLine && line.text.find('\r') != std::string::npos) file.crInsideLine = true;
+    decoder_.decode(line, lineFindings);
     splitter.addLine(line);
+    for (Finding& f : lineFindings) splitter.addFinding(std::move(f));
+    lineFindings.clear();
     if ((lastLine & 63) == 0) tick(reader.bytesRead(), size);
     if (items.size() >= kBatchItems) {
       if (file.layout == 0) file.layout = LayoutOf(splitter.firstMbFieldCount());
@@ -95,6 +105,7 @@ bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& ti
   }
   splitter.finish();
   file.bytes = reader.bytesRead();
+  file.lines = lastLine;
   if (reader.error() != 0) {
     std::string reason = std::strerror(reader.error());
     if (problem_.empty()) problem_ = "cannot read '" + file.name + "': " + reason;

@@ -10,16 +10,19 @@
 #include <vector>
 
 #include "CaseSplitter.h"
+#include "InputDecoder.h"
 #include "UiTexts.h"
 
 namespace qv::cli {
 
 struct InputFile {
   std::string name;  // as shown in findings ("<stdin>" for "-")
+  std::string path;  // as given; "-" for standard input
   int fd = -1;
   int layout = 0;  // MB layout asked for by the first MB line (50 or 90), 0 while none
   std::uint64_t cases = 0;
   std::uint64_t bytes = 0;
+  std::uint64_t lines = 0;
   bool crInsideLine = false;  // a line holds a CR that is no line end: CR-only line ends
 };
 
@@ -34,7 +37,7 @@ class InputFeeder {
   // the same for any number of workers.
   static constexpr std::size_t kBatchItems = 4096;
 
-  explicit InputFeeder(const UiTexts& texts) : texts_(texts) {}
+  InputFeeder(const UiTexts& texts, InputEncoding encoding) : texts_(texts), decoder_(encoding, texts) {}
   ~InputFeeder();
 
   // Opens every input ("-" is standard input; none means standard input)
@@ -55,6 +58,7 @@ class InputFeeder {
   bool feed(std::size_t index, const BatchFn& batch, const TickFn& tick);
 
   const UiTexts& texts_;
+  InputDecoder decoder_;  // the input's encoding to the library's ISO 8859-1
   std::vector<InputFile> files_;
   std::string problem_;
 };

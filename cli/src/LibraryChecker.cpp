@@ -85,6 +85,12 @@ ItemResult LibraryChecker::check(const WorkItem& item, bool html) {
     f.text = CodePageToUtf8(f.text);
     f.baseText = CodePageToUtf8(f.baseText);
     f.value = CodePageToUtf8(f.value);
+    if (f.code == "S000") {
+      // The checker's own text in the run's language; the library's reason
+      // (English) stays as the value.
+      f.value = f.text;
+      f.text = f.baseText = TextsFor(language_).libraryRejected;
+    }
   }
   if (!listRead) {
     Finding f;
@@ -93,17 +99,6 @@ ItemResult LibraryChecker::check(const WorkItem& item, bool html) {
     f.code = "S006";
     f.text = f.baseText = TextsFor(language_).unreadableList;
     result.findings.push_back(std::move(f));
-  }
-  if (html) {
-    // The viewer started by the library copied the table to this file.
-    const char* capture = std::getenv("QUORVANT_VIEWER_CAPTURE");
-    if (capture) {
-      std::ifstream in(capture, std::ios::binary);
-      std::stringstream buffer;
-      buffer << in.rdbuf();
-      result.htmlTable = CodePageToUtf8(buffer.str());
-      std::remove(capture);
-    }
   }
   return result;
 }

@@ -75,6 +75,21 @@ std::string StructuralText(const std::string& errorText, const LineMapping& mapp
   return text;
 }
 
+int FieldNumberIn(const std::string& templateText, const std::string& text) {
+  std::size_t at = templateText.find("%i");
+  if (at == std::string::npos || text.compare(0, at, templateText, 0, at) != 0) return 0;
+  std::size_t end = at;
+  while (end < text.size() && end - at < 6 && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
+  return end > at ? std::atoi(text.c_str() + at) : 0;
+}
+
+std::string WithFieldNumber(const std::string& templateText, const std::string& number) {
+  std::string out = templateText;
+  std::size_t at = out.find("%i");
+  if (at != std::string::npos) out.replace(at, 2, number);
+  return out;
+}
+
 bool ParseMessageList(const char* list, const MessageFormat& format, const LineMapping& mapping,
                       std::vector<Finding>& findings, std::string& hostText) {
   const char* p = list;
@@ -132,6 +147,7 @@ bool ParseMessageList(const char* list, const MessageFormat& format, const LineM
     f.baseText = std::move(part[4]);
     f.text = std::move(part[5]);
     f.value = std::move(value);
+    f.field = FieldNumberIn(f.baseText, f.text);
     findings.push_back(std::move(f));
     hostText += host;
   }

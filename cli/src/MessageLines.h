@@ -65,6 +65,13 @@ constexpr std::size_t kMessageLineCapacity = 16384;
 // caseBytes, so field keys count caseBytes times the most uses of one field;
 // longestText is the longest message text of the catalogue.
 std::size_t LongestLine(const std::string& format, std::size_t longestText, std::size_t caseBytes);
+// The field number a message text shows where its template has "%i" (the
+// library fills in the field that holds a forbidden character); 0 when the
+// template has none or the text does not match it.
+int FieldNumberIn(const std::string& templateText, const std::string& text);
+
+// The template with "%i" replaced by the given text.
+std::string WithFieldNumber(const std::string& templateText, const std::string& number);
 
 // Checks a host format for keys the library would reject. Returns an empty
 // text when it is fine, else the reason.

@@ -52,6 +52,7 @@ void PutFindings(std::string& out, const std::vector<Finding>& findings) {
     PutText(out, f.text);
     PutText(out, f.baseText);
     PutText(out, f.value);
+    PutI32(out, f.field);
   }
 }
 
@@ -67,6 +68,7 @@ void GetFindings(Reader& rd, std::vector<Finding>& findings) {
     f.text = rd.text();
     f.baseText = rd.text();
     f.value = rd.text();
+    f.field = rd.get<std::int32_t>();
     findings.push_back(std::move(f));
   }
 }

@@ -60,7 +60,7 @@ bool Selection::shows(const Finding& f) const {
 
 MessageCatalogue ReadCatalogue(const std::string& messageFile) {
   MessageCatalogue catalogue;
-  catalogue.codes = {"S000", "S001", "S002", "S003", "S004", "S005", "S006"};
+  catalogue.codes = {"S000", "S001", "S002", "S003", "S004", "S005", "S006", "S007", "S008"};
   std::ifstream in(messageFile, std::ios::binary);
   std::string line;
   std::getline(in, line);  // header

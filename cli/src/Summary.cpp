@@ -2,7 +2,13 @@
 
 #include <algorithm>
 
+#include "MessageLines.h"
+
 namespace qv::cli {
+
+namespace {
+constexpr std::size_t kFieldsShown = 5;  // field numbers listed per code
+}  // namespace
 
 int TypeIndex(char type) {
   switch (type) {
@@ -23,15 +29,28 @@ void Summary::add(const ItemResult& result) {
   for (const Finding& f : result.findings) {
     int index = TypeIndex(f.type);
     if (index >= 0) ++typeCounts_[index];
-    auto& entry = codes_[f.code];
-    if (entry.first++ == 0) entry.second = f.baseText;
+    CodeEntry& entry = codes_[f.code];
+    if (entry.count++ == 0) entry.text = f.baseText;
+    if (f.field > 0 && entry.fields.size() <= kFieldsShown) entry.fields.insert(f.field);
   }
 }
 
 std::vector<Summary::CodeCount> Summary::topCodes(std::size_t n) const {
   std::vector<CodeCount> all;
   all.reserve(codes_.size());
-  for (const auto& [code, entry] : codes_) all.push_back({code, entry.second, entry.first});
+  for (const auto& [code, entry] : codes_) {
+    // A text that names a field shows the fields its findings named.
+    std::string fields;
+    std::size_t shown = 0;
+    for (int field : entry.fields) {
+      if (shown++ == kFieldsShown) {
+        fields += ", …";
+        break;
+      }
+      fields += (fields.empty() ? "" : ", ") + std::to_string(field);
+    }
+    all.push_back({code, fields.empty() ? entry.text : WithFieldNumber(entry.text, fields), entry.count});
+  }
   std::stable_sort(all.begin(), all.end(), [](const CodeCount& a, const CodeCount& b) { return a.count > b.count; });
   if (all.size() > n) all.resize(n);
   return all;

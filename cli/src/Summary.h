@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,7 +55,12 @@ class Summary {
   std::uint64_t cases_ = 0;
   std::uint64_t casesWithFindings_ = 0;
   std::uint64_t typeCounts_[5] = {0, 0, 0, 0, 0};
-  std::map<std::string, std::pair<std::uint64_t, std::string>> codes_;
+  struct CodeEntry {
+    std::uint64_t count = 0;
+    std::string text;       // text of the first finding, "%i" where it names a field
+    std::set<int> fields;   // the fields the findings of the code named
+  };
+  std::map<std::string, CodeEntry> codes_;
   std::uint64_t leftOut_ = 0;
   std::uint64_t accepted_ = 0;
   bool selecting_ = false;

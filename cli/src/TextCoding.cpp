@@ -26,7 +26,65 @@ void AppendUtf8(std::string& out, unsigned cp) {
 }
 }  // namespace
 
+bool ParseInputEncoding(const std::string& name, InputEncoding& encoding) {
+  std::string n;
+  for (char c : name) n += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  if (n == "auto") encoding = InputEncoding::Auto;
+  else if (n == "utf-8" || n == "utf8") encoding = InputEncoding::Utf8;
+  else if (n == "cp1252" || n == "windows-1252") encoding = InputEncoding::Cp1252;
+  else if (n == "latin1" || n == "iso-8859-1") encoding = InputEncoding::Latin1;
+  else return false;
+  return true;
+}
+
+int Utf8SequenceLength(const char* text, std::size_t size, std::size_t pos, bool allowCut) {
+  const auto* s = reinterpret_cast<const unsigned char*>(text);
+  unsigned char c = s[pos];
+  if (c < 0x80) return 1;
+  int len;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (c >= 0xC2 && c <= 0xDF) len = 2;
+  else if (c >= 0xE0 && c <= 0xEF) {
+    len = 3;
+    if (c == 0xE0) low = 0xA0;       // overlong
+    else if (c == 0xED) high = 0x9F; // surrogates
+  } else if (c >= 0xF0 && c <= 0xF4) {
+    len = 4;
+    if (c == 0xF0) low = 0x90;       // overlong
+    else if (c == 0xF4) high = 0x8F; // above U+10FFFF
+  } else {
+    return 0;
+  }
+  for (int k = 1; k < len; ++k) {
+    if (pos + static_cast<std::size_t>(k) >= size) return allowCut ? -1 : 0;
+    unsigned char b = s[pos + static_cast<std::size_t>(k)];
+    if (k == 1 ? (b < low || b > high) : (b & 0xC0) != 0x80) return 0;
+  }
+  return len;
+}
+
+std::string ValidUtf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    int len = Utf8SequenceLength(text.data(), text.size(), i);
+    if (len > 0) {
+      out.append(text, i, static_cast<std::size_t>(len));
+      i += static_cast<std::size_t>(len);
+    } else {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned char>(text[i]));
+      out += buf;
+      ++i;
+    }
+  }
+  return out;
+}
+
 std::string CodePageToUtf8(const std::string& text) {
+  bool ascii = true;
+  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) return text;
   std::string out;
   out.reserve(text.size() + 8);
   for (unsigned char c : text) {
@@ -71,8 +129,9 @@ std::string Utf8ToCodePage(const std::string& text) {
   return out;
 }
 
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+std::string CsvField(const std::string& text, char separator) {
+  const char special[] = {separator, '"', '\r', '\n', '\0'};
+  if (text.find_first_of(special) == std::string::npos) return text;
   std::string out = "\"";
   for (char c : text) {
     if (c == '"') out += '"';
@@ -82,7 +141,10 @@ std::string CsvField(const std::string& text) {
   return out;
 }
 
-std::string JsonString(const std::string& text) {
+std::string JsonString(const std::string& raw) {
+  // A JSON text must be UTF-8: other bytes (a file name in another
+  // encoding) are written as the text \xNN.
+  const std::string text = ValidUtf8(raw);
   std::string out = "\"";
   for (unsigned char c : text) {
     switch (c) {

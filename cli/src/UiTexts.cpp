@@ -11,6 +11,9 @@ UiTexts MakeGerman() {
   t.unreadable = "Datei nicht lesbar: {reason}";
   t.workerFailed = "Prüfung abgebrochen ({reason}); der Fall wurde nicht geprüft";
   t.unreadableList = "Meldungsliste der Bibliothek nicht lesbar; Befunde des Falls fehlen möglicherweise";
+  t.notLatin1 = "Zeichen in ISO 8859-1 nicht darstellbar, als \"?\" geprüft (Feld {field})";
+  t.notDecodable = "Bytes sind kein Zeichen der Eingabecodierung, als \"?\" geprüft (Feld {field})";
+  t.libraryRejected = "Fall von der Bibliothek als Ganzes abgewiesen";
   t.summaryTitle = "Zusammenfassung";
   t.casesRead = "Fälle gelesen";
   t.casesWithFindings = "Fälle mit Befunden";
@@ -25,7 +28,7 @@ UiTexts MakeGerman() {
   t.htmlTitle = "Prüfbericht";
   t.htmlFindings = "Befunde";
   t.htmlTable = "Fallansicht";
-  t.htmlMore = "{count} weitere Fälle mit Befunden sind hier nicht aufgeführt.";
+  t.htmlMore = "{count} weitere Fälle mit Befunden sind hier nicht aufgeführt; --html-max-cases N nimmt bis zu N Fälle in den Bericht auf.";
   t.htmlLine = "Zeile";
   t.htmlType = "Typ";
   t.htmlCode = "Code";
@@ -35,6 +38,21 @@ UiTexts MakeGerman() {
   t.findingsLeftOut = "Befunde ausgelassen";
   t.findingsAccepted = "Befunde akzeptiert";
   t.referenceData = "Referenzdaten";
+  t.htmlCreated = "Erstellt";
+  t.htmlProgram = "Programm";
+  t.htmlReference = "Referenzdaten";
+  t.htmlInputs = "Eingabe";
+  t.htmlInputSize = "{bytes} Bytes, {lines} Zeilen";
+  t.htmlCaseNumber = "Fall";
+  t.htmlPlace = "Datei:Zeile";
+  t.htmlTypes = "Typen";
+  t.htmlCodes = "Codes";
+  t.htmlAll = "alle";
+  t.htmlSearch = "Fallnummer";
+  t.htmlShown = "{shown} von {total} Fällen";
+  t.htmlName = "Name";
+  t.htmlLabel = "Bezeichnung";
+  t.htmlMeaning = "Bedeutung";
   return t;
 }
 
@@ -46,6 +64,9 @@ UiTexts MakeFrench() {
   t.unreadable = "Fichier illisible : {reason}";
   t.workerFailed = "Contrôle interrompu ({reason}) ; le cas n'a pas été contrôlé";
   t.unreadableList = "Liste des messages de la bibliothèque illisible ; des constats du cas peuvent manquer";
+  t.notLatin1 = "Caractère non représentable en ISO 8859-1, contrôlé comme « ? » (champ {field})";
+  t.notDecodable = "Octets ne formant aucun caractère du codage d'entrée, contrôlés comme « ? » (champ {field})";
+  t.libraryRejected = "Cas rejeté dans son ensemble par la bibliothèque";
   t.summaryTitle = "Résumé";
   t.casesRead = "Cas lus";
   t.casesWithFindings = "Cas avec constats";
@@ -60,7 +81,7 @@ UiTexts MakeFrench() {
   t.htmlTitle = "Rapport de contrôle";
   t.htmlFindings = "Constats";
   t.htmlTable = "Vue du cas";
-  t.htmlMore = "{count} autres cas avec constats ne figurent pas ici.";
+  t.htmlMore = "{count} autres cas avec constats ne figurent pas ici ; --html-max-cases N admet jusqu'à N cas dans le rapport.";
   t.htmlLine = "Ligne";
   t.htmlType = "Type";
   t.htmlCode = "Code";
@@ -70,6 +91,21 @@ UiTexts MakeFrench() {
   t.findingsLeftOut = "Constats omis";
   t.findingsAccepted = "Constats acceptés";
   t.referenceData = "Données de référence";
+  t.htmlCreated = "Créé";
+  t.htmlProgram = "Programme";
+  t.htmlReference = "Données de référence";
+  t.htmlInputs = "Entrée";
+  t.htmlInputSize = "{bytes} octets, {lines} lignes";
+  t.htmlCaseNumber = "Cas";
+  t.htmlPlace = "Fichier:ligne";
+  t.htmlTypes = "Types";
+  t.htmlCodes = "Codes";
+  t.htmlAll = "tous";
+  t.htmlSearch = "Numéro de cas";
+  t.htmlShown = "{shown} sur {total} cas";
+  t.htmlName = "Nom";
+  t.htmlLabel = "Libellé";
+  t.htmlMeaning = "Sens";
   return t;
 }
 }  // namespace

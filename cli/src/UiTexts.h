@@ -12,6 +12,9 @@ struct UiTexts {
   std::string unreadable;     // S003; "{reason}" stands for the system's reason
   std::string workerFailed;   // S005
   std::string unreadableList; // S006, a message list that could not be read
+  std::string notLatin1;      // S007; "{field}" stands for the field number
+  std::string notDecodable;   // S008; "{field}" stands for the field number
+  std::string libraryRejected; // S000, the library's reason is the value
   std::string summaryTitle;
   std::string casesRead;
   std::string casesWithFindings;
@@ -33,6 +36,21 @@ struct UiTexts {
   std::string findingsLeftOut;   // not shown for --select/--ignore/--types
   std::string findingsAccepted;  // left out as recorded in the baseline
   std::string referenceData;
+  std::string htmlCreated;
+  std::string htmlProgram;
+  std::string htmlReference;
+  std::string htmlInputs;
+  std::string htmlInputSize;  // "{bytes}" and "{lines}" stand for the file's size and line count
+  std::string htmlCaseNumber; // column of the index: case number or linkage code
+  std::string htmlPlace;      // column of the index: file and line
+  std::string htmlTypes;
+  std::string htmlCodes;
+  std::string htmlAll;        // filter choice: every type
+  std::string htmlSearch;     // label of the case number search
+  std::string htmlShown;      // "{shown}" and "{total}" stand for the numbers of cases
+  std::string htmlName;
+  std::string htmlLabel;
+  std::string htmlMeaning;
 };
 
 // language: 0 German, 1 French.

@@ -9,7 +9,6 @@
 
 #include "BlockProcess.h"
 #include "CheckCommand.h"
-#include "HtmlReport.h"
 #include "foundation/Platform.h"
 
 namespace {
@@ -63,7 +62,6 @@ int TopLevel(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc > 0 && qv::cli::IsViewerName(argv[0])) return qv::cli::ViewerMain(argc, argv);
   if (qv::cli::IsBlockProcessCall(argc, argv)) return qv::cli::BlockProcessMain(argc, argv);
   qv::platform::PrepareProgram();
   std::vector<std::string> args(argv + 1, argv + argc);

@@ -115,8 +115,14 @@ bool IsTerminal(int fd);
 bool IsPipe(int fd);
 
 // Creates a new, empty directory for temporary files and returns its path
-// with a trailing separator; empty when none could be made.
-std::string MakeTempDirectory(const char* prefix);
+// with a trailing separator; empty when none could be made. With inMemory it
+// lies in a file system held in memory where there is one (/dev/shm).
+std::string MakeTempDirectory(const char* prefix, bool inMemory = false);
+
+// Makes the temporary files this process and its children create from now on
+// (CreateTempFile, also in the library) go to dir; an empty dir restores the
+// system's choice.
+void RedirectTempFiles(const std::string& dir);
 
 // Makes name in a directory stand for an existing file (a symbolic link
 // where there are links, else a copy); false when it could not.

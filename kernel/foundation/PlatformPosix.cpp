@@ -288,8 +288,9 @@ bool IsPipe(int fd) {
   return fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode);
 }
 
-std::string MakeTempDirectory(const char* prefix) {
+std::string MakeTempDirectory(const char* prefix, bool inMemory) {
   const char* dir = std::getenv("TMPDIR");
+  if (inMemory && access("/dev/shm", W_OK) == 0) dir = "/dev/shm";
   std::string pattern = std::string(dir && *dir ? dir : "/tmp") + "/" + prefix + "XXXXXX";
   std::vector<char> buf(pattern.begin(), pattern.end());
   buf.push_back('\0');
@@ -323,5 +324,22 @@ std::string CurrentDirectory() {
 void RemoveDirectory(const std::string& dir) { rmdir(dir.c_str()); }
 
 void SetEnvironment(const char* name, const char* value) { setenv(name, value, 1); }
+
+void RedirectTempFiles(const std::string& dir) {
+  static std::string saved;
+  static bool redirected = false;
+  if (!dir.empty()) {
+    if (!redirected) {
+      const char* old = std::getenv("TMPDIR");
+      saved = old ? old : "";
+      redirected = true;
+    }
+    setenv("TMPDIR", dir.c_str(), 1);
+  } else if (redirected) {
+    if (saved.empty()) unsetenv("TMPDIR");
+    else setenv("TMPDIR", saved.c_str(), 1);
+    redirected = false;
+  }
+}
 
 }  // namespace qv::platform

@@ -298,7 +298,7 @@ bool IsPipe(int fd) {
   return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_PIPE;
 }
 
-std::string MakeTempDirectory(const char* prefix) {
+std::string MakeTempDirectory(const char* prefix, bool /*inMemory*/) {
   char name[MAX_PATH + 1];
   if (!CreateTempFile(prefix, name, sizeof name)) return "";
   // The unique file name becomes the directory's name.
@@ -335,5 +335,24 @@ std::string CurrentDirectory() {
 void RemoveDirectory(const std::string& dir) { RemoveDirectoryA(dir.c_str()); }
 
 void SetEnvironment(const char* name, const char* value) { SetEnvironmentVariableA(name, value); _putenv_s(name, value); }
+
+void RedirectTempFiles(const std::string& dir) {
+  // GetTempPath, behind CreateTempFile, reads TMP first.
+  static std::string saved;
+  static bool redirected = false;
+  if (!dir.empty()) {
+    if (!redirected) {
+      char old[MAX_PATH + 1];
+      DWORD n = GetEnvironmentVariableA("TMP", old, sizeof old);
+      saved = n > 0 && n < sizeof old ? std::string(old, n) : std::string();
+      redirected = true;
+    }
+    SetEnvironment("TMP", dir.c_str());
+  } else if (redirected) {
+    SetEnvironmentVariableA("TMP", saved.empty() ? nullptr : saved.c_str());
+    _putenv_s("TMP", saved.c_str());
+    redirected = false;
+  }
+}
 
 }  // namespace qv::platform

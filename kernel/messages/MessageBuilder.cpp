@@ -52,22 +52,25 @@ constexpr EntryLabels kLabels[2][2] = {
      {{"DP:", "CD:", ".DS:"}, {"TP:", ".TS:"}}},  // short, French
     {{{"Hauptdiagnose: ", "Zusatz zur Hauptdiagnose: ", ". Nebendiagnose: "},
       {"Hauptbehandlung: ", ". weitere Behandlung: "}},
-     {{"Diagnostic principal: ", "Compl\xe9ment au diagnostic principal: ", "er diagnostic suppl\xe9mentaire: "},
-      {"Traitement principal: ", "er traitement suppl\xe9mentaire: "}}},
+     {{"Diagnostic principal: ", "Compl\xe9ment au diagnostic principal: ", " diagnostic suppl\xe9mentaire: "},
+      {"Traitement principal: ", " traitement suppl\xe9mentaire: "}}},
 };
 
 }  // namespace
 
 void EntryLabelText(char* out, int capacity, bool longForm, int recordType, int itemIndex, bool french) {
   const EntryLabels& l = kLabels[longForm ? 1 : 0][french ? 1 : 0];
+  // French long labels follow an ordinal: 1er, 2e, 3e ...
+  auto ordinal = [&](int n) { return longForm && french ? (n == 1 ? "er" : "e") : ""; };
   out[0] = '\0';
   if (recordType == 7) {
     if (itemIndex == 0) std::snprintf(out, static_cast<size_t>(capacity), "%s", l.Diagnosis[0]);
     else if (itemIndex == 1) std::snprintf(out, static_cast<size_t>(capacity), "%s", l.Diagnosis[1]);
-    else std::snprintf(out, static_cast<size_t>(capacity), "%d%s", itemIndex - 1, l.Diagnosis[2]);
+    else std::snprintf(out, static_cast<size_t>(capacity), "%d%s%s", itemIndex - 1, ordinal(itemIndex - 1),
+                       l.Diagnosis[2]);
   } else if (recordType == 8) {
     if (itemIndex == 0) std::snprintf(out, static_cast<size_t>(capacity), "%s", l.Treatment[0]);
-    else std::snprintf(out, static_cast<size_t>(capacity), "%d%s", itemIndex, l.Treatment[1]);
+    else std::snprintf(out, static_cast<size_t>(capacity), "%d%s%s", itemIndex, ordinal(itemIndex), l.Treatment[1]);
   }
 }
 

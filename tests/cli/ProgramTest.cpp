@@ -301,7 +301,7 @@ TEST_F(Program, LfLinesOnStandardInputGiveTheFindingsOfTheCrLfFile) {
   std::string html = Slurp(path("report.html"));
   EXPECT_TRUE(html.rfind("<!DOCTYPE html>", 0) == 0 && html.find("</html>") != npos);
   EXPECT_NE(html.find("Résumé"), npos);
-  EXPECT_NE(html.find("class=tabtit"), npos) << "no result table of the library in the report";
+  EXPECT_NE(html.find("<table class=\"v\">"), npos) << "no case view in the report";
 }
 
 TEST_F(Program, GeneratorIsDeterministic) {

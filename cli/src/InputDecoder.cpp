@@ -1,0 +1,100 @@
+#include "InputDecoder.h"
+
+#include <algorithm>
+
+namespace qv::cli {
+
+namespace {
+constexpr char kBom[] = "\xEF\xBB\xBF";
+
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+bool IsUtf8(const std::string& text) {
+  for (std::size_t i = 0; i < text.size();) {
+    int n = Utf8SequenceLength(text.data(), text.size(), i);
+    if (n <= 0) return false;
+    i += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Field number (counted from 1, the record kind) of a position in a line.
+int FieldAt(const std::string& line, std::size_t offset) {
+  return 1 + static_cast<int>(std::count(line.begin(), line.begin() + static_cast<long>(offset), '|'));
+}
+}  // namespace
+
+InputEncoding DetectEncoding(std::istream& in) {
+  char buffer[1 << 16];
+  std::size_t carry = 0;  // bytes of a sequence cut at the end of the last chunk
+  bool first = true;
+  while (in) {
+    in.read(buffer + carry, static_cast<std::streamsize>(sizeof buffer - carry));
+    std::size_t size = carry + static_cast<std::size_t>(in.gcount());
+    if (size == 0) break;
+    if (first && size >= 3 && std::equal(kBom, kBom + 3, buffer)) return InputEncoding::Utf8;
+    first = false;
+    bool end = !in;
+    std::size_t i = 0;
+    while (i < size) {
+      int n = Utf8SequenceLength(buffer, size, i, !end);
+      if (n == 0) return InputEncoding::Cp1252;
+      if (n < 0) break;
+      i += static_cast<std::size_t>(n);
+    }
+    carry = size - i;
+    std::copy(buffer + i, buffer + size, buffer);
+    if (end) break;
+  }
+  return carry == 0 ? InputEncoding::Utf8 : InputEncoding::Cp1252;
+}
+
+void InputDecoder::use(InputEncoding encoding) {
+  current_ = encoding;
+  converter_.reset(new Latin1Converter(encoding));
+}
+
+void InputDecoder::startFile(std::istream* content) {
+  converter_.reset();
+  current_ = InputEncoding::Auto;
+  if (chosen_ != InputEncoding::Auto) use(chosen_);
+  else if (content) use(DetectEncoding(*content));
+}
+
+void InputDecoder::decode(Line& line, std::vector<Finding>& findings) {
+  std::string& text = line.text;
+  std::size_t before = text.size();
+  if (line.number == 1 && text.compare(0, 3, kBom) == 0) {
+    text.erase(0, 3);
+    if (current_ == InputEncoding::Auto) use(InputEncoding::Utf8);
+  }
+  if (IsAscii(text)) {
+    line.length -= before - text.size();
+    return;
+  }
+  if (current_ == InputEncoding::Auto) use(IsUtf8(text) ? InputEncoding::Utf8 : InputEncoding::Cp1252);
+  std::vector<Latin1Converter::Problem> problems;
+  converter_->convert(text, problems);
+  line.length = line.length + text.size() - before;
+  // One finding per kind and line, naming the first field concerned and
+  // every character (or byte) that was replaced.
+  for (bool undecodable : {false, true}) {
+    Finding f;
+    for (const Latin1Converter::Problem& p : problems) {
+      if (p.undecodable != undecodable) continue;
+      if (f.field == 0) f.field = FieldAt(text, p.offset);
+      if (f.value.find(p.original) == std::string::npos) f.value += p.original;
+    }
+    if (f.field == 0) continue;
+    f.line = line.number;
+    f.type = 'S';
+    f.code = undecodable ? "S008" : "S007";
+    f.text = Fill(undecodable ? texts_.notDecodable : texts_.notLatin1, "field", std::to_string(f.field));
+    f.baseText = Fill(undecodable ? texts_.notDecodable : texts_.notLatin1, "field", "%i");
+    findings.push_back(std::move(f));
+  }
+}
+
+}  // namespace qv::cli
