@@ -42,9 +42,18 @@ fi
 
 work=$(mktemp -d)
 createdLogDir=0
+# Removes the log directory this script created. Another program using the
+# library may write into it meanwhile (its log is on while the directory
+# exists), so removing is retried.
+remove_log_dir() {
+  for ((try = 0; try < 20; try++)); do
+    rm -rf "$logDir" 2> /dev/null && { createdLogDir=0; return 0; }
+    sleep 0.1
+  done
+  echo "could not remove $logDir: remove it by hand" >&2
+}
 cleanup() {
-  # Only a log directory this script created is removed.
-  if ((createdLogDir)); then rm -rf "$logDir"; fi
+  if ((createdLogDir)); then remove_log_dir; fi
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -185,8 +194,7 @@ if mkdir "$logDir" 2> /dev/null; then
   createdLogDir=1
   line=$("$hostLoop" "$ref" "$work/log-cases.dat")
   logBytes=$(du -b "$logDir" | cut -f1)
-  rm -rf "$logDir"
-  createdLogDir=0
+  remove_log_dir
   n=$(field cases "$line")
   wall=$(field wall "$line")
   awk -v n="$n" -v w="$wall" -v b="$logBytes" 'BEGIN {
