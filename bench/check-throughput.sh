@@ -125,24 +125,35 @@ report_host_loop() {
 report_host_loop "library, generated mix" "$(host_loop_best "$work/cases.dat")"
 
 # One heavy case: the file's first case with 49 secondary diagnoses and 99
-# further treatments (codes from the sample catalogues that any age and sex may have)
-# in its MD line.
+# further treatments (codes from the sample catalogues that any age and sex
+# may have) in its MD line, and as many of them as fit in its MB line.
 awk -F'\t' 'NR > 1 && $2 == "" && $3 != "2" && $4 == "" && $5 == "" && $6 != "I" && length($1) >= 4 { print $1 }' data/lookup/icd.tsv |
   head -n 49 > "$work/icd.txt"
 awk -F'\t' 'NR > 1 && $2 == "0" && $4 == "" && $5 == "" && length($1) >= 4 { print $1 }' data/lookup/chop.tsv |
   head -n 99 > "$work/chop.txt"
-awk -v icdFile="$work/icd.txt" -v chopFile="$work/chop.txt" 'BEGIN { FS = OFS = "|" }
+awk -v icdFile="$work/icd.txt" -v chopFile="$work/chop.txt" 'BEGIN {
+    FS = OFS = "|"
+    while ((getline code < icdFile) > 0) icd[++icds] = code
+    while ((getline code < chopFile) > 0) chop[++chops] = code
+  }
+  # Field n of a line is $(n + 1).
   /^MX\|/ { print; next }
-  /^MB\|/ { if (++mb > 1) exit; print; next }
+  /^MB\|/ {
+    if (++mb > 1) exit
+    sub(/\r$/, "")
+    # Secondary diagnoses in fields 31 to 58, further treatments in 61 to 89.
+    for (i = 1; i <= 28; ++i) $(31 + i - 1 + 1) = icd[i]
+    for (k = 1; k <= 29; ++k) $(61 + k - 1 + 1) = chop[k]
+    print $0 "\r"; next }
   /^MD\|/ {
     sub(/\r$/, "")
-    # Field n of the line is $(n + 1): diagnoses from field 7 in steps of 3,
-    # further treatments from field 159 in steps of 5, each on the day of the
-    # main treatment (field 156; further treatments carry no hour).
-    i = 0; while ((getline code < icdFile) > 0) { $(7 + 3 * i + 1) = code; $(9 + 3 * i + 1) = "1"; ++i }
+    # Diagnoses from field 7 in steps of 3; further treatments from field 159
+    # in steps of 5, each on the day of the main treatment (field 156;
+    # further treatments carry no hour).
+    for (i = 1; i <= icds; ++i) { $(7 + 3 * (i - 1) + 1) = icd[i]; $(9 + 3 * (i - 1) + 1) = "1" }
     day = substr($(156 + 1), 1, 8)
-    k = 1; while ((getline code < chopFile) > 0) { $(154 + 5 * k + 1) = code; $(156 + 5 * k + 1) = day; ++k }
-    print; next }
+    for (k = 1; k <= chops; ++k) { $(154 + 5 * k + 1) = chop[k]; $(156 + 5 * k + 1) = day }
+    print $0 "\r"; next }
   mb == 1 { print }' "$work/cases.dat" > "$work/heavy.dat"
 report_host_loop "library, 50 diag. 100 treat." "$(host_loop_best "$work/heavy.dat" 2000)"
 
