@@ -7,6 +7,8 @@
  *
  * Usage: qv-host-loop BASEDIR/ FILE [ROUNDS]
  * ROUNDS (default 1) repeats the whole file, for files of a single case. */
+/* clock_gettime and getrusage are POSIX. */
+#define _POSIX_C_SOURCE 200809L
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
