@@ -15,7 +15,9 @@
 #     block process);
 # and with the log on (only when /tmp/quorvant does not exist: the script
 # creates it for the run and removes it again) the host loop's cases per
-# second on the first LOG_CASES cases (default 2000).
+# second on the first LOG_CASES cases (default 2000). Other programs using the
+# library meanwhile write into that log too, and more slowly: keep LOG_CASES
+# small on a shared machine.
 # Every timed run is repeated (default 3 times) and the best one is reported,
 # so that other work on the machine disturbs the figures less.
 set -euo pipefail
@@ -203,11 +205,17 @@ wait || true
 awk -v n="$logCases" '/^MB\|/ && ++mb > n { exit } { print }' "$work/cases.dat" > "$work/log-cases.dat"
 if mkdir "$logDir" 2> /dev/null; then
   createdLogDir=1
-  line=$("$hostLoop" "$ref" "$work/log-cases.dat")
-  logBytes=$(du -b "$logDir" | cut -f1)
+  wall=""
+  for ((r = 0; r < repeats; r++)); do
+    rm -f "$logDir"/*
+    line=$("$hostLoop" "$ref" "$work/log-cases.dat")
+    logBytes=$(du -b "$logDir" | cut -f1)
+    if [[ -z "$wall" ]] || awk -v a="$(field wall "$line")" -v b="$wall" 'BEGIN { exit !(a < b) }'; then
+      wall=$(field wall "$line")
+    fi
+  done
   remove_log_dir
   n=$(field cases "$line")
-  wall=$(field wall "$line")
   awk -v n="$n" -v w="$wall" -v b="$logBytes" 'BEGIN {
     printf "%-30s %8.2f s     %10.0f cases/s   %.1f KB of log per case\n", "library, log on", w, n / w, b / n / 1024 }'
 else
