@@ -57,8 +57,8 @@ struct LogFile {
 };
 LogFile g_log;
 
-// When RefreshLogSwitch last looked at the file system; a zero time point
-// means it looks at its next call.
+// When RefreshLogSwitch last looked at the file system; until it has looked
+// (or after the path was set) it looks at its next call.
 std::chrono::steady_clock::time_point g_lastLook;
 bool g_looked = false;
 }  // namespace
