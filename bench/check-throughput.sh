@@ -1,66 +1,223 @@
 #!/usr/bin/env bash
-# Throughput of "quorvant check": generates a file of synthetic cases (default
-# 100,000) and checks it with one worker and with one worker per core, with the
-# library's debug log off. Prints cases per second (wall clock and CPU time)
-# and the peak memory.
+# Speed of the checker and of the library, beside md5sum of the same file.
 #
-#   bench/check-throughput.sh [BUILD_DIR] [CASES] [REPEATS]
+#   bench/check-throughput.sh [BUILD_DIR] [CASES] [REPEATS] [LOG_CASES]
 #
-# Each run is repeated (default 3 times) and the fastest one is reported, so
-# that other work on the machine disturbs the figures less.
+# Generates CASES synthetic cases (default 100,000, seed 1) and prints, with
+# the library's debug log off:
+#   - md5sum of the file: the CPU reference of this run;
+#   - "quorvant check" with one worker and with one per core: cases per second,
+#     cases per CPU second of all processes, CPU relative to md5sum;
+#   - the library alone through the host loop (qv-host-loop): cases per CPU
+#     second on the generated file and on one case with 50 MD diagnoses and
+#     100 treatments;
+#   - the peak memory of each kind of process of a --jobs 1 run (main, worker,
+#     block process);
+# and with the log on (only when /tmp/quorvant does not exist: the script
+# creates it for the run and removes it again) the host loop's cases per
+# second on the first LOG_CASES cases (default 2000). Other programs using the
+# library meanwhile write into that log too, and more slowly: keep LOG_CASES
+# small on a shared machine.
+# Every timed run is repeated (default 3 times) and the best one is reported,
+# so that other work on the machine disturbs the figures less.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 cases=${2:-100000}
 repeats=${3:-3}
+logCases=${4:-2000}
 program="$build/quorvant"
 generator="$build/gen-cases"
-for tool in "$program" "$generator"; do
+hostLoop="$build/qv-host-loop"
+ref="$(cd "$build" && pwd)/ref/"
+logDir=/tmp/quorvant
+for tool in "$program" "$generator" "$hostLoop"; do
   [[ -x "$tool" ]] || { echo "missing $tool: build first (cmake --build $build)" >&2; exit 2; }
 done
 [[ -x /usr/bin/time ]] || { echo "needs /usr/bin/time (Debian package 'time')" >&2; exit 2; }
-# The library writes its debug log only when this directory exists; a log of
+# The library writes its debug log only while this directory exists; a log of
 # every step would measure the disk, not the checks.
-if [[ -d /tmp/quorvant ]]; then
-  echo "the library's log directory /tmp/quorvant exists: remove it to benchmark with the log off" >&2
+if [[ -d $logDir ]]; then
+  echo "the library's log directory $logDir exists: remove it to benchmark with the log off" >&2
   exit 2
 fi
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+createdLogDir=0
+# Removes the log directory this script created. Another program using the
+# library may write into it meanwhile (its log is on while the directory
+# exists), so removing is retried.
+remove_log_dir() {
+  for ((try = 0; try < 20; try++)); do
+    rm -rf "$logDir" 2> /dev/null && { createdLogDir=0; return 0; }
+    sleep 0.1
+  done
+  echo "could not remove $logDir: remove it by hand" >&2
+}
+cleanup() {
+  if ((createdLogDir)); then remove_log_dir; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
 "$generator" --cases "$cases" --seed 1 --output "$work/cases.dat"
 size=$(du -m "$work/cases.dat" | cut -f1)
-echo "input: $cases cases, $size MB"
+echo "input: $cases cases, $size MB; load average $(cut -d' ' -f1-3 /proc/loadavg); $(nproc) cores"
+
+# Runs a command REPEATS times under GNU time; prints "wall cpu peak_kb" of
+# the run with the least CPU time and the least wall time seen.
+best_of() {
+  local bestWall="" bestCpu="" peak=0 line wall user system kb status
+  for ((r = 0; r < repeats; r++)); do
+    set +e
+    /usr/bin/time -f "%e %U %S %M" -o "$work/time" "$@" > "$work/out.txt"
+    status=$?
+    set -e
+    if ((status > 1)); then
+      echo "$1 failed with status $status" >&2
+      exit 2
+    fi
+    # GNU time puts a note about a non-zero exit status in front of its figures.
+    line=$(tail -n 1 "$work/time")
+    read -r wall user system kb <<< "$line"
+    local cpu
+    cpu=$(awk -v u="$user" -v s="$system" 'BEGIN { printf "%.3f", u + s }')
+    if [[ -z "$bestWall" ]] || awk -v a="$wall" -v b="$bestWall" 'BEGIN { exit !(a < b) }'; then bestWall=$wall; fi
+    if [[ -z "$bestCpu" ]] || awk -v a="$cpu" -v b="$bestCpu" 'BEGIN { exit !(a < b) }'; then bestCpu=$cpu; fi
+    ((kb > peak)) && peak=$kb
+  done
+  echo "$bestWall $bestCpu $peak"
+}
+
+read -r md5Wall md5Cpu _ <<< "$(best_of md5sum "$work/cases.dat")"
+# The CPU time of md5sum rounds to 0.01 s; a zero would make every ratio void.
+md5Cpu=$(awk -v c="$md5Cpu" 'BEGIN { printf "%.3f", (c > 0 ? c : 0.01) }')
+printf "%-30s %8.2f CPU-s %10.0f MB/CPU-s\n" "md5sum" "$md5Cpu" "$(awk -v s="$size" -v c="$md5Cpu" 'BEGIN { print s / c }')"
 
 cores=$(nproc)
 runs=(1)
 ((cores > 1)) && runs+=("$cores")
 for jobs in "${runs[@]}"; do
-  best=""
+  read -r wall cpu _ <<< "$(best_of "$program" check --no-progress --no-summary --jobs "$jobs" "$work/cases.dat")"
+  findings=$(wc -l < "$work/out.txt")
+  awk -v c="$cases" -v w="$wall" -v u="$cpu" -v m="$md5Cpu" -v j="$jobs" -v f="$findings" 'BEGIN {
+    printf "%-30s %8.2f CPU-s %10.0f cases/CPU-s %5.1f x md5sum   %9.0f cases/s   %d findings\n",
+           "check --jobs " j, u, c / u, u / m, c / w, f }'
+done
+
+# The library alone: the host loop times only its calls, not reading the
+# file, and prints name=value pairs. field NAME LINE picks one value.
+field() { tr ' ' '\n' <<< "$2" | sed -n "s/^$1=//p"; }
+host_loop_best() {
+  local best="" line
   for ((r = 0; r < repeats; r++)); do
-    # GNU time: wall-clock seconds, user and system CPU seconds of all
-    # processes, and the peak resident size of the largest process of the run
-    # (main process or a worker), in kilobytes.
-    set +e
-    /usr/bin/time -f "%e %U %S %M" -o "$work/time" \
-      "$program" check --no-progress --no-summary --jobs "$jobs" "$work/cases.dat" > "$work/findings.txt"
-    status=$?
-    set -e
-    if ((status > 1)); then
-      echo "quorvant failed with status $status" >&2
-      exit 2
-    fi
-    # GNU time puts a note about a non-zero exit status in front of its figures.
-    line=$(tail -n 1 "$work/time")
-    if [[ -z "$best" ]] || awk -v a="${line%% *}" -v b="${best%% *}" 'BEGIN { exit !(a < b) }'; then
+    line=$("$hostLoop" "$ref" "$@")
+    if [[ -z "$best" ]] || awk -v a="$(field cpu "$line")" -v b="$(field cpu "$best")" 'BEGIN { exit !(a < b) }'; then
       best=$line
     fi
   done
-  read -r seconds user system peak_kb <<< "$best"
-  findings=$(wc -l < "$work/findings.txt")
-  # Cases per CPU second (all processes) shows the cost of a case even when
-  # other work shares the machine.
-  awk -v c="$cases" -v s="$seconds" -v u="$user" -v y="$system" -v m="$peak_kb" -v j="$jobs" -v f="$findings" 'BEGIN {
-    printf "--jobs %-2d %8.2f s %9.0f cases/s %9.0f cases/CPU-s   peak memory %6.1f MB per process   %d findings\n",
-           j, s, c / s, c / (u + y), m / 1024, f }'
-done
+  echo "$best"
+}
+report_host_loop() {
+  local line=$2
+  awk -v l="$1" -v n="$(field cases "$line")" -v u="$(field cpu "$line")" -v m="$md5Cpu" -v c="$cases" \
+      -v g="$(field messages "$line")" 'BEGIN {
+    printf "%-30s %8.2f CPU-s %10.0f cases/CPU-s %5.1f x md5sum per case   %d messages\n",
+           l, u, n / u, (u / n) / (m / c), g }'
+}
+report_host_loop "library, generated mix" "$(host_loop_best "$work/cases.dat")"
+
+# One heavy case: the file's first case with 49 secondary diagnoses and 99
+# further treatments (codes from the sample catalogues that any age and sex
+# may have) in its MD line, and as many of them as fit in its MB line.
+awk -F'\t' 'NR > 1 && $2 == "" && $3 != "2" && $4 == "" && $5 == "" && $6 != "I" && length($1) >= 4 { print $1 }' data/lookup/icd.tsv |
+  head -n 49 > "$work/icd.txt"
+awk -F'\t' 'NR > 1 && $2 == "0" && $4 == "" && $5 == "" && length($1) >= 4 { print $1 }' data/lookup/chop.tsv |
+  head -n 99 > "$work/chop.txt"
+awk -v icdFile="$work/icd.txt" -v chopFile="$work/chop.txt" 'BEGIN {
+    FS = OFS = "|"
+    while ((getline code < icdFile) > 0) icd[++icds] = code
+    while ((getline code < chopFile) > 0) chop[++chops] = code
+  }
+  # Field n of a line is $(n + 1).
+  /^MX\|/ { print; next }
+  /^MB\|/ {
+    if (++mb > 1) exit
+    sub(/\r$/, "")
+    # Secondary diagnoses in fields 31 to 58, further treatments in 61 to 89.
+    for (i = 1; i <= 28; ++i) $(31 + i - 1 + 1) = icd[i]
+    for (k = 1; k <= 29; ++k) $(61 + k - 1 + 1) = chop[k]
+    print $0 "\r"; next }
+  /^MD\|/ {
+    sub(/\r$/, "")
+    # Diagnoses from field 7 in steps of 3; further treatments from field 159
+    # in steps of 5, each on the day of the main treatment (field 156;
+    # further treatments carry no hour).
+    for (i = 1; i <= icds; ++i) { $(7 + 3 * (i - 1) + 1) = icd[i]; $(9 + 3 * (i - 1) + 1) = "1" }
+    day = substr($(156 + 1), 1, 8)
+    for (k = 1; k <= chops; ++k) { $(154 + 5 * k + 1) = chop[k]; $(156 + 5 * k + 1) = day }
+    print $0 "\r"; next }
+  mb == 1 { print }' "$work/cases.dat" > "$work/heavy.dat"
+report_host_loop "library, 50 diag. 100 treat." "$(host_loop_best "$work/heavy.dat" 2000)"
+
+# Peak resident memory of each process of a --jobs 1 run, sampled from /proc
+# every few milliseconds (block processes live briefly): the main process,
+# its worker (depth 1) and the worker's block processes (depth 2). Sampling
+# costs CPU, so this run is not timed.
+"$program" check --no-progress --no-summary --jobs 1 "$work/cases.dat" > /dev/null &
+python3 - "$!" <<'SAMPLER'
+import os, sys, time
+main = int(sys.argv[1])
+depth, peak = {main: 0}, {}
+def status(pid):
+    fields = {}
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            key, _, value = line.partition(":")
+            fields[key] = value.split()
+    return int(fields["PPid"][0]), int(fields.get("VmHWM", ["0"])[0]), fields["State"][0]
+while True:
+    try:
+        if status(main)[2] == "Z":
+            break
+    except OSError:
+        break
+    for name in os.listdir("/proc"):
+        if not name.isdigit():
+            continue
+        pid = int(name)
+        try:
+            parent, hwm, _ = status(pid)
+        except (OSError, KeyError, ValueError):
+            continue
+        if pid not in depth and parent in depth:
+            depth[pid] = depth[parent] + 1
+        if pid in depth:
+            peak[depth[pid]] = max(peak.get(depth[pid], 0), hwm)
+    time.sleep(0.002)
+mib = [peak.get(d, 0) / 1024 for d in range(3)]
+print("%-30s main %.1f MiB, worker %.1f MiB, block process %.1f MiB" % ("peak memory (--jobs 1)", *mib))
+SAMPLER
+wait || true
+
+# The log on: the host loop over the first LOG_CASES cases while the log
+# directory exists. Skipped when another program created the directory
+# meanwhile, so that its log is never removed.
+awk -v n="$logCases" '/^MB\|/ && ++mb > n { exit } { print }' "$work/cases.dat" > "$work/log-cases.dat"
+if mkdir "$logDir" 2> /dev/null; then
+  createdLogDir=1
+  wall=""
+  for ((r = 0; r < repeats; r++)); do
+    rm -f "$logDir"/*
+    line=$("$hostLoop" "$ref" "$work/log-cases.dat")
+    logBytes=$(du -b "$logDir" | cut -f1)
+    if [[ -z "$wall" ]] || awk -v a="$(field wall "$line")" -v b="$wall" 'BEGIN { exit !(a < b) }'; then
+      wall=$(field wall "$line")
+    fi
+  done
+  remove_log_dir
+  n=$(field cases "$line")
+  awk -v n="$n" -v w="$wall" -v b="$logBytes" 'BEGIN {
+    printf "%-30s %8.2f s     %10.0f cases/s   %.1f KB of log per case\n", "library, log on", w, n / w, b / n / 1024 }'
+else
+  echo "library, log on: skipped ($logDir appeared meanwhile)"
+fi

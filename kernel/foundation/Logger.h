@@ -2,9 +2,11 @@
 //
 // Every step logs a line; a failure is reported with LogError, which also
 // sets the error state and keeps "#E: " plus the text for the caller. The
-// log is written only while its directory exists. When it does not, an info
-// call does not format anything: it keeps the format and its arguments, and
-// the text is produced only if somebody asks for the latest log text.
+// log is written only while its directory exists; the file then stays open
+// and every line is flushed as it is written. When the log is off, an info
+// call costs one flag test and a few stores: it keeps the format and its
+// arguments, and the text is produced only if somebody asks for the latest
+// log text.
 #pragma once
 
 #include <cstddef>
@@ -26,16 +28,7 @@ class Logger {
   char MessageText[kLogTextSize];
   int ErrorState = 0;
 
-  // Whether lines go to the log file; decided once per exported call.
-  bool Enabled = false;
-
-  // A kept info call whose text has not been formatted yet.
-  static constexpr size_t kArgsCapacity = 64;
-  void (*PendingRender)(char*, size_t, const char*, const unsigned char*) = nullptr;
-  const char* PendingFormat = nullptr;
-  alignas(std::max_align_t) unsigned char PendingArgs[kArgsCapacity];
-
-  // Produces MessageText from the kept call, if there is one.
+  // Produces MessageText from the kept info call, if there is one.
   void Materialize();
   // Appends "time TAB level TAB MessageText" to the log file.
   void WriteLine(const char* level);
@@ -44,14 +37,38 @@ class Logger {
 namespace detail {
 extern Logger* instance;
 Logger& CreateLogger();
+
+// Whether lines go to the log file; decided by RefreshLogSwitch. Kept
+// outside the instance so that an info call tests it without reaching the
+// instance first.
+extern bool logOn;
+
+// The latest info call while the log is off, not formatted yet: part of the
+// instance's state (DestroyLogger drops it), kept beside it for the same
+// reason as logOn.
+struct KeptInfoCall {
+  static constexpr size_t kArgsCapacity = 64;
+  void (*render)(char*, size_t, const char*, const unsigned char*) = nullptr;
+  const char* format = nullptr;
+  alignas(std::max_align_t) unsigned char args[kArgsCapacity];
+};
+extern KeptInfoCall kept;
 }  // namespace detail
 
 // The process-wide logger, created on first use.
 inline Logger& TheLogger() { return detail::instance ? *detail::instance : detail::CreateLogger(); }
 
 // Decides whether the log file is written (its directory exists). Called at
-// the start of each exported function.
+// the start of each exported function; looks at the file system at most once
+// a second: it then closes the log file and opens it again, so that a removed
+// directory turns the log off and a recreated one (or a removed log file)
+// gets a fresh file.
 void RefreshLogSwitch();
+
+// Where the log file lies: the platform's debug log path unless set (tests
+// use a directory of their own). Setting it closes the open file and makes
+// the next RefreshLogSwitch look at once; null restores the platform's path.
+void SetLogFilePath(const char* path);
 
 void LogError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void ClearErrorState();
@@ -80,8 +97,7 @@ void LogInfoNow(const char* format, ...) __attribute__((format(printf, 1, 2)));
 template <class... A>
 void LogInfo(const char* format, A... args) {
   static_assert((std::is_trivially_copyable_v<A> && ...), "log arguments must be plain values");
-  Logger& log = TheLogger();
-  if (log.Enabled) {
+  if (detail::logOn) {
     // A line without arguments is written as it is, as the kept form does.
     if constexpr (sizeof...(A) == 0) {
       detail::LogInfoNow("%s", format);
@@ -91,10 +107,10 @@ void LogInfo(const char* format, A... args) {
     return;
   }
   using Tuple = std::tuple<A...>;
-  static_assert(sizeof(Tuple) <= Logger::kArgsCapacity, "too many log arguments");
-  new (log.PendingArgs) Tuple(args...);
-  log.PendingFormat = format;
-  log.PendingRender = &detail::RenderKept<Tuple>;
+  static_assert(sizeof(Tuple) <= detail::KeptInfoCall::kArgsCapacity, "too many log arguments");
+  new (detail::kept.args) Tuple(args...);
+  detail::kept.format = format;
+  detail::kept.render = &detail::RenderKept<Tuple>;
 }
 
 }  // namespace qv

@@ -1,0 +1,166 @@
+// The debug log file: kept open while its directory exists, one flushed line
+// per call, and following the directory when it is removed and created again.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "foundation/Logger.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace qv;
+
+// A log directory of the test's own; the log is pointed at it for the test
+// and back at the platform's path afterwards.
+class LogFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("quorvant-log-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directory(dir_);
+    path_ = (dir_ / "debug.txt").string();
+    DestroyLogger();
+    SetLogFilePath(path_.c_str());
+    RefreshLogSwitch();
+  }
+  void TearDown() override {
+    SetLogFilePath(nullptr);
+    DestroyLogger();
+    fs::remove_all(dir_);
+    // Back to the state of a process without the platform's log directory
+    // having been looked at.
+    RefreshLogSwitch();
+  }
+
+  // The lines of the log file, each without its line end.
+  std::vector<std::string> Lines() const {
+    std::ifstream in(path_, std::ios::binary);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+  }
+  // Makes the next RefreshLogSwitch look at the file system at once, as it
+  // does a second after its last look.
+  void LookAgain() const {
+    SetLogFilePath(path_.c_str());
+    RefreshLogSwitch();
+  }
+
+  fs::path dir_;
+  std::string path_;
+};
+
+// The stamp of a moment in the log's fixed English form.
+std::string StampOf(std::time_t t) {
+  static const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+  static const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  std::tm local = *std::localtime(&t);
+  char text[64];
+  std::snprintf(text, sizeof text, "%s %s %2d %02d:%02d:%02d %d", kDays[local.tm_wday], kMonths[local.tm_mon],
+                local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, local.tm_year + 1900);
+  return text;
+}
+
+// Every call appends its line before it returns, with the same text as the
+// latest log text the caller can ask for.
+TEST_F(LogFileTest, EachCallAppendsOneFlushedLine) {
+  struct Row {
+    void (*call)();
+    const char* level;
+    const char* text;
+  };
+  const Row rows[] = {
+      {[] { LogInfo("step %d of %s", 3, "work"); }, "INFO", "step 3 of work"},
+      {[] { LogInfo("plain text with 100% and no arguments"); }, "INFO", "plain text with 100% and no arguments"},
+      {[] { LogInfo("value %s and %lu", "x", 7ul); }, "INFO", "value x and 7"},
+      {[] { LogError("could not open '%s'", "x.txt"); }, "ERROR", "could not open 'x.txt'"},
+      {[] { LogInfo("after the error %i", -1); }, "INFO", "after the error -1"},
+  };
+  size_t expectedLines = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.text);
+    const std::time_t before = std::time(nullptr);
+    row.call();
+    const std::time_t after = std::time(nullptr);
+    std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), ++expectedLines) << "the line is in the file before the call returns";
+    const std::string& line = lines.back();
+    const std::string tail = std::string("\t") + row.level + "\t" + row.text;
+    ASSERT_GE(line.size(), tail.size());
+    EXPECT_EQ(line.substr(line.size() - tail.size()), tail);
+    const std::string stamp = line.substr(0, line.size() - tail.size());
+    EXPECT_TRUE(stamp == StampOf(before) || stamp == StampOf(after)) << stamp;
+  }
+  ClearErrorState();
+  EXPECT_STREQ(GetLastErrorText(), "after the error -1");
+}
+
+// A format that ends in a line end leaves an empty line after its entry, and
+// the time stamp follows the clock from one second to the next.
+TEST_F(LogFileTest, LineEndsOfTheTextAndStampOfEachSecond) {
+  LogInfo("first\n");
+  const std::time_t first = std::time(nullptr);
+  while (std::time(nullptr) == first) {
+  }
+  const std::time_t second = std::time(nullptr);
+  LogInfo("second %d", 2);
+  std::vector<std::string> lines = Lines();
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[1], "");
+  EXPECT_EQ(lines[2], StampOf(second) + "\tINFO\tsecond 2");
+  EXPECT_NE(lines[0].substr(0, 24), lines[2].substr(0, 24));
+}
+
+// Removing the directory turns the log off at the next look, creating it
+// again turns it on with a new file; the latest log text stays exact
+// throughout. Removing only the file gives a new file as well.
+TEST_F(LogFileTest, FollowsTheDirectoryAndTheFile) {
+  LogInfo("on %d", 1);
+  fs::remove_all(dir_);
+  LookAgain();
+  LogInfo("off %d", 2);
+  EXPECT_STREQ(GetLastErrorText(), "off 2") << "kept while the log is off";
+  LogError("failed %s", "while off");
+  EXPECT_STREQ(GetLastErrorText(), "#E: failed while off");
+  EXPECT_FALSE(fs::exists(dir_)) << "nothing creates the directory";
+
+  fs::create_directory(dir_);
+  LogInfo("before the look");
+  EXPECT_FALSE(fs::exists(path_) && !Lines().empty()) << "the log stays off until the next look";
+  LookAgain();
+  LogInfo("back %d", 3);
+  std::vector<std::string> lines = Lines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("\tINFO\tback 3"), std::string::npos);
+
+  fs::remove(path_);
+  LookAgain();
+  LogInfo("new file %d", 4);
+  lines = Lines();
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find("\tINFO\tnew file 4"), std::string::npos);
+}
+
+// Destroying the logger closes the file; a later line opens it again and
+// appends, and the fresh instance starts from "OK".
+TEST_F(LogFileTest, DestroyedLoggerReopensTheFile) {
+  LogInfo("one");
+  DestroyLogger();
+  EXPECT_STREQ(GetLastErrorText(), "OK");
+  LogInfo("two");
+  std::vector<std::string> lines = Lines();
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_NE(lines[1].find("\tINFO\ttwo"), std::string::npos);
+}
+
+}  // namespace
