@@ -27,7 +27,10 @@ std::string DefaultRefDir() {
   std::size_t slash = program.find_last_of("/\\");
   std::string dir = slash == std::string::npos ? "" : program.substr(0, slash + 1);
   if (dir.empty()) dir = "./";
-  const std::string candidates[] = {dir + "ref/", dir + "../share/quorvant/ref/"};
+  // Written with the separator the program's own path uses.
+  const bool backslash = dir.back() == '\\';
+  const std::string candidates[] = {dir + (backslash ? "ref\\" : "ref/"),
+                                    dir + (backslash ? "..\\share\\quorvant\\ref\\" : "../share/quorvant/ref/")};
   for (const std::string& c : candidates)
     if (IsFile(c + "fields.ix5")) return c;
   return candidates[0];
