@@ -52,8 +52,9 @@ char* LookupFile::ReadFromBase(const char* fileName, int& size, char*& path, con
   size_t n = std::strlen(BaseDirectory) + std::strlen(fileName);
   path = new char[n + 1];
   std::snprintf(path, n + 1, "%s%s", BaseDirectory, fileName);
-  char* text = ReadWholeFile(path, size);
-  if (!text) LogError(failText, path);
+  bool refused = false;
+  char* text = ReadWholeFile(path, size, &refused);
+  if (!text && !refused) LogError(failText, path);
   return text;
 }
 

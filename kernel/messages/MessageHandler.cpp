@@ -48,9 +48,10 @@ MessageHandler::~MessageHandler() {
 
 void MessageHandler::ReadFile(const char* fileName) {
   int read = 0;
-  FileText = ReadWholeFile(fileName, read);
+  bool refused = false;
+  FileText = ReadWholeFile(fileName, read, &refused);
   if (!FileText) {
-    LogError("Could not open MsgTextFile '%s'! Check -qvpath", fileName);
+    if (!refused) LogError("Could not open MsgTextFile '%s'! Check -qvpath", fileName);
     return;
   }
 
