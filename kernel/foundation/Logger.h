@@ -82,7 +82,9 @@ void LogInfo(const char* format, A... args) {
   static_assert((std::is_trivially_copyable_v<A> && ...), "log arguments must be plain values");
   Logger& log = TheLogger();
   if (log.Enabled) {
-    detail::LogInfoNow(format, args...);
+    // Without arguments the text is written as it stands, as RenderKept does.
+    if constexpr (sizeof...(A) == 0) detail::LogInfoNow("%s", format);
+    else detail::LogInfoNow(format, args...);
     return;
   }
   using Tuple = std::tuple<A...>;
