@@ -19,6 +19,7 @@
 #include "MessageLines.h"
 #include "Paths.h"
 #include "Progress.h"
+#include "ReferenceCheck.h"
 #include "Summary.h"
 #include "UiTexts.h"
 
@@ -75,6 +76,8 @@ int RunCheck(const CheckOptions& o) {
     for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
     return Fail("reference data directory '" + ref + "' lacks " + list + " (use --ref DIR)");
   }
+  const std::string refProblem = CheckReferenceDirectory(ref);
+  if (!refProblem.empty()) return Fail(refProblem);
 
   MessageFormat format;
   if (o.format == OutputFormat::Host) {
