@@ -3,15 +3,40 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <new>
 #include <string>
 
 #include "Ix5Codec.h"
 #include "foundation/Logger.h"
 #include "quorvant.h"
 #include "support/Fixture.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#define QV_LSAN_DISABLE() __lsan_disable()
+#define QV_LSAN_ENABLE() __lsan_enable()
+#else
+#define QV_LSAN_DISABLE()
+#define QV_LSAN_ENABLE()
+#endif
+
+// Allocation failure on demand: the allocation after the next failAfter
+// ones throws std::bad_alloc (-1: never).
+namespace {
+long failAfter = -1;
+}
+
+void* operator new(std::size_t n) {
+  if (failAfter >= 0 && failAfter-- == 0) throw std::bad_alloc();
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -104,6 +129,34 @@ TEST(BadReference, EveryDamagedDirectoryIsRefusedWithItsReason) {
   const std::string base = qvtest::MakeBaseDirectory();
   const unsigned handle = QV_Create(base.c_str(), 1);
   EXPECT_NE(handle, 0xFFFFFFFFu) << qv::GetLastErrorText();
+  EXPECT_EQ(QV_Destroy(handle), 0);
+  qvtest::RemoveDirectory(base);
+}
+
+// An allocation failure at any step of QV_Create becomes its failure
+// result, and the library stays usable. (Checking a case allocates nothing.)
+// (Memory of a half-built data source is not looked for leaks.)
+TEST(BadReference, AllocationFailureNeverLeavesTheLibrary) {
+  const std::string base = qvtest::MakeBaseDirectory();
+  std::string mb = "MB";
+  for (int i = 1; i < 90; ++i) mb += i == 10 ? "|9" : "|";
+  mb += "|\r\n";
+  std::string list(1 << 20, '\0');
+  int counts[5];
+  unsigned handle = 0xFFFFFFFFu;
+  int failedCreates = 0;
+  QV_LSAN_DISABLE();
+  for (long n = 0; handle == 0xFFFFFFFFu; ++n, ++failedCreates) {
+    failAfter = n;
+    handle = QV_Create(base.c_str(), 0);
+    failAfter = -1;
+  }
+  QV_LSAN_ENABLE();
+  EXPECT_GT(failedCreates, 10);
+  // The handle made after so many failures checks a case (an invalid sex code).
+  EXPECT_GT(QV_TestRec(handle, mb.c_str(), 0, 0), 0);
+  EXPECT_EQ(QV_GetMessageList(handle, &counts[0], &counts[1], &counts[2], &counts[3], &counts[4], &list[0]), 0);
+  EXPECT_NE(list.find("B0101"), std::string::npos) << list.c_str();
   EXPECT_EQ(QV_Destroy(handle), 0);
   qvtest::RemoveDirectory(base);
 }
