@@ -94,6 +94,11 @@ std::string CheckReferenceDirectory(const std::string& dir) {
                               std::to_string(slots) + " record slots; the library has " + std::to_string(limit));
     }
   }
+  // The optional message line format is read whole as well.
+  const std::string format = dir + "formatString.txt";
+  std::error_code ec;
+  if (std::filesystem::exists(format, ec) && !std::filesystem::is_regular_file(format, ec))
+    return InFile(format, "not a regular file");
   Problems problems = ref::CheckFields(fields, listNames);
   return problems.empty() ? std::string() : First(fieldsPath, problems);
 }

@@ -78,7 +78,7 @@ TEST_F(Refusal, BadReferenceDirectoryEndsTheRunNamingFileAndLimit) {
   struct Damage {
     const char* File;
     const char* Reason;  // part of the one-line reason
-    std::function<std::string(const std::string&)> Contents;  // from the intact contents
+    std::function<std::string(const std::string&)> Contents;  // from the intact ones; none: a directory
   } damages[] = {
       {"message_dll_d.txt", "the file is empty", [](const std::string&) { return std::string(); }},
       {"message_dll_f.txt", "only 99 message rows; numbers 0 to 408 need a row each",
@@ -89,11 +89,13 @@ TEST_F(Refusal, BadReferenceDirectoryEndsTheRunNamingFileAndLimit) {
        }},
       {"message_dll_d.txt", "only 0 message rows", [](const std::string&) { return std::string(3000, '\0'); }},
       {"regio.ix5", "the library has 64000 record slots", [](const std::string&) { return RegionTable(67000); }},
+      {"formatString.txt", "not a regular file", nullptr},
       {"icd.ix5", ": not read (a lookup table ends with three bytes", [](const std::string& text) { return text.substr(0, text.size() - 4); }},
   };
   for (const Damage& d : damages) {
     const fs::path ref = copyOfReference();
-    WriteFile(ref / d.File, d.Contents(Slurp(ref / d.File)));
+    if (d.Contents) WriteFile(ref / d.File, d.Contents(Slurp(ref / d.File)));
+    else fs::create_directory(ref / d.File);
     RunResult r = run("check --ref '" + ref.string() + "/' " + QV_SAMPLE);
     EXPECT_EQ(r.status, 2) << d.File << ": " << r.err;
     EXPECT_TRUE(r.out.empty()) << "no case may be checked";
