@@ -157,6 +157,17 @@ TEST(BadReference, AllocationFailureNeverLeavesTheLibrary) {
   EXPECT_GT(QV_TestRec(handle, mb.c_str(), 0, 0), 0);
   EXPECT_EQ(QV_GetMessageList(handle, &counts[0], &counts[1], &counts[2], &counts[3], &counts[4], &list[0]), 0);
   EXPECT_NE(list.find("B0101"), std::string::npos) << list.c_str();
+  // A new line format that cannot be built leaves the handlers with one
+  // that works (the sanitizer build sees any use of a released one).
+  for (long n = 0; n < 40; ++n) {
+    QV_LSAN_DISABLE();
+    failAfter = n;
+    QV_setFormatString(n % 2 ? "{{SYS.ErrorNr}}\r\n" : "{{SYS.MsgType}} {{SYS.ErrorNr}}\r\n");
+    failAfter = -1;
+    QV_LSAN_ENABLE();
+    EXPECT_GT(QV_TestRec(handle, mb.c_str(), 0, 0), 0);
+    EXPECT_EQ(QV_GetMessageList(handle, &counts[0], &counts[1], &counts[2], &counts[3], &counts[4], &list[0]), 0);
+  }
   EXPECT_EQ(QV_Destroy(handle), 0);
   qvtest::RemoveDirectory(base);
 }

@@ -153,8 +153,10 @@ void MessageHandler::ClearMessages() {
 
 void MessageHandler::SetFormatString(const char* format) {
   if (HostBuilder && format && std::strcmp(format, HostBuilder->FormatText) == 0) return;
+  // Built first: when that fails, the handler keeps its working builder.
+  auto* built = new MessageBuilder(format, this);
   delete HostBuilder;
-  HostBuilder = new MessageBuilder(format, this);
+  HostBuilder = built;
 }
 
 }  // namespace qv
