@@ -50,8 +50,10 @@ void CheckMessageRows(const tDataSource& source) {
     int rows = 0;
     while (rows < m->LoadedMessageCount && m->MessageEntries[rows].KindCounter) ++rows;
     if (rows > highest) continue;
-    const std::string name = std::string(source.QVPath) + (m == source.MessagesDe ? "message_dll_d.txt" : "message_dll_f.txt");
-    LogError("MsgTextFile '%s' holds %i message rows; the rules use the numbers 0 to %i", name.c_str(), rows, highest);
+    const std::string name =
+        std::string(source.QVPath) + (m == source.MessagesDe ? "message_dll_d.txt" : "message_dll_f.txt");
+    LogError("MsgTextFile '%s' holds %i message rows; the rules use the numbers 0 to %i", name.c_str(), rows,
+             highest);
     return;
   }
 }

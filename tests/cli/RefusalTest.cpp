@@ -90,7 +90,8 @@ TEST_F(Refusal, BadReferenceDirectoryEndsTheRunNamingFileAndLimit) {
       {"message_dll_d.txt", "only 0 message rows", [](const std::string&) { return std::string(3000, '\0'); }},
       {"regio.ix5", "the library has 64000 record slots", [](const std::string&) { return RegionTable(67000); }},
       {"formatString.txt", "not a regular file", nullptr},
-      {"icd.ix5", ": not read (a lookup table ends with three bytes", [](const std::string& text) { return text.substr(0, text.size() - 4); }},
+      {"icd.ix5", ": not read (a lookup table ends with three bytes",
+       [](const std::string& text) { return text.substr(0, text.size() - 4); }},
   };
   for (const Damage& d : damages) {
     const fs::path ref = copyOfReference();
