@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -67,6 +68,10 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char pattern[] = "/tmp/qvfuzz-ref-XXXXXX";
   if (!::mkdtemp(pattern)) std::abort();
   g_base = std::string(pattern) + "/";
+  std::atexit([] {
+    std::error_code ec;
+    std::filesystem::remove_all(g_base, ec);
+  });
   for (size_t i = 0; i < kTargetCount; ++i) {
     g_originals[i] = Read(source + kTargets[i].Name, g_present[i]);
     if (g_present[i]) Write(g_base + kTargets[i].Name, g_originals[i]);
