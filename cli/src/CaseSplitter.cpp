@@ -76,6 +76,11 @@ void CaseSplitter::addLine(const Line& line) {
       current_.data += "\r\n";
       current_.lineMap.push_back(headerLine_);
       currentBytes_ = header_.size() + 2;
+      // A NUL byte in the header would cut every call that carries it.
+      if (header_.find('\0') != std::string::npos) {
+        currentHasNul_ = true;
+        nulLine_ = headerLine_;
+      }
     }
     appendToCase(line);
     return;

@@ -24,6 +24,7 @@
 #include "ResultSink.h"
 #include "RunBlocks.h"
 #include "Selection.h"
+#include "ReferenceCheck.h"
 #include "Summary.h"
 #include "SummaryJson.h"
 #include "UiTexts.h"
@@ -116,6 +117,8 @@ std::string Prepare(const CheckOptions& o, Setup& s) {
     for (const std::string& m : missing) list += (list.empty() ? "" : ", ") + m;
     return "reference data directory '" + s.ref + "' lacks " + list + " (use --ref DIR)";
   }
+  std::string refProblem = CheckReferenceDirectory(s.ref);
+  if (!refProblem.empty()) return refProblem;
   s.reference = ReadReferenceIdentity(s.ref, RequiredReferenceFiles());
   const MessageCatalogue catalogue =
       ReadCatalogue(s.ref + (o.language == 1 ? "message_dll_f.txt" : "message_dll_d.txt"));

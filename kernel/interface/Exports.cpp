@@ -1,12 +1,16 @@
 // The eight exported functions and the single live handle.
+#include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <memory>
+#include <string>
 
 #include "datasource/tDataSource.h"
 #include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
 #include "interface/ResultViewer.h"
 #include "quorvant.h"
+#include "rules/RuleInfo.h"
 
 namespace qv {
 namespace {
@@ -30,6 +34,30 @@ bool HandleIsValid(unsigned handle) {
   return false;
 }
 
+// The highest message number a rule adds: every message file needs a row
+// for each number up to it.
+int HighestRuleMessage() {
+  int highest = -1;
+  for (const RuleInfo& r : AllRules()) highest = std::max(highest, r.Msg);
+  return highest;
+}
+
+// Refuses a message file that lacks rows the rules use: an empty, cut or
+// garbled file would otherwise drop those findings without a word.
+void CheckMessageRows(const tDataSource& source) {
+  const int highest = HighestRuleMessage();
+  for (const MessageHandler* m : {source.MessagesDe, source.MessagesFr}) {
+    int rows = 0;
+    while (rows < m->LoadedMessageCount && m->MessageEntries[rows].KindCounter) ++rows;
+    if (rows > highest) continue;
+    const std::string name =
+        std::string(source.QVPath) + (m == source.MessagesDe ? "message_dll_d.txt" : "message_dll_f.txt");
+    LogError("MsgTextFile '%s' holds %i message rows; the rules use the numbers 0 to %i", name.c_str(), rows,
+             highest);
+    return;
+  }
+}
+
 unsigned Create(const char* baseDirectory, int language) {
   LogInfo("Enter QV_Create");
   ClearErrorState();
@@ -48,18 +76,17 @@ unsigned Create(const char* baseDirectory, int language) {
 
   iLanguage = language;
   LanguageLetter = language == 1 ? 'f' : 'd';
-  auto* source = new tDataSource(baseDirectory, LanguageLetter, nullptr);
-  CurrentDataSource = source;
+  // Owned here until every step succeeded: a failure or an exception on the
+  // way leaves no half-built data source behind.
+  std::unique_ptr<tDataSource> source(new tDataSource(baseDirectory, LanguageLetter, nullptr));
+  if (GetErrorState() == 0) CheckMessageRows(*source);
   if (GetErrorState() == 0) source->qv_Create_Lookups(language);
   if (GetErrorState() == 0) {
     source->LoadFieldInfo(language, "fields.ix5", baseDirectory);
     if (GetErrorState() == 0) source->CreateRecBuffer(10000);
   }
-  if (GetErrorState() != 0) {
-    delete source;
-    CurrentDataSource = nullptr;
-    return kFailure;
-  }
+  if (GetErrorState() != 0) return kFailure;
+  CurrentDataSource = source.release();
   unsigned handle = NewHandleValue();
   LogInfo("DataSource created!\n");
   LogInfo("QV_Create() returns the handleContext 0x%lx", static_cast<unsigned long>(handle));

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "foundation/FileText.h"
 #include "foundation/Logger.h"
@@ -52,8 +53,9 @@ char* LookupFile::ReadFromBase(const char* fileName, int& size, char*& path, con
   size_t n = std::strlen(BaseDirectory) + std::strlen(fileName);
   path = new char[n + 1];
   std::snprintf(path, n + 1, "%s%s", BaseDirectory, fileName);
-  char* text = ReadWholeFile(path, size);
-  if (!text) LogError(failText, path);
+  bool refused = false;
+  char* text = ReadWholeFile(path, size, &refused);
+  if (!text && !refused) LogError(failText, path);
   return text;
 }
 
@@ -133,7 +135,8 @@ int LookupFile::LoadDomainKeyFile(const char* fileName) {
   int size = 0;
   char* path = nullptr;
   char* text = ReadFromBase(fileName, size, path, "Could not open domain file '%s'");
-  delete[] path;
+  // Errors below name the file with its directory.
+  std::unique_ptr<char[]> pathText(path);
   if (!text) return 0;
   delete[] DomainKeyText;
   DomainKeyText = text;
@@ -146,7 +149,7 @@ int LookupFile::LoadDomainKeyFile(const char* fileName) {
 
   int d = DomainCount;
   if (d >= kMaxDomains || RecordCount >= kMaxLookupRecords) {
-    LogError("Domain file '%s': no room for its value lists", fileName);
+    LogError("Domain file '%s': no room for its value lists", pathText.get());
     return 0;
   }
   FirstComboDomain = d;
@@ -163,7 +166,7 @@ int LookupFile::LoadDomainKeyFile(const char* fileName) {
     if (*p == '\t') {
       *p = '\0';
       if (rec->ColumnCount >= kLookupColumns) {
-        LogError("Domain file '%s': more than %i columns in a line", fileName, kLookupColumns);
+        LogError("Domain file '%s': more than %i columns in a line", pathText.get(), kLookupColumns);
         return 0;
       }
       rec->Columns[rec->ColumnCount++] = p + 1;
@@ -173,12 +176,12 @@ int LookupFile::LoadDomainKeyFile(const char* fileName) {
     } else if (*p == '\n') {
       *p = '\0';
       if (rec->ColumnCount <= LanguageIndex) {
-        LogError("Domain file '%s': a line of list '%s' has no entry text", fileName, listLine);
+        LogError("Domain file '%s': a line of list '%s' has no entry text", pathText.get(), listLine);
         return 0;
       }
       rec->Key = rec->Columns[LanguageIndex];
       if (RecordCount + 1 >= kMaxLookupRecords) {
-        LogError("Domain file '%s': more than %i records in all lookup files", fileName, kMaxLookupRecords);
+        LogError("Domain file '%s': more than %i records in all lookup files", pathText.get(), kMaxLookupRecords);
         return 0;
       }
       ++RecordCount;
@@ -191,7 +194,7 @@ int LookupFile::LoadDomainKeyFile(const char* fileName) {
           ++DomainCount;
           ++d;
           if (d >= kMaxDomains) {
-            LogError("Domain file '%s': more than %i domains", fileName, kMaxDomains);
+            LogError("Domain file '%s': more than %i domains", pathText.get(), kMaxDomains);
             return 0;
           }
           Domains[d].FirstRecord = RecordCount;

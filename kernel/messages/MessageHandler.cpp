@@ -48,9 +48,10 @@ MessageHandler::~MessageHandler() {
 
 void MessageHandler::ReadFile(const char* fileName) {
   int read = 0;
-  FileText = ReadWholeFile(fileName, read);
+  bool refused = false;
+  FileText = ReadWholeFile(fileName, read, &refused);
   if (!FileText) {
-    LogError("Could not open MsgTextFile '%s'! Check -qvpath", fileName);
+    if (!refused) LogError("Could not open MsgTextFile '%s'! Check -qvpath", fileName);
     return;
   }
 
@@ -150,8 +151,10 @@ void MessageHandler::ClearMessages() {
 
 void MessageHandler::SetFormatString(const char* format) {
   if (HostBuilder && format && std::strcmp(format, HostBuilder->FormatText) == 0) return;
+  // Built first: when that fails, the handler keeps its working builder.
+  auto* built = new MessageBuilder(format, this);
   delete HostBuilder;
-  HostBuilder = new MessageBuilder(format, this);
+  HostBuilder = built;
 }
 
 }  // namespace qv

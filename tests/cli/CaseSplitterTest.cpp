@@ -50,6 +50,8 @@ TEST(CaseSplitter, CutsCasesAndPutsTheLatestHeaderInFront) {
         "5 case checked header [2,5,] MX|h|\r\nMB|1|\r\n", "7 [] S S001@7:stray=MK|"}},
       // A case with a NUL byte is refused at its first such line; the next case is checked.
       {{"MB|1|", nul, nul, "MB|2|"}, {"1 case [1,2,3,] S S004@2:nul=", "4 case checked [4,] MB|2|\r\n"}},
+      // A header with a NUL byte refuses each case it would be passed with.
+      {{"MX|" + nul, "MB|1|"}, {"2 case header [1,2,] S S004@1:nul="}},
   };
   for (const Case& c : cases) {
     std::vector<WorkItem> items = Split(c.lines);

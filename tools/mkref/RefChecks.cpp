@@ -102,7 +102,11 @@ Problems CheckLookup(std::string_view text, int germanTextColumn) {
                                                    : " is not above the key before it " + Quoted(previous))));
     previous = cols[0];
   }
-  if (lines.size() > static_cast<size_t>(kMaxLookupRecords)) out.push_back(At(1, "too many records"));
+  if (lines.size() >= static_cast<size_t>(kMaxLookupRecords))
+    out.push_back(At(static_cast<size_t>(kMaxLookupRecords), std::to_string(lines.size()) +
+                                                                  " lines; the library has " +
+                                                                  std::to_string(kMaxLookupRecords) +
+                                                                  " record slots for all lookup tables together"));
   return out;
 }
 
@@ -233,7 +237,10 @@ Problems CheckMessages(std::string_view text) {
   if (rows < static_cast<size_t>(kLastMessageNumber) + 1)
     out.push_back(At(lines.size(), "only " + std::to_string(rows) + " message rows; numbers 0 to " +
                                        std::to_string(kLastMessageNumber) + " need a row each"));
-  if (rows + 1 > static_cast<size_t>(kMaxMessageRows)) out.push_back(At(1, "too many message rows"));
+  if (rows + 1 > static_cast<size_t>(kMaxMessageRows))
+    out.push_back(At(static_cast<size_t>(kMaxMessageRows) + 1,
+                     std::to_string(rows) + " message rows; the library has room for " +
+                         std::to_string(kMaxMessageRows - 1)));
   for (size_t i = 1; i < lines.size(); ++i) {
     const size_t n = i + 1;
     const std::string number = "message " + std::to_string(i - 1);
