@@ -45,8 +45,13 @@ struct LookupRecord {
   const char* Key;
   const char* Text;
   int ColumnCount;
+  // The columns after the key; those beyond ColumnCount hold the empty text
+  // once the row's line is read.
   const char* Columns[kLookupColumns];
 };
+
+// kLookupColumns empty texts: the columns of a result that found nothing.
+extern const char* const kNoColumns[kLookupColumns];
 
 // A code to look up and what was found for it.
 struct LookupResult {
@@ -55,7 +60,9 @@ struct LookupResult {
   int Index = -1;
   int KeyLength = 0;
   const char* Key = "";
-  const char* Columns[kLookupColumns];  // all the empty text while Found is 0
+  // The found row's columns (kNoColumns while Found is 0): a result points
+  // at the row instead of copying it.
+  const char* const* Columns = kNoColumns;
   int KeyEmpty = 1;
   int Found = 0;
 };
@@ -96,6 +103,7 @@ class LookupFile {
 
  private:
   // Reads BaseDirectory + fileName whole; path receives the full name.
+  static void PadColumns(LookupRecord& row);
   char* ReadFromBase(const char* fileName, int& size, char*& path, const char* failText);
   void FillResult(LookupResult& result, const char* key) const;
 };
