@@ -32,4 +32,15 @@ struct CodeEntry : LookupResult {
   }
 };
 
+// The written positions of an entry list (those not blank), in order.
+struct WrittenPositions {
+  int Positions[kMaxEntrySlots];
+  int Count = -1;  // -1: not collected for the entries as they are now
+  void Collect(const CodeEntry* list, int slots) {
+    Count = 0;
+    for (int k = 0; k < slots && k < kMaxEntrySlots; ++k)
+      if (!list[k].IsBlank()) Positions[Count++] = k;
+  }
+};
+
 }  // namespace qv
