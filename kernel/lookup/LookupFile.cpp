@@ -5,6 +5,7 @@
 
 #include "foundation/FileText.h"
 #include "foundation/Logger.h"
+#include "foundation/Number.h"
 #include "foundation/Release.h"
 #include "foundation/StoredForm.h"
 #include "interface/LibraryGlobals.h"
@@ -26,8 +27,11 @@ static_assert(kLookupColumns == 26, "kNoColumns lists one empty text per column"
 
 LookupResult::LookupResult() = default;
 
-void LookupFile::PadColumns(LookupRecord& row) {
+const int kNoYears[kYearColumns] = {};
+
+void LookupFile::FinishRow(LookupRecord& row) {
   for (int i = row.ColumnCount; i < kLookupColumns; ++i) row.Columns[i] = kEmpty;
+  for (int i = 0; i < kYearColumns; ++i) row.Years[i] = LeadingInt(row.Columns[Col6ValidFrom + i]);
 }
 
 LookupFile::LookupFile(const char* baseDirectory) {
@@ -118,7 +122,7 @@ int LookupFile::LoadLookupfile(const char* fileName, int d, const char* name) {
         }
         rec->Text = rec->Columns[textColumn];
       }
-      PadColumns(*rec);
+      FinishRow(*rec);
       header = false;
       if (RecordCount + 1 >= kMaxLookupRecords) {
         LogError("Lookup file '%s': more than %i records in all lookup files", path, kMaxLookupRecords);
@@ -186,7 +190,7 @@ int LookupFile::LoadDomainKeyFile(const char* fileName) {
         return 0;
       }
       rec->Key = rec->Columns[LanguageIndex];
-      PadColumns(*rec);
+      FinishRow(*rec);
       if (RecordCount + 1 >= kMaxLookupRecords) {
         LogError("Domain file '%s': more than %i records in all lookup files", fileName, kMaxLookupRecords);
         return 0;
@@ -247,6 +251,7 @@ int LookupFile::SearchItem(const char* key, int d) const {
 void LookupFile::FillResult(LookupResult& result, const char* key) const {
   result.Found = 0;
   result.Columns = kNoColumns;
+  result.Years = kNoYears;
   if (!key || !*key) {
     // A blank slot: nothing to search for.
     result.Key = kEmpty;
@@ -261,6 +266,7 @@ void LookupFile::FillResult(LookupResult& result, const char* key) const {
   if (result.Index != -1) {
     result.Found = 1;
     result.Columns = Records[result.Index].Columns;
+    result.Years = Records[result.Index].Years;
   }
 }
 
