@@ -6,6 +6,7 @@
 #include <fstream>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "Ix5Codec.h"
 #include "foundation/Logger.h"
@@ -94,6 +95,31 @@ TEST_F(Lookups, DiagnosisTextAdjustmentByYear) {
   EXPECT_STREQ(r.Columns[11], "Dekubitus 2. Grades");
   f.LookupMSCode(r, "L89");
   EXPECT_STREQ(r.Columns[11], "Dekubitus 9. Grades") << "three characters change nothing";
+}
+
+TEST_F(Lookups, YearColumnsReadOnceAsNumbers) {
+  // Columns 6 to 9 of a code: validity and terminal years.
+  Write("icd.ix5",
+        "Key\t\n"
+        "A00\t\t\t\t\t\t\t2010\t2023\t\t 12x\t\tCholera\tChol\xe9ra\n"
+        "A01\t\t\t\t\t\t\t-5\t99999999999\t2011\t2020\t\tTyphus\tTypho\xef\n...");
+  LookupFile f(Base().c_str());
+  ASSERT_EQ(f.LoadLookupfile("icd.ix5", DomainICD, "ICD"), 1);
+  LookupResult r;
+  r.Domain = DomainICD;
+  struct Row {
+    const char* Key;
+    std::vector<int> Years;
+  } rows[] = {
+      {"A00", {2010, 2023, 0, 12}},
+      {"A01", {-5, 2147483647, 2011, 2020}},
+      {"B99", {0, 0, 0, 0}},  // not found
+      {"A00", {2010, 2023, 0, 12}},
+  };
+  for (const Row& row : rows) {
+    f.LookupCode(r, row.Key);
+    EXPECT_EQ(std::vector<int>(r.Years, r.Years + kYearColumns), row.Years) << row.Key;
+  }
 }
 
 TEST_F(Lookups, ValueListsAndDisplayTexts) {

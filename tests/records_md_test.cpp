@@ -119,6 +119,8 @@ TEST_F(MdRecord, SpecialCharacterCheck) {
       {"medication with an a-umlaut", {{678, "B\xE4r"}}, {678}},
       {"reserve field with a dot", {{691, "3.5"}}, {691}},
       {"first a field before the medications", {{2, "-"}, {677, "A B"}}, {2}},
+      {"the last field", {{695, "a b"}}, {695}},
+      {"two fields: the first one", {{694, "a.b"}, {695, "a b"}}, {694}},
   };
   for (const Row& r : rows) {
     RecordMD& rec = Load({}, r.Md);

@@ -1,6 +1,9 @@
 // The date parser, the shared predicates and YearsBetween.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "records/CodeLists.h"
 #include "records/ParsedDate.h"
 
@@ -96,6 +99,27 @@ TEST(DateParser, NumbersAndEmptyText) {
   EXPECT_TRUE(Parse(nullptr).IsEmpty);
 }
 
+TEST(DateParser, ParsingAgainIntoTheSameResult) {
+  // The records parse into the same result every case; an empty text after
+  // another one must leave nothing of the earlier date behind.
+  auto fields = [](const ParsedDate& d) {
+    return std::vector<int>{d.IsEmpty, d.HasYear, d.HasMonth, d.HasDay, d.HasHour, d.HasMinute, d.IsComplete,
+                            d.IsValid, d.YearOnly, d.YearMonthOnly, d.DateOnly, d.DateHour, d.DateHourMinute,
+                            d.Length, d.Year, d.Month, d.Day, d.Hour, d.Minute, d.YearMonth, d.DayNumber,
+                            d.HourNumber, d.MinuteNumber};
+  };
+  ParsedDate reused;
+  const char* const texts[] = {"", "202301051230", "", "", "2023", "20230000", nullptr, "x", "", "20231332"};
+  for (const char* text : texts) {
+    int result = ParseDate(text, reused);
+    int freshResult = 0;
+    const ParsedDate fresh = Parse(text, &freshResult);
+    EXPECT_EQ(result, freshResult) << (text ? text : "null");
+    EXPECT_EQ(fields(reused), fields(fresh)) << (text ? text : "null");
+    EXPECT_STREQ(reused.Text, text ? text : "");
+  }
+}
+
 TEST(YearsBetween, WholeYearsOnly) {
   struct Row {
     const char* From;
@@ -123,6 +147,22 @@ TEST(Predicates, CodeLists) {
   EXPECT_EQ(IsCodeInList("M960", _16_KST), 1);
   EXPECT_EQ(IsCodeInList("M960", _14_KST), 0);
   EXPECT_EQ(_265_Meldepfl_Dia.Count, 265);
+  // The long lists answer through a hash set: every member is found, and
+  // nothing else.
+  for (const CodeList* list : {&_265_Meldepfl_Dia, &_NOGA}) {
+    ASSERT_NE(list->Index, nullptr);
+    for (int i = 0; i < list->Count; ++i) {
+      const std::string member = list->Members[i];
+      EXPECT_EQ(IsCodeInList(member.c_str(), *list), 1) << member;
+      EXPECT_EQ(IsCodeInList((member + "0").c_str(), *list), 0) << member;
+      EXPECT_EQ(IsCodeInList(member.substr(0, member.size() - 1).c_str(), *list),
+                IsCodeInList(member.substr(0, member.size() - 1).c_str(), list->Count, list->Members))
+          << member;
+    }
+    EXPECT_EQ(IsCodeInList("", *list), 0);
+    EXPECT_EQ(IsCodeInList(nullptr, *list), 0);
+  }
+  EXPECT_EQ(IsCodeInList("37", _NOGA), 0);
   EXPECT_EQ(IsCodeWithPrefixInList("P5512", 1, 3, _10_DIA_PERINAT_LEN3), 1);
   EXPECT_EQ(IsCodeWithPrefixInList("P2012", 1, 2, _16_DIA_PERINAT_LEN2), 1);
   EXPECT_EQ(IsCodeWithPrefixInList("P23", 1, 2, _16_DIA_PERINAT_LEN2), 0);

@@ -26,9 +26,16 @@ std::string FieldOf(const std::string& line, int number) {
   // Field n starts after the nth '|'. Counting all bars is a fast vectorised
   // pass; the walk then starts from the nearer end (field 662 of an MD line
   // is some 35 bars before its end).
+  std::size_t start = 0;
+  if (number >= 1 && number <= 8) {
+    // Near the start (the identity fields of an MB line): no need to count.
+    for (int bars = 0; bars < number; ++bars, ++start)
+      if ((start = line.find('|', start)) == std::string::npos) return "";
+    std::size_t stop = line.find('|', start);
+    return line.substr(start, stop == std::string::npos ? std::string::npos : stop - start);
+  }
   const int total = CountBars(line);
   if (number < 1 || number > total) return number == 0 ? line.substr(0, line.find('|')) : "";
-  std::size_t start = 0;
   if (number <= total / 2) {
     for (int bars = 0; bars < number; ++start) bars += line[start] == '|';
   } else {

@@ -67,18 +67,32 @@ int tDataSource::LoadRecord(Record* rec) {
   auto setField = [&](int n, const char* value) {
     if (n < fieldLimit && rec->Fields[n].ValueRef) *rec->Fields[n].ValueRef = value;
   };
-  // Bytes that end a value: the end of the data, a line end, a separator.
-  static const bool* const kStops = [] {
-    static bool stops[256] = {};
-    stops[static_cast<unsigned char>('\0')] = stops[static_cast<unsigned char>('\r')] =
-        stops[static_cast<unsigned char>('|')] = true;
-    return stops;
+  // Each byte's class: part of a value (ASCII letters and digits), the end
+  // of a value (the end of the data, a line end, a separator), or a byte no
+  // field may hold. Marking the last while splitting saves the character
+  // check a second pass over the line.
+  enum : unsigned char { kValueByte = 0, kStopByte = 1, kForbiddenByte = 2 };
+  static const unsigned char* const kClass = [] {
+    static unsigned char classes[256];
+    for (int c = 0; c < 256; ++c)
+      classes[c] = ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) ? kValueByte
+                                                                                                : kForbiddenByte;
+    classes[static_cast<unsigned char>('\0')] = classes[static_cast<unsigned char>('\r')] =
+        classes[static_cast<unsigned char>('|')] = kStopByte;
+    return classes;
   }();
   char* p = Cursor;
   setField(0, p);
   int n = 0;
+  int firstBad = -1;  // the first field set here that holds a forbidden byte
   for (;;) {
-    while (!kStops[static_cast<unsigned char>(*p)]) ++p;
+    unsigned char c;
+    while ((c = kClass[static_cast<unsigned char>(*p)]) == kValueByte) ++p;
+    if (c == kForbiddenByte) {
+      if (firstBad < 0 && n < fieldLimit && rec->Fields[n].ValueRef) firstBad = n;
+      ++p;
+      continue;
+    }
     if (*p == '|') {
       *p++ = '\0';
       setField(++n, p);
@@ -93,10 +107,14 @@ int tDataSource::LoadRecord(Record* rec) {
   Offset += static_cast<int>(p - Cursor);
   Cursor = p;
   rec->LoadedFieldCount = n;
+  // The character check looks at the fields before the last one only.
+  rec->SplitBadField = firstBad < n ? firstBad : -1;
+  rec->SplitFieldLimit = fieldLimit;
   if (rec->RecordKind == KindMP && n == 33) {
     if (rec->Fields[33].ValueRef) *rec->Fields[33].ValueRef = kEmptyText;
     n = 34;
     rec->LoadedFieldCount = 34;
+    rec->SplitFieldLimit = -1;  // a value the splitter did not see
   }
   rec->Loaded = 1;
   LogInfo("Fields loaded: %i\n", n);

@@ -6,6 +6,7 @@
 
 #include "foundation/FileText.h"
 #include "foundation/Logger.h"
+#include "foundation/Number.h"
 #include "foundation/Release.h"
 #include "foundation/StoredForm.h"
 #include "interface/LibraryGlobals.h"
@@ -19,8 +20,19 @@ constexpr int kTextColumn[9] = {12, 12, 1, 1, 2, 1, 1, 4, 1};
 const char* const kEmpty = "";
 }  // namespace
 
-LookupResult::LookupResult() {
-  for (auto& c : Columns) c = kEmpty;
+const char* const kNoColumns[kLookupColumns] = {kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty,
+                                                kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty,
+                                                kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty,
+                                                kEmpty, kEmpty, kEmpty, kEmpty, kEmpty};
+static_assert(kLookupColumns == 26, "kNoColumns lists one empty text per column");
+
+LookupResult::LookupResult() = default;
+
+const int kNoYears[kYearColumns] = {};
+
+void LookupFile::FinishRow(LookupRecord& row) {
+  for (int i = row.ColumnCount; i < kLookupColumns; ++i) row.Columns[i] = kEmpty;
+  for (int i = 0; i < kYearColumns; ++i) row.Years[i] = LeadingInt(row.Columns[Col6ValidFrom + i]);
 }
 
 LookupFile::LookupFile(const char* baseDirectory) {
@@ -112,6 +124,7 @@ int LookupFile::LoadLookupfile(const char* fileName, int d, const char* name) {
         }
         rec->Text = rec->Columns[textColumn];
       }
+      FinishRow(*rec);
       header = false;
       if (RecordCount + 1 >= kMaxLookupRecords) {
         LogError("Lookup file '%s': more than %i records in all lookup files", path, kMaxLookupRecords);
@@ -180,6 +193,7 @@ int LookupFile::LoadDomainKeyFile(const char* fileName) {
         return 0;
       }
       rec->Key = rec->Columns[LanguageIndex];
+      FinishRow(*rec);
       if (RecordCount + 1 >= kMaxLookupRecords) {
         LogError("Domain file '%s': more than %i records in all lookup files", pathText.get(), kMaxLookupRecords);
         return 0;
@@ -238,24 +252,25 @@ int LookupFile::SearchItem(const char* key, int d) const {
 }
 
 void LookupFile::FillResult(LookupResult& result, const char* key) const {
-  const bool wasFound = result.Found;
-  result.Key = key ? key : kEmpty;
   result.Found = 0;
-  result.KeyLength = static_cast<int>(std::strlen(result.Key));
-  if (result.KeyLength == 0) {
+  result.Columns = kNoColumns;
+  result.Years = kNoYears;
+  if (!key || !*key) {
+    // A blank slot: nothing to search for.
+    result.Key = kEmpty;
+    result.KeyLength = 0;
     result.KeyEmpty = 1;
-  } else {
-    result.KeyEmpty = 0;
-    result.Index = SearchItem(result.Key, result.Domain);
-    if (result.Index != -1) {
-      result.Found = 1;
-      const LookupRecord& r = Records[result.Index];
-      for (int i = 0; i < kLookupColumns; ++i) result.Columns[i] = i < r.ColumnCount ? r.Columns[i] : kEmpty;
-    }
+    return;
   }
-  // Columns are empty already unless the last lookup found something.
-  if (!result.Found && wasFound)
-    for (auto& c : result.Columns) c = kEmpty;
+  result.Key = key;
+  result.KeyLength = static_cast<int>(std::strlen(key));
+  result.KeyEmpty = 0;
+  result.Index = SearchItem(key, result.Domain);
+  if (result.Index != -1) {
+    result.Found = 1;
+    result.Columns = Records[result.Index].Columns;
+    result.Years = Records[result.Index].Years;
+  }
 }
 
 void LookupFile::LookupCode(LookupResult& result, const char* key) const {

@@ -9,6 +9,7 @@ namespace qv {
 constexpr int kMaxDomains = 128;
 constexpr int kMaxLookupRecords = 64000;
 constexpr int kLookupColumns = 26;
+constexpr int kYearColumns = 4;  // columns 6 to 9
 
 enum LookupDomainNumber {
   DomainCHOP = 0, DomainICD = 1, DomainLREGIO = 2, DomainNATIO = 3, DomainPLZ = 4,
@@ -45,8 +46,19 @@ struct LookupRecord {
   const char* Key;
   const char* Text;
   int ColumnCount;
+  // The columns after the key; those beyond ColumnCount hold the empty text
+  // once the row's line is read.
   const char* Columns[kLookupColumns];
+  // Columns 6 to 9 (validity and terminal years of a code) as numbers, read
+  // once with the row.
+  int Years[kYearColumns];
 };
+
+// kYearColumns zeros: the years of a result that found nothing.
+extern const int kNoYears[kYearColumns];
+
+// kLookupColumns empty texts: the columns of a result that found nothing.
+extern const char* const kNoColumns[kLookupColumns];
 
 // A code to look up and what was found for it.
 struct LookupResult {
@@ -55,7 +67,10 @@ struct LookupResult {
   int Index = -1;
   int KeyLength = 0;
   const char* Key = "";
-  const char* Columns[kLookupColumns];  // all the empty text while Found is 0
+  // The found row's columns (kNoColumns while Found is 0): a result points
+  // at the row instead of copying it.
+  const char* const* Columns = kNoColumns;
+  const int* Years = kNoYears;  // the found row's Years (Col6ValidFrom - 6 first)
   int KeyEmpty = 1;
   int Found = 0;
 };
@@ -96,6 +111,9 @@ class LookupFile {
 
  private:
   // Reads BaseDirectory + fileName whole; path receives the full name.
+  // Completes a row once its line is read: empty texts for the missing
+  // columns, the year columns as numbers.
+  static void FinishRow(LookupRecord& row);
   char* ReadFromBase(const char* fileName, int& size, char*& path, const char* failText);
   void FillResult(LookupResult& result, const char* key) const;
 };

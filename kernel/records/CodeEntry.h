@@ -2,8 +2,6 @@
 // attribute texts: the lookup result plus what the line says about the code.
 #pragma once
 
-#include <initializer_list>
-
 #include "lookup/LookupFile.h"
 #include "records/ParsedDate.h"
 
@@ -26,9 +24,22 @@ struct CodeEntry : LookupResult {
 
   // Nothing is written at this position: no code, attribute or date.
   bool IsBlank() const {
-    for (const char* t : {Key, Attribute1, Attribute2, Attribute3, Attribute4, Attribute5, DateText})
-      if (t && *t) return false;
-    return true;
+    return !Has(Key) && !Has(Attribute1) && !Has(Attribute2) && !Has(Attribute3) && !Has(Attribute4) &&
+           !Has(Attribute5) && !Has(DateText);
+  }
+
+ private:
+  static bool Has(const char* text) { return text && *text; }
+};
+
+// The written positions of an entry list (those not blank), in order.
+struct WrittenPositions {
+  int Positions[kMaxEntrySlots];
+  int Count = -1;  // -1: not collected for the entries as they are now
+  void Collect(const CodeEntry* list, int slots) {
+    Count = 0;
+    for (int k = 0; k < slots && k < kMaxEntrySlots; ++k)
+      if (!list[k].IsBlank()) Positions[Count++] = k;
   }
 };
 

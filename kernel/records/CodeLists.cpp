@@ -1,11 +1,34 @@
 #include "records/CodeLists.h"
 
+#include <forward_list>
+#include <string_view>
+#include <unordered_set>
+
 namespace qv {
 
+class CodeSet {
+ public:
+  CodeSet(const char* const* members, int count) {
+    for (int i = 0; i < count; ++i)
+      if (members[i]) Codes.insert(members[i]);
+  }
+  std::unordered_set<std::string_view> Codes;
+};
+
+bool CodeSetHas(const CodeSet& set, const char* value) { return set.Codes.count(value) != 0; }
+
 namespace {
+// Lists from this length on are searched through a hash set; a scan of a
+// short list is as quick.
+constexpr size_t kIndexedLength = 32;
+
 template <size_t N>
-constexpr CodeList Make(const char* const (&members)[N]) {
-  return CodeList{members, static_cast<int>(N)};
+CodeList Make(const char* const (&members)[N]) {
+  if (N < kIndexedLength) return CodeList{members, static_cast<int>(N)};
+  // The sets live as long as the library; a forward list keeps their addresses.
+  static std::forward_list<CodeSet> sets;
+  sets.emplace_front(members, static_cast<int>(N));
+  return CodeList{members, static_cast<int>(N), &sets.front()};
 }
 
 const char* const kNoga[] = {"01", "02", "03", "04", "05", "06", "07", "08", "09", "10", "11", "12",

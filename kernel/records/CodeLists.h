@@ -9,9 +9,14 @@
 
 namespace qv {
 
+// A hash set of a long list's members (built once, when the library loads).
+class CodeSet;
+bool CodeSetHas(const CodeSet& set, const char* value);
+
 struct CodeList {
   const char* const* Members;
   int Count;
+  const CodeSet* Index = nullptr;  // for long lists: answers in constant time
 };
 
 extern const CodeList _NOGA, _16_KST, _14_KST, _AC, _ABC, _01, _01234589, _12, _1239, _7_1234589, _1234589,
@@ -22,6 +27,7 @@ extern const CodeList _NOGA, _16_KST, _14_KST, _AC, _ABC, _01, _01234589, _12, _
 
 int IsCodeInList(const char* value, int count, const char* const* list);
 inline int IsCodeInList(const char* value, const CodeList& list) {
+  if (list.Index) return value && CodeSetHas(*list.Index, value) ? 1 : 0;
   return IsCodeInList(value, list.Count, list.Members);
 }
 // The same with a list written on the spot: IsCodeInList(v, {"1", "2"}).

@@ -3,6 +3,8 @@
 #include <cstring>
 
 #include "records/CodeLists.h"
+
+#include "foundation/Number.h"
 #include "records/ParsedDate.h"
 
 namespace qv {
@@ -18,23 +20,7 @@ bool StartsWith(const char* text, const char* prefix) {
   return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
 }
 
-int Int(const char* text) {
-  // Like atoi (leading white space, a sign, the digits up to the first other
-  // character), but a number outside the int range is clamped instead of
-  // being undefined.
-  if (!text) return 0;
-  while (*text == ' ' || (*text >= '\t' && *text <= '\r')) ++text;
-  const bool negative = *text == '-';
-  if (*text == '-' || *text == '+') ++text;
-  long long value = 0;
-  for (; *text >= '0' && *text <= '9'; ++text) {
-    value = value * 10 + (*text - '0');
-    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
-  }
-  if (negative) value = -value;
-  if (value > INT_MAX) return INT_MAX;
-  return static_cast<int>(value);
-}
+int Int(const char* text) { return LeadingInt(text); }
 
 int IsCodeInList(const char* value, int count, const char* const* list) {
   if (!value || !list || count < 1) return 0;

@@ -52,18 +52,29 @@ void Record::FinalAfterLoadData() { LogInfo("Record.FinalAfterLoadData"); }
 
 int Record::FirstFieldWithBadChar(int fieldLimit) const {
   int limit = LoadedFieldCount < fieldLimit ? LoadedFieldCount : fieldLimit;
-  for (int i = 0; i < limit && i < kMaxFieldSlots; ++i) {
-    const char* const* ref = Fields[i].ValueRef;
-    if (!ref || !*ref) continue;
-    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(*ref); *p; ++p) {
-      if (!kAlnum[*p]) {
-        BadCharField = Field(i);
-        if (Messages) Messages->BadFieldIndex = i;
-        return i;
+  if (limit > kMaxFieldSlots) limit = kMaxFieldSlots;
+  int found = -1;
+  if (SplitFieldLimit >= 0 && LoadedFieldCount <= SplitFieldLimit) {
+    // Every field looked at below was set by the splitter, which marked
+    // the first one holding a forbidden byte.
+    if (SplitBadField >= 0 && SplitBadField < limit) found = SplitBadField;
+  } else {
+    for (int i = 0; i < limit && found < 0; ++i) {
+      const char* const* ref = Fields[i].ValueRef;
+      if (!ref || !*ref) continue;
+      for (const unsigned char* p = reinterpret_cast<const unsigned char*>(*ref); *p; ++p) {
+        if (!kAlnum[*p]) {
+          found = i;
+          break;
+        }
       }
     }
   }
-  return -1;
+  if (found >= 0) {
+    BadCharField = Field(found);
+    if (Messages) Messages->BadFieldIndex = found;
+  }
+  return found;
 }
 
 int Record::CheckSpecialChars() const { return FirstFieldWithBadChar(kMaxFieldSlots); }

@@ -71,6 +71,12 @@ class Record {
   int RecordKind;
   int FieldCount;
   int LoadedFieldCount = 0;
+  // What the line splitter saw of the character check: the first field it
+  // set that holds a forbidden byte (-1 for none), and the field count it
+  // set fields below. -1 there: no split result to trust (the record was
+  // not split, or a hook changed its field values since).
+  int SplitBadField = -1;
+  int SplitFieldLimit = -1;
   int LineNumber = 0;
   int FileLineNumber = 0;
   FieldSlot* Fields = nullptr;

@@ -36,6 +36,7 @@ void RecordMB::BindCodeFields() {
 
 void RecordMB::setFieldCount(int count) {
   LogInfo("RecordMB.setFieldCount aFieldCount:%i", count);
+  SplitFieldLimit = -1;  // rebinding moves field values
   if (count == 50) {
     CodeCount = DiagnosisSlots = TreatmentSlots = 10;
     FieldCount = 50;

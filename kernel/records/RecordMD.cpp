@@ -60,6 +60,12 @@ RecordMD::RecordMD() : Record(KindMD, kMdFieldCount) {
 
 RecordMD::~RecordMD() { LogInfo("end Destroy RecordMD"); }
 
+void RecordMD::onBeforeLoadData() {
+  Record::onBeforeLoadData();
+  // A line refused before its entries are looked up leaves no lists.
+  WrittenDiagnoses.Count = WrittenTreatments.Count = -1;
+}
+
 void RecordMD::onAfterLoadData() {
   LogInfo("RecordMD.onAfterLoadData\n");
   DiagnosisCount = TreatmentCount = MaxDiagnosisIndex = MaxTreatmentIndex = 0;
@@ -99,6 +105,8 @@ void RecordMD::LookUpEntries() {
     ParseDate(t.DateText, t.Date);
   }
   if (Lookups) Lookups->LookupCode(Location, Location.Key);
+  WrittenDiagnoses.Collect(Diagnoses, kMdDiagnosisSlots);
+  WrittenTreatments.Collect(Treatments, kMdTreatmentSlots);
 }
 
 void RecordMD::ComputeStay() {

@@ -27,6 +27,7 @@ class RecordMD : public Record {
   void TestRecord() override;
   // Unlike the base, finishing a case leaves Loaded as it is.
   void onLastChildLoaded() override {}
+  void onBeforeLoadData() override;
   void onAfterLoadData() override;
   // Medication fields may also hold ';', '.', 'ö' and 'Ö'.
   int CheckSpecialChars() const override;
@@ -40,6 +41,10 @@ class RecordMD : public Record {
   // Entry k is treatment k+1: laterality (attribute 1), begin date/time
   // (DateText, parsed into Date) and attributes 3 and 4.
   CodeEntry Treatments[kMdTreatmentSlots];
+  // The written positions of both lists, gathered when the line is loaded
+  // (the entries do not change after that).
+  WrittenPositions WrittenDiagnoses;
+  WrittenPositions WrittenTreatments;
   // Field 1, the hospital's postal code, looked up as PLZ.
   CodeEntry Location;
 

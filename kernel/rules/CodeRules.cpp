@@ -43,19 +43,20 @@ bool Between(int low, int value, int high) { return low <= value && value <= hig
 
 // Validity years of a code (columns 6 and 7) against the discharge year,
 // and its terminal years (columns 8 and 9) against the statistics year.
+int Year(const CodeEntry& e, CodeColumn c) { return e.Years[c - Col6ValidFrom]; }
 bool NoLongerValid(const CodeCase& c, const EntryAt& e) {
   const ParsedDate& out = c.MbRecord->DischargeDate;
-  return e.Entry.Found && !Empty(Col(e.Entry, Col7ValidTo)) && out.HasYear && out.Year > Int(Col(e.Entry, Col7ValidTo));
+  return e.Entry.Found && !Empty(Col(e.Entry, Col7ValidTo)) && out.HasYear && out.Year > Year(e.Entry, Col7ValidTo);
 }
 bool NotYetValid(const CodeCase& c, const EntryAt& e) {
   const ParsedDate& out = c.MbRecord->DischargeDate;
   return e.Entry.Found && !Empty(Col(e.Entry, Col6ValidFrom)) && out.HasYear &&
-         out.Year < Int(Col(e.Entry, Col6ValidFrom));
+         out.Year < Year(e.Entry, Col6ValidFrom);
 }
 bool NotTerminal(const CodeCase&, const EntryAt& e) {
   return e.Entry.Found && StatYear > 2009 &&
-         Between(Int(Col(e.Entry, Col6ValidFrom)), StatYear, Int(Col(e.Entry, Col7ValidTo))) &&
-         (StatYear < Int(Col(e.Entry, Col8TerminalFrom)) || StatYear > Int(Col(e.Entry, Col9TerminalTo)));
+         Between(Year(e.Entry, Col6ValidFrom), StatYear, Year(e.Entry, Col7ValidTo)) &&
+         (StatYear < Year(e.Entry, Col8TerminalFrom) || StatYear > Year(e.Entry, Col9TerminalTo));
 }
 
 // A code of age class `letter` (column 3) from 2012 on.

@@ -36,6 +36,10 @@ struct CodeCase {
   const RecordMB* MbRecord;  // the case's MB
   const RecordMN* Mn;        // the case's MN, null when the case has none
   const RecordMD* Md;        // the case's MD, null when the case has none
+  // The written positions of the lists, where the record kept them from
+  // loading; null: the rule walker collects them.
+  const WrittenPositions* WrittenDiagnoses = nullptr;
+  const WrittenPositions* WrittenTreatments = nullptr;
 
   // Facts about the own diagnoses that several rows need, gathered once.
   struct Facts {

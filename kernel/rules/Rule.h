@@ -126,19 +126,19 @@ const char* ValueText(const R& rec, const Value& v, Walk over, const EntryAt* at
   return nullptr;
 }
 
-// The written positions of a list, in order.
-struct Written {
-  int Positions[kMaxEntrySlots];
-  int Count = 0;
-  void Collect(const CodeEntry* list, int slots) {
-    Count = 0;
-    for (int k = 0; k < slots && k < kMaxEntrySlots; ++k)
-      if (!list[k].IsBlank()) Positions[Count++] = k;
-  }
-};
+using Written = WrittenPositions;
+
+// Whether R keeps the written positions of its lists from loading (a
+// pointer may be null: then they are collected here).
+template <class R, class = void>
+struct HasWrittenLists : std::false_type {};
+template <class R>
+struct HasWrittenLists<R, std::void_t<decltype(std::declval<const R&>().WrittenDiagnoses)>> : std::true_type {};
+inline const Written* Prepared(const Written& w) { return w.Count >= 0 ? &w : nullptr; }
+inline const Written* Prepared(const Written* w) { return w && w->Count >= 0 ? w : nullptr; }
 
 template <class R>
-void RunEntryRule(R& rec, const Rule<R>& row, Written& diagnoses, Written& treatments) {
+void RunEntryRule(R& rec, const Rule<R>& row, const Written& diagnoses, const Written& treatments) {
   if constexpr (HasEntries<R>::value) {
     const bool overDiagnoses = WalksDiagnoses(row.Over);
     const CodeEntry* own = overDiagnoses ? rec.Diagnoses : rec.Treatments;
@@ -175,8 +175,9 @@ void RunEntryRule(R& rec, const Rule<R>& row, Written& diagnoses, Written& treat
 template <class R, size_t N>
 void RunRules(R& rec, const Rule<R> (&rows)[N]) {
   PrepareCatalogues();
-  detail::Written diagnoses, treatments;
-  bool collected = false;
+  detail::Written collectedDiagnoses, collectedTreatments;
+  const detail::Written* diagnoses = nullptr;
+  const detail::Written* treatments = nullptr;
   for (const Rule<R>& row : rows) {
     LogTest(row.Info);
     if (row.Over == Walk::Record) {
@@ -184,13 +185,20 @@ void RunRules(R& rec, const Rule<R> (&rows)[N]) {
       continue;
     }
     if constexpr (HasEntries<R>::value) {
-      if (!collected) {
-        diagnoses.Collect(rec.Diagnoses, rec.DiagnosisSlots);
-        treatments.Collect(rec.Treatments, rec.TreatmentSlots);
-        collected = true;
+      if (!diagnoses) {
+        if constexpr (detail::HasWrittenLists<R>::value) {
+          diagnoses = detail::Prepared(rec.WrittenDiagnoses);
+          treatments = detail::Prepared(rec.WrittenTreatments);
+        }
+        if (!diagnoses || !treatments) {
+          collectedDiagnoses.Collect(rec.Diagnoses, rec.DiagnosisSlots);
+          collectedTreatments.Collect(rec.Treatments, rec.TreatmentSlots);
+          diagnoses = &collectedDiagnoses;
+          treatments = &collectedTreatments;
+        }
       }
+      detail::RunEntryRule(rec, row, *diagnoses, *treatments);
     }
-    detail::RunEntryRule(rec, row, diagnoses, treatments);
   }
 }
 

@@ -673,6 +673,8 @@ void RecordMD::TestRecord() {
   // The code rules of the case run here, on the MD's full lists, and not in the MB.
   CodeCase codeCase{*this, Diagnoses, DiagnosisSlots, Treatments, TreatmentSlots, MaxDiagnosisIndex,
                     MbRecord, MbRecord->Has(KindMN) ? MnRecord : nullptr, this};
+  codeCase.WrittenDiagnoses = &WrittenDiagnoses;
+  codeCase.WrittenTreatments = &WrittenTreatments;
   RunCodeRules(codeCase);
   RunRules(*this, kEntryRules);
 }
