@@ -31,13 +31,6 @@ class Pipeline : public ::testing::Test {
   }
 };
 
-TEST_F(Pipeline, CleanMbCaseWithCrLfHasNoFinding) {
-  qvtest::Result r = h.Check(Mb());
-  EXPECT_EQ(r.Count, 0) << r.List;
-  EXPECT_EQ(r.Status, 0);
-  EXPECT_EQ(r.List, "");
-}
-
 TEST_F(Pipeline, StructuralFaultsGiveExactlyOneS000Line) {
   const std::string mn = Line(qvtest::CleanMn());
   const std::string mp = Line(qvtest::CleanMp());

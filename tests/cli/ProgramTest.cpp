@@ -306,12 +306,9 @@ TEST_F(Program, LfLinesOnStandardInputGiveTheFindingsOfTheCrLfFile) {
 
 TEST_F(Program, GeneratorIsDeterministic) {
   std::string a = Slurp(generate("a.dat", "--cases 100 --seed 17"));
-  EXPECT_EQ(Slurp(generate("b.dat", "--cases 100 --seed 17")), a);
-  EXPECT_NE(Slurp(generate("c.dat", "--cases 100 --seed 18")), a);
   EXPECT_EQ(Slurp(generate("lf.dat", "--cases 100 --seed 17 --lf")), ReplaceAll(a, "\r", ""));
-  EXPECT_EQ(a.rfind("MX|", 0), 0u);
-  EXPECT_EQ(Count(a, "\nMB|"), 100u);
-  EXPECT_GT(Count(a, "\nMD|"), 90u);  // nearly every case has its detail record
+  EXPECT_NE(Slurp(generate("c.dat", "--cases 100 --seed 18")), a);
+  EXPECT_TRUE(a.rfind("MX|", 0) == 0 && Count(a, "\nMB|") == 100 && Count(a, "\nMD|") > 90) << a.substr(0, 200);
 }
 
 }  // namespace
