@@ -140,11 +140,7 @@ TEST_F(Formats, SystemKeys) {
   qvtest::StatYearScope year(2023);
   h.CurrentFileLineNumber = 3;
   h.MbLineNumber = 2;
-  struct Row {
-    const char* Format;
-    int Number, RecordType, Item;
-    std::string Line;
-  } rows[] = {
+  struct Row { const char* Format; int Number, RecordType, Item; std::string Line; } rows[] = {
       {"plain text", 0, -1, -1, "plain text\r\n"},
       {"{{SYS.LineNr}}|{{SYS.ErrorNr}}", 1, -1, -1, "5|C2111\r\n"},
       {"{{SYS.ErrorNr}}", 1, 7, 3, "C21113\r\n"},
@@ -165,12 +161,7 @@ TEST_F(Formats, SystemKeys) {
 }
 
 TEST_F(Formats, PositionLabels) {
-  struct Row {
-    char Language;
-    int RecordType, Item;
-    const char* Text1Start;
-    const char* Text2Start;
-  } rows[] = {
+  struct Row { char Language; int RecordType, Item; const char* Text1Start; const char* Text2Start; } rows[] = {
       {'d', 7, 0, "Hauptdiagnose: ", "HD:"},
       {'d', 7, 1, "Zusatz zur Hauptdiagnose: ", "ZD:"},
       {'d', 7, 4, "3. Nebendiagnose: ", "3.ND:"},
@@ -199,11 +190,7 @@ TEST_F(Formats, BadFieldIndexNamesTheField) {
 }
 
 TEST_F(Formats, FaultyKeysAreReported) {
-  struct Row {
-    const char* Format;
-    const char* Error;
-    std::string Line;
-  } rows[] = {
+  struct Row { const char* Format; const char* Error; std::string Line; } rows[] = {
       {"a{{MB.0}}b", "#E: Invalid field number: 0", "ab\r\n"},
       {"{{MB.51}}", "#E: Invalid field number: 51", "\r\n"},
       {"{{XX.1}}", "#E: Invalid domain in format string: XX", "\r\n"},

@@ -45,11 +45,7 @@ TEST(DateParser, AcceptedForms) {
 
 TEST(DateParser, RejectedFormsKeepWhatWasRead) {
   // Day is the day read, also one that does not exist; 0 when none was read.
-  struct Row {
-    const char* Text;
-    bool HasYear, HasMonth, HasDay, HasHour;
-    int Day;
-  } rows[] = {
+  struct Row { const char* Text; bool HasYear, HasMonth, HasDay, HasHour; int Day; } rows[] = {
       {"20230229", true, true, false, false, 29},    // not a leap year
       {"19000229", true, true, false, false, 29},    // 1900 is no leap year
       {"19900532", true, true, false, false, 32},
@@ -97,11 +93,7 @@ TEST(DateParser, NumbersAndEmptyText) {
 }
 
 TEST(YearsBetween, WholeYearsOnly) {
-  struct Row {
-    const char* From;
-    const char* To;
-    int Years;
-  } rows[] = {
+  struct Row { const char* From; const char* To; int Years; } rows[] = {
       {"20230101", "20231231", 0},  // 364 days
       {"20240101", "20250101", 1},  // 366 days from a leap year
       {"20000301", "20010301", 0},  // 365 days, but 2000 counts 366

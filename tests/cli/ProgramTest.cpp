@@ -18,10 +18,7 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-struct RunResult {
-  int status;
-  std::string out, err;
-};
+struct RunResult { int status; std::string out, err; };
 
 std::string Slurp(const std::string& path) {
   std::stringstream s;
@@ -162,10 +159,7 @@ TEST_F(Program, SelectsFindingsAndNamesTheSampleTables) {
       << edited.out;
   std::remove((copy + "description.txt").c_str());
   EXPECT_NE(run("ref-info --ref '" + copy + "'").out.find("no description"), npos);
-  struct Row {
-    std::string args;
-    bool (*keeps)(const std::string& type, const std::string& code);
-  } rows[] = {
+  struct Row { std::string args; bool (*keeps)(const std::string& type, const std::string& code); } rows[] = {
       {"--select B0131", [](const std::string&, const std::string& code) { return code == "B0131"; }},
       {"--ignore A,B --types E",
        [](const std::string& type, const std::string& code) { return type == "E" && code[0] == 'C'; }},

@@ -117,10 +117,7 @@ TEST_F(Browser, IndexLinksReachTheirCases) {
 }
 
 TEST_F(Browser, FilterAndSearchHideAndShowCases) {
-  struct Row {
-    std::string fragment;
-    std::function<bool(const json&)> keep;
-  } rows[] = {
+  struct Row { std::string fragment; std::function<bool(const json&)> keep; } rows[] = {
       {"c=C0901", [](const json& f) { return f["code"] == "C0901"; }},
       {"c=b12", [](const json& f) { return f["code"].get<std::string>().rfind("B12", 0) == 0; }},
       {"t=H", [](const json& f) { return f["type"] == "H"; }},

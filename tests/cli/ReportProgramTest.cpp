@@ -23,10 +23,7 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
   return text;
 }
 
-struct Result {
-  int status;
-  std::string out, err;
-};
+struct Result { int status; std::string out, err; };
 
 Result Check(const std::string& args) {
   std::string dir = ::testing::TempDir();
