@@ -98,10 +98,17 @@ TEST_F(Source, LayoutFixedByTheFirstLineAndKept) {
   EXPECT_NE(table.find(">treatment-10</td>"), std::string::npos);
 }
 
-// Only the 50- and 90-field layouts exist; another count leaves the layout.
-TEST(MbLayout, OtherFieldCountsAreRefused) {
+// A line loaded with the 90-field binding keeps fields 39-49 in diagnosis
+// entries 10-20; switching to 50 fields moves them to the treatments. Only
+// the 50- and 90-field layouts exist; another count leaves the layout.
+TEST(MbLayout, SwitchTo50FieldsMovesTheTreatmentsAndOtherCountsAreRefused) {
   RecordMB mb;
+  const char* keys[11] = {"T1", "20230101", "T2", "T3", "T4", "T5", "T6", "T7", "T8", "T9", "T10"};
+  for (int i = 0; i < 11; ++i) mb.Diagnoses[10 + i].Key = keys[i];
   mb.setFieldCount(50);
+  EXPECT_EQ(std::string(mb.Treatments[0].Key) + " " + mb.TreatmentBeginText + " " + mb.Treatments[1].Key + " " +
+                mb.Treatments[9].Key,
+            "T1 20230101 T2 T10");
   ClearErrorState();
   mb.setFieldCount(51);
   EXPECT_STREQ(GetLastErrorText(), "#E: Unsupported fieldcount (51) in MB (50 or 90 are allowed)");
