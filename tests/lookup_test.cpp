@@ -68,14 +68,9 @@ TEST_F(Lookups, FrenchTextColumnAndLookupResults) {
   EXPECT_STREQ(r.Columns[0], "Bern");
   EXPECT_STREQ(r.Columns[3], "") << "columns beyond the record are empty";
   f.LookupCode(r, "9999");
-  EXPECT_EQ(r.Found, 0);
-  EXPECT_EQ(r.Index, -1);
-  EXPECT_EQ(r.KeyEmpty, 0);
-  EXPECT_STREQ(r.Columns[0], "");
+  EXPECT_TRUE(r.Found == 0 && r.Index == -1 && r.KeyEmpty == 0 && r.Columns[0][0] == '\0');
   f.LookupCode(r, "");
-  EXPECT_EQ(r.KeyEmpty, 1);
-  EXPECT_EQ(r.Found, 0);
-  EXPECT_EQ(r.Index, -1) << "an empty key makes no search and keeps the index";
+  EXPECT_TRUE(r.KeyEmpty == 1 && r.Found == 0 && r.Index == -1) << "an empty key makes no search and keeps the index";
 }
 
 TEST_F(Lookups, DiagnosisTextAdjustmentByYear) {
@@ -128,11 +123,9 @@ TEST_F(Lookups, ValueListsAndDisplayTexts) {
   LookupFile f(Base().c_str());
   f.DomainCount = 9;
   ASSERT_EQ(f.LoadDomainKeyFile("domainkey.ix5"), 1);
-  EXPECT_EQ(f.FirstComboDomain, 9);
-  EXPECT_EQ(f.LastDomainIndex, 11);
+  EXPECT_TRUE(f.FirstComboDomain == 9 && f.LastDomainIndex == 11);
   EXPECT_EQ(f.FindDomain("A"), 9) << "the first of two lists of the same name";
-  EXPECT_EQ(f.FindDomain("B"), 10);
-  EXPECT_EQ(f.FindDomain("C"), -1);
+  EXPECT_TRUE(f.FindDomain("B") == 10 && f.FindDomain("C") == -1);
   EXPECT_STREQ(f.GetDisplayText(9, "1"), "eins") << "1 does not match '10 ...'";
   EXPECT_STREQ(f.GetDisplayText(9, "10"), "zehn");
   EXPECT_STREQ(f.GetDisplayText(9, "3"), "#ung\xfcltiger Wert");

@@ -43,11 +43,9 @@ TEST(MessageTable, RowsColumnsAndOldCode) {
   TempFile file(kTwoMessages);
   MessageHandler h(file.Path(), 'd');
   EXPECT_EQ(h.LoadedMessageCount, 3) << "two messages and the empty remainder";
-  EXPECT_STREQ(h.MessageEntries[0].Code, "B0100");
-  EXPECT_STREQ(h.MessageEntries[0].OldCode, "B0100");
-  EXPECT_STREQ(h.MessageEntries[1].OldCode, "OLD12");
-  EXPECT_STREQ(h.MessageEntries[1].Text, "L\xe4nge");
-  EXPECT_EQ(h.MessageEntries[1].TypeLetter, 'W');
+  const MessageEntry *a = h.MessageEntries, *b = a + 1;
+  EXPECT_EQ(std::string(a->Code) + " " + a->OldCode + " " + b->OldCode + " " + b->Text + " " + b->TypeLetter,
+            "B0100 B0100 OLD12 L\xe4nge W");
 }
 
 TEST(MessageTable, CrLfLinesLoadTheSame) {
@@ -86,20 +84,15 @@ TEST(MessageList, CountsByTypeLetterAndClears) {
   h.AddMessage(1, 5, "v1");
   h.AddMessage(1, 6, nullptr);
   h.AddMessage(0, 7, "v3");
-  EXPECT_EQ(h.WarningCount, 2);
-  EXPECT_EQ(h.ErrorCount, 1);
-  EXPECT_EQ(h.MessageCount, 3);
-  EXPECT_EQ(h.MessageEntries[1].Count, 2);
+  EXPECT_TRUE(h.WarningCount == 2 && h.ErrorCount == 1 && h.MessageCount == 3 && h.MessageEntries[1].Count == 2);
   EXPECT_EQ(HostList(h), "W: C2111 L\xe4nge\r\nW: C2111 L\xe4nge\r\nE: B0100 Geschlecht fehlt\r\n");
   EXPECT_EQ(h.ViewerList->TotalUsedSize, h.HostList->TotalUsedSize);
   h.AddErrorTextMessage("#E: broken");
-  EXPECT_EQ(h.MessageCount, 4);
-  EXPECT_EQ(h.StructCount, 1);
+  EXPECT_TRUE(h.MessageCount == 4 && h.StructCount == 1);
   EXPECT_EQ(h.MessageEntries[0].Count, 1) << "no row counts the structural line";
   h.ClearMessages();
-  EXPECT_EQ(h.MessageCount + h.ErrorCount + h.WarningCount + h.StructCount, 0);
+  EXPECT_EQ(h.MessageCount + h.ErrorCount + h.WarningCount + h.StructCount + h.MessageEntries[1].Count, 0);
   EXPECT_EQ(HostList(h), "");
-  EXPECT_EQ(h.MessageEntries[1].Count, 0);
 }
 
 TEST(MessageList, UnknownNumberIsReportedNotWritten) {
@@ -140,11 +133,7 @@ TEST_F(Formats, SystemKeys) {
   qvtest::StatYearScope year(2023);
   h.CurrentFileLineNumber = 3;
   h.MbLineNumber = 2;
-  struct Row {
-    const char* Format;
-    int Number, RecordType, Item;
-    std::string Line;
-  } rows[] = {
+  struct Row { const char* Format; int Number, RecordType, Item; std::string Line; } rows[] = {
       {"plain text", 0, -1, -1, "plain text\r\n"},
       {"{{SYS.LineNr}}|{{SYS.ErrorNr}}", 1, -1, -1, "5|C2111\r\n"},
       {"{{SYS.ErrorNr}}", 1, 7, 3, "C21113\r\n"},
@@ -165,12 +154,7 @@ TEST_F(Formats, SystemKeys) {
 }
 
 TEST_F(Formats, PositionLabels) {
-  struct Row {
-    char Language;
-    int RecordType, Item;
-    const char* Text1Start;
-    const char* Text2Start;
-  } rows[] = {
+  struct Row { char Language; int RecordType, Item; const char* Text1Start; const char* Text2Start; } rows[] = {
       {'d', 7, 0, "Hauptdiagnose: ", "HD:"},
       {'d', 7, 1, "Zusatz zur Hauptdiagnose: ", "ZD:"},
       {'d', 7, 4, "3. Nebendiagnose: ", "3.ND:"},
@@ -199,11 +183,7 @@ TEST_F(Formats, BadFieldIndexNamesTheField) {
 }
 
 TEST_F(Formats, FaultyKeysAreReported) {
-  struct Row {
-    const char* Format;
-    const char* Error;
-    std::string Line;
-  } rows[] = {
+  struct Row { const char* Format; const char* Error; std::string Line; } rows[] = {
       {"a{{MB.0}}b", "#E: Invalid field number: 0", "ab\r\n"},
       {"{{MB.51}}", "#E: Invalid field number: 51", "\r\n"},
       {"{{XX.1}}", "#E: Invalid domain in format string: XX", "\r\n"},

@@ -20,11 +20,7 @@ using namespace qv;
 using Changes = std::vector<std::pair<int, std::string>>;
 
 // A variation of the MD line and the values the record derives from it.
-struct Row {
-  const char* Name;
-  Changes Md;
-  std::vector<int> Expected;
-};
+struct Row { const char* Name; Changes Md; std::vector<int> Expected; };
 
 class MdRecord : public ::testing::Test {
  protected:

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "records/CodeLists.h"
@@ -18,66 +19,55 @@ ParsedDate Parse(const char* text, int* result = nullptr) {
   return d;
 }
 
+// The flags of a parsed date as letters: valid, complete, and the form (Year
+// only, year-Month only, Date only, date and Hour, date, hour and miNute);
+// then what was read: year, month, day, hour.
+std::string Form(const ParsedDate& d) {
+  std::string f;
+  for (auto [set, letter] : {std::pair<bool, char>{d.IsValid, 'v'}, {d.IsComplete, 'c'}, {d.YearOnly, 'Y'},
+                             {d.YearMonthOnly, 'M'}, {d.DateOnly, 'D'}, {d.DateHour, 'H'}, {d.DateHourMinute, 'N'}})
+    if (set) f += letter;
+  return f;
+}
+std::string Read(const ParsedDate& d) {
+  return std::string(d.HasYear ? "y" : "") + (d.HasMonth ? "m" : "") + (d.HasDay ? "d" : "") + (d.HasHour ? "h" : "");
+}
+
 TEST(DateParser, AcceptedForms) {
-  struct Row {
-    const char* Text;
-    int Result;
-    bool YearOnly, YearMonthOnly, DateOnly, DateHour, DateHourMinute, Complete;
-  } rows[] = {
-      {"20240000", 1, true, false, false, false, false, false},
-      {"202403", 1, false, true, false, false, false, false},
-      {"20240301", 1, false, false, true, false, false, true},
-      {"2024030112", 1, false, false, false, true, false, true},
-      {"202403011230", 1, false, false, false, false, true, true},
-      {"20240229", 1, false, false, true, false, false, true},
-      {"20000229", 1, false, false, true, false, false, true},
+  const std::pair<const char*, const char*> rows[] = {
+      {"20240000", "vY"},  {"202403", "vM"},       {"20240301", "vcD"}, {"2024030112", "vcH"},
+      {"202403011230", "vcN"}, {"20240229", "vcD"}, {"20000229", "vcD"},
   };
-  for (const Row& r : rows) {
+  for (const auto& [text, form] : rows) {
     int result = 0;
-    ParsedDate d = Parse(r.Text, &result);
-    EXPECT_EQ(result, r.Result) << r.Text;
-    EXPECT_TRUE(d.IsValid) << r.Text;
-    EXPECT_EQ(d.YearOnly, r.YearOnly) << r.Text;
-    EXPECT_EQ(d.YearMonthOnly, r.YearMonthOnly) << r.Text;
-    EXPECT_EQ(d.DateOnly, r.DateOnly) << r.Text;
-    EXPECT_EQ(d.DateHour, r.DateHour) << r.Text;
-    EXPECT_EQ(d.DateHourMinute, r.DateHourMinute) << r.Text;
-    EXPECT_EQ(d.IsComplete, r.Complete) << r.Text;
+    EXPECT_EQ(Form(Parse(text, &result)), form) << text;
+    EXPECT_EQ(result, 1) << text;
   }
 }
 
 TEST(DateParser, RejectedFormsKeepWhatWasRead) {
   // Day is the day read, also one that does not exist; 0 when none was read.
-  struct Row {
-    const char* Text;
-    bool HasYear, HasMonth, HasDay, HasHour;
-    int Day;
-  } rows[] = {
-      {"20230229", true, true, false, false, 29},    // not a leap year
-      {"19000229", true, true, false, false, 29},    // 1900 is no leap year
-      {"19900532", true, true, false, false, 32},
-      {"19900431", true, true, false, false, 31},
-      {"19900500", true, true, false, false, 0},
-      {"18000101", false, false, false, false, 0},   // before 1801
-      {"2099", false, false, false, false, 0},       // nothing after the year
-      {"2024031", true, true, false, false, 0},      // one-digit day
-      {"20241301", true, false, false, false, 0},    // month 13
-      {"20240301123", true, true, true, true, 1},    // one-digit minute
-      {"2024030112300", true, true, true, true, 1},  // trailing character
-      {"2024030125", true, true, true, false, 1},    // hour 25
-      {"abcd0101", false, false, false, false, 0},
+  struct Row { const char* Text; const char* Read; int Day; } rows[] = {
+      {"20230229", "ym", 29},        // not a leap year
+      {"19000229", "ym", 29},        // 1900 is no leap year
+      {"19900532", "ym", 32},          {"19900431", "ym", 31}, {"19900500", "ym", 0},
+      {"18000101", "", 0},           // before 1801
+      {"2099", "", 0},               // nothing after the year
+      {"2024031", "ym", 0},          // one-digit day
+      {"20241301", "y", 0},          // month 13
+      {"20240301123", "ymdh", 1},    // one-digit minute
+      {"2024030112300", "ymdh", 1},  // trailing character
+      {"2024030125", "ymd", 1},      // hour 25
+      {"abcd0101", "", 0},
   };
   for (const Row& r : rows) {
     int result = 1;
     ParsedDate d = Parse(r.Text, &result);
     EXPECT_EQ(result, 0) << r.Text;
     EXPECT_FALSE(d.IsValid || d.IsComplete || d.DateOnly) << r.Text;
-    EXPECT_EQ(d.HasYear, r.HasYear) << r.Text;
-    EXPECT_EQ(d.HasMonth, r.HasMonth) << r.Text;
-    EXPECT_EQ(d.HasDay, r.HasDay) << r.Text;
-    EXPECT_EQ(d.HasHour, r.HasHour) << r.Text;
+    EXPECT_EQ(Read(d), r.Read) << r.Text;
     EXPECT_EQ(d.Day, r.Day) << r.Text;
-    EXPECT_EQ(d.DayNumber == -1, !r.HasDay) << r.Text;
+    EXPECT_EQ(d.DayNumber == -1, !d.HasDay) << r.Text;
   }
 }
 
@@ -121,11 +111,7 @@ TEST(DateParser, ParsingAgainIntoTheSameResult) {
 }
 
 TEST(YearsBetween, WholeYearsOnly) {
-  struct Row {
-    const char* From;
-    const char* To;
-    int Years;
-  } rows[] = {
+  struct Row { const char* From; const char* To; int Years; } rows[] = {
       {"20230101", "20231231", 0},  // 364 days
       {"20240101", "20250101", 1},  // 366 days from a leap year
       {"20000301", "20010301", 0},  // 365 days, but 2000 counts 366
@@ -175,35 +161,21 @@ TEST(Predicates, CodeLists) {
 }
 
 TEST(Predicates, SecondaryAndPregnancyCodes) {
-  struct Row {
-    const char* Code;
-    int Secondary;
-  } secondary[] = {{"T31", 1},   {"T310", 0}, {"T320", 1},  {"U691", 1}, {"U6910", 0}, {"U85", 1},
-                   {"U86", 0},   {"S0185", 1}, {"S0183", 1}, {"S0182", 0}, {"B962", 1}, {"O094", 1},
-                   {"Z370", 1},  {"U60", 1},  {"U600", 0},  {"B9", 0},    {"I10", 0}};
-  for (const Row& r : secondary) EXPECT_EQ(IsSecondaryCode(r.Code), r.Secondary) << r.Code;
-  struct Preg {
-    const char* Code;
-    int Result;
-  } pregnancy[] = {{"O70", 0}, {"O74", 1}, {"O75", 0}, {"Z37", 1}, {"O0", 0}, {"O03", 1}, {"O800", 1},
-                   {"Z33", 0}, {"A74", 0}};
-  for (const Preg& p : pregnancy) EXPECT_EQ(IsPregnancyCode(p.Code), p.Result) << p.Code;
+  for (const char* code : {"T31", "T320", "U691", "U85", "S0185", "S0183", "B962", "O094", "Z370", "U60"})
+    EXPECT_EQ(IsSecondaryCode(code), 1) << code;
+  for (const char* code : {"T310", "U6910", "U86", "S0182", "U600", "B9", "I10"})
+    EXPECT_EQ(IsSecondaryCode(code), 0) << code;
+  for (const char* code : {"O74", "Z37", "O03", "O800"}) EXPECT_EQ(IsPregnancyCode(code), 1) << code;
+  for (const char* code : {"O70", "O75", "O0", "Z33", "A74"}) EXPECT_EQ(IsPregnancyCode(code), 0) << code;
 }
 
 TEST(Predicates, CharacterClasses) {
-  EXPECT_EQ(IsAllDigits(""), 0);
-  EXPECT_EQ(IsAllDigits("0123"), 1);
-  EXPECT_EQ(IsAllDigits("12a"), 0);
-  EXPECT_EQ(IsAllHexDigits(""), 1);
-  EXPECT_EQ(IsAllHexDigits(nullptr), 0);
-  EXPECT_EQ(IsAllHexDigits("0aF9"), 1);
-  EXPECT_EQ(IsAllHexDigits("0g"), 0);
-  EXPECT_EQ(IsDigitsOrUpper(""), 1);
-  EXPECT_EQ(IsDigitsOrUpper("AB12"), 1);
-  EXPECT_EQ(IsDigitsOrUpper("Ab12"), 0);
-  EXPECT_EQ(Int("42abc"), 42);
-  EXPECT_EQ(Int(""), 0);
-  EXPECT_EQ(Int("-5"), -5);
+  using V = std::vector<int>;
+  EXPECT_EQ((V{IsAllDigits(""), IsAllDigits("0123"), IsAllDigits("12a")}), (V{0, 1, 0}));
+  EXPECT_EQ((V{IsAllHexDigits(""), IsAllHexDigits(nullptr), IsAllHexDigits("0aF9"), IsAllHexDigits("0g")}),
+            (V{1, 0, 1, 0}));
+  EXPECT_EQ((V{IsDigitsOrUpper(""), IsDigitsOrUpper("AB12"), IsDigitsOrUpper("Ab12")}), (V{1, 1, 0}));
+  EXPECT_EQ((V{Int("42abc"), Int(""), Int("-5")}), (V{42, 0, -5}));
 }
 
 }  // namespace

@@ -177,13 +177,6 @@ TEST(BaseDirectory, MkrefRefusesCharactersOutsideLatin1) {
   EXPECT_FALSE(fs::exists(work / "ref/chop.ix5")) << "nothing is written";
 }
 
-TEST(BaseDirectory, HandleCreationSucceedsInBothLanguages) {
-  for (int language : {0, 1}) {
-    const unsigned h = QV_Create(kRef.c_str(), language);
-    EXPECT_TRUE(h != 0xFFFFFFFFu && QV_Destroy(h) == 0) << "language " << language;
-  }
-}
-
 // Row N of a message file (after the header) is message N: code and type
 // letter of the rule that adds it, RESRV when no rule does. The German text
 // is the rule's description, the French one translates it; the character

@@ -22,12 +22,7 @@ Finding Make(char type, const std::string& code, int item = -1, const std::strin
 }
 
 TEST(Selection, ShowsWhatSelectIgnoreAndTypesLetThrough) {
-  struct Row {
-    const char *select, *ignore, *types;
-    char type;
-    const char* code;
-    bool shown;
-  } rows[] = {
+  struct Row { const char *select, *ignore, *types; char type; const char* code; bool shown; } rows[] = {
       {"", "", "", 'E', "B0131", true},       {"B0131", "", "", 'E', "B0131", true},
       {"B0131", "", "", 'E', "B0132", false}, {"b01", "", "", 'W', "B0132", true},  // prefix, any case
       {"A,C", "", "", 'E', "B1211", false},   {"", "A, B", "", 'E', "B1211", false},
@@ -51,10 +46,7 @@ TEST(Selection, RefusesUnknownCodesAndTypesNamingThem) {
 }
 
 // Two findings of case F1, one of F2 and one outside any case.
-struct Seen {
-  CaseIdentity id;
-  Finding finding;
-};
+struct Seen { CaseIdentity id; Finding finding; };
 std::vector<Seen> Findings() {
   return {{{"7345", "01", "AB", "F1"}, Make('E', "B0131", -1, "9999")},
           {{"7345", "01", "AB", "F1"}, Make('E', "A0200", 3, "X999X")},
@@ -70,11 +62,7 @@ std::string Recorded(const std::vector<Seen>& runs) {
 
 TEST(Baseline, MatchesByIdentityCodeItemAndValueNotByLine) {
   const std::string recorded = Recorded(Findings());
-  struct Change {
-    const char* what;
-    void (*apply)(Seen&);
-    bool accepted;
-  } changes[] = {
+  struct Change { const char* what; void (*apply)(Seen&); bool accepted; } changes[] = {
       {"same finding on another line", [](Seen& r) { r.finding.line += 100; }, true},
       {"another text", [](Seen& r) { r.finding.text = "reworded"; }, true},
       {"changed value", [](Seen& r) { r.finding.value = "9998"; }, false},
@@ -163,10 +151,7 @@ TEST(ResultSink, SelectsAcceptsCountsAndRecords) {
 
 // A message line must fit the library's line buffer whatever the case holds.
 TEST(MessageFormat, LongestLineCountsLiteralsTextsAndFields) {
-  struct Row {
-    std::string format;
-    std::size_t bytes;
-  } rows[] = {
+  struct Row { std::string format; std::size_t bytes; } rows[] = {
       {"abc", 3},
       {"{{SYS.LineNr}};{{SYS.MsgType}}", 16 + 1 + 16},
       {"{{SYS.Text0}}", 200},

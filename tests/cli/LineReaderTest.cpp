@@ -25,10 +25,7 @@ std::vector<Line> ReadAll(const std::string& text, std::size_t bufferSize = 7) {
 }
 
 TEST(LineReader, AcceptsCrLfAndLfLineEndsAndNoticesNulBytes) {
-  struct Case {
-    std::string input;
-    std::vector<std::string> lines;
-  } cases[] = {
+  struct Case { std::string input; std::vector<std::string> lines; } cases[] = {
       {"MB|a|\r\nMD|b|\r\n", {"MB|a|", "MD|b|"}},
       {"MB|a|\nMD|b|\n", {"MB|a|", "MD|b|"}},
       {"MB|a|\r\nMD|b|\nMK|c|", {"MB|a|", "MD|b|", "MK|c|"}},  // mixed, last line without end

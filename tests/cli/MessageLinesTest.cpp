@@ -81,11 +81,7 @@ TEST(ParseMessageList, RejectsAListOfAnotherShape) {
 
 TEST(StructuralText, RewritesCallLinesToFileLines) {
   std::vector<std::uint64_t> map = {7, 8, 9};
-  struct Case {
-    const char* error;
-    const char* text;
-    std::uint64_t line;
-  } cases[] = {
+  struct Case { const char* error; const char* text; std::uint64_t line; } cases[] = {
       {"#E: empty line in line 3 ", "empty line in line 9", 9},
       {"#E: qv: too few fields in record MD on line 2, (690/696)",
        "qv: too few fields in record MD on line 8, (690/696)", 8},

@@ -17,23 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "ProgramFiles.h"
+
 namespace {
 
 using nlohmann::json;
 constexpr const char* kChromium = "/usr/bin/chromium";
-
-std::string Slurp(const std::string& path) {
-  std::stringstream s;
-  s << std::ifstream(path, std::ios::binary).rdbuf();
-  return s.str();
-}
-
-std::vector<std::string> Split(const std::string& text, char sep) {
-  std::vector<std::string> parts;
-  std::stringstream s(text);
-  for (std::string part; std::getline(s, part, sep);) parts.push_back(part);
-  return parts;
-}
 
 std::string Unescaped(std::string text) {
   for (auto [from, to] : {std::pair<std::string, std::string>{"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}})
@@ -117,10 +106,7 @@ TEST_F(Browser, IndexLinksReachTheirCases) {
 }
 
 TEST_F(Browser, FilterAndSearchHideAndShowCases) {
-  struct Row {
-    std::string fragment;
-    std::function<bool(const json&)> keep;
-  } rows[] = {
+  struct Row { std::string fragment; std::function<bool(const json&)> keep; } rows[] = {
       {"c=C0901", [](const json& f) { return f["code"] == "C0901"; }},
       {"c=b12", [](const json& f) { return f["code"].get<std::string>().rfind("B12", 0) == 0; }},
       {"t=H", [](const json& f) { return f["type"] == "H"; }},

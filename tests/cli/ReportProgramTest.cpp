@@ -9,24 +9,11 @@
 #include <sstream>
 #include <string>
 
+#include "ProgramFiles.h"
+
 namespace {
 
-std::string Slurp(const std::string& path) {
-  std::stringstream s;
-  s << std::ifstream(path, std::ios::binary).rdbuf();
-  return s.str();
-}
-
-std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
-  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
-    text.replace(at, from.size(), to);
-  return text;
-}
-
-struct Result {
-  int status;
-  std::string out, err;
-};
+struct Result { int status; std::string out, err; };
 
 Result Check(const std::string& args) {
   std::string dir = ::testing::TempDir();

@@ -24,10 +24,7 @@ std::size_t Count(const std::string& text, const std::string& what) {
 }
 
 TEST(InputEncoding, AutoTellsUtf8FromWindows1252) {
-  struct Row {
-    std::string content;
-    InputEncoding expected;
-  } rows[] = {
+  struct Row { std::string content; InputEncoding expected; } rows[] = {
       {"MB|Z\xC3\xBCrich|\r\n", InputEncoding::Utf8},
       {"\xEF\xBB\xBFMB|\xFC|\r\n", InputEncoding::Utf8},  // the byte-order mark decides
       {"MB|Z\xFCrich|\r\n", InputEncoding::Cp1252},

@@ -17,14 +17,9 @@
 #include <thread>
 #include <vector>
 
-namespace {
+#include "ProgramFiles.h"
 
-std::vector<std::string> Lines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> lines;
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
+namespace {
 
 // The children of pid (its block processes).
 std::vector<pid_t> Children(pid_t pid) {
@@ -83,11 +78,11 @@ TEST(Survival, DyingBlockProcessesLoseOnlyTheCrashingCase) {
             0);
   const std::string args = "check --no-progress --no-summary --format json '" + cases + "'";
   ASSERT_EQ(RunProgram(args + " --jobs 2", dir + "/reference.json", "", 0).status, 1);
-  std::vector<std::string> reference = Lines(dir + "/reference.json");
+  std::vector<std::string> reference = Split(Slurp(dir + "/reference.json"));
   // The crashing case: the first with findings from the 10,000th case on (in the third block).
   std::uint64_t crashLine = 0;
   {
-    std::vector<std::string> lines = Lines(cases);
+    std::vector<std::string> lines = Split(Slurp(cases));
     std::uint64_t from = 0;
     int seen = 0;
     for (std::size_t i = 0; i < lines.size() && from == 0; ++i)
@@ -111,7 +106,7 @@ TEST(Survival, DyingBlockProcessesLoseOnlyTheCrashingCase) {
     EXPECT_EQ(run.status, 1) << env << " jobs " << jobs;
     EXPECT_TRUE(run.killed) << "no block process was running to be killed";
     // The crashing case's findings are replaced by one S005 naming the signal, in their place.
-    std::vector<std::string> expected, seen = Lines(out);
+    std::vector<std::string> expected, seen = Split(Slurp(out));
     bool placed = false;
     for (const std::string& line : reference) {
       if (line.find(crashCase) == std::string::npos) {

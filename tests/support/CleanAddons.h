@@ -17,9 +17,7 @@
 
 namespace qvtest {
 
-struct Addons {
-  bool Mn = false, Mp = false, Mk = false;
-};
+struct Addons { bool Mn = false, Mp = false, Mk = false; };
 
 // CleanMb() announcing the given add-ons. With MN it is a newborn's case:
 // born on the admission day, age 0, admission type birth, cost centre M300,
@@ -46,19 +44,10 @@ std::string AddonCase(Addons addons, const std::vector<std::string>& addon, cons
 Finding Own(char type, const char* code, const std::string& value = "");
 
 // An add-on kind: what the MB announces, its clean line and its catalogue.
-struct AddonKind {
-  Addons Announce;
-  std::vector<std::string> (*Clean)();
-  AppendRulesFn Append;
-};
+struct AddonKind { Addons Announce; std::vector<std::string> (*Clean)(); AppendRulesFn Append; };
 // One table row: the add-on's and the MB's changed fields, the findings of
 // the add-on's catalogue in list order, and the statistics year.
-struct Variation {
-  const char* Name;
-  Fields Addon, Mb;
-  std::vector<Finding> Expected;
-  int Year = 2023;
-};
+struct Variation { const char* Name; Fields Addon, Mb; std::vector<Finding> Expected; int Year = 2023; };
 // A fixture for the tables of one add-on kind.
 class AddonRules : public ::testing::Test {
  protected:

@@ -30,11 +30,7 @@ std::vector<std::string> Describe(const Result& r);
 std::vector<std::string> Describe(const Result& r, int line, const std::vector<qv::RuleInfo>& rules);
 
 // One case: the MB's changed fields and the findings it must give, in order.
-struct Row {
-  const char* Name;
-  Fields Set;
-  std::vector<std::string> Want;
-};
+struct Row { const char* Name; Fields Set; std::vector<std::string> Want; };
 
 // Checks every row's MB, followed by the record lines `addOns`, against the
 // findings on the MB's line.

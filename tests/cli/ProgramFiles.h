@@ -1,0 +1,41 @@
+// Files and texts of the program runs: whole files, their lines, parts of a
+// text and counts in it.
+#pragma once
+
+#include <cstddef>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+inline std::string Slurp(const std::string& path) {
+  std::stringstream s;
+  s << std::ifstream(path, std::ios::binary).rdbuf();
+  return s.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// The parts of text between the separators (lines without their '\n' by default).
+inline std::vector<std::string> Split(const std::string& text, char sep = '\n') {
+  std::vector<std::string> parts;
+  std::stringstream s(text);
+  for (std::string part; std::getline(s, part, sep);) parts.push_back(part);
+  return parts;
+}
+
+inline std::size_t Count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+inline std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size())
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+}  // namespace
