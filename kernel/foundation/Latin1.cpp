@@ -1,13 +1,25 @@
 #include "foundation/Latin1.h"
 
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace qv {
+
+namespace {
+// The converted texts, freed when the library is unloaded (a host may load
+// and unload it several times in one process).
+std::vector<std::unique_ptr<char[]>>& Copies() {
+  static std::vector<std::unique_ptr<char[]>> copies;
+  return copies;
+}
+}  // namespace
 
 const char* Latin1Copy(const char* utf8) {
   if (!utf8) return "";
   const size_t n = std::strlen(utf8);
-  char* out = new char[n + 1];  // kept for the process lifetime
+  Copies().emplace_back(new char[n + 1]);
+  char* out = Copies().back().get();
   char* o = out;
   for (const unsigned char* p = reinterpret_cast<const unsigned char*>(utf8); *p;) {
     if (*p < 0x80) {

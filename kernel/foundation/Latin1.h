@@ -5,8 +5,8 @@
 
 namespace qv {
 
-// The ISO 8859-1 form of a UTF-8 text. The result lives until the process
-// ends; a character outside Latin-1 becomes '?'. Converting the same text
+// The ISO 8859-1 form of a UTF-8 text. The result lives until the library
+// is unloaded; a character outside Latin-1 becomes '?'. Converting the same text
 // twice gives two copies: convert once, where the text is first used.
 const char* Latin1Copy(const char* utf8);
 
