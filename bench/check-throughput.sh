@@ -6,12 +6,12 @@
 # Generates CASES synthetic cases (default 100,000, seed 1) and prints, with
 # the library's debug log off:
 #   - md5sum of the file: the CPU reference of this run;
-#   - "quorvant check" with one worker and with one per core: cases per second,
+#   - "quorvant check" with one block process at a time and with one per core: cases per second,
 #     cases per CPU second of all processes, CPU relative to md5sum;
 #   - the library alone through the host loop (qv-host-loop): cases per CPU
 #     second on the generated file and on one case with 50 MD diagnoses and
 #     100 treatments;
-#   - the peak memory of each kind of process of a --jobs 1 run (main, worker,
+#   - the peak memory of each kind of process of a --jobs 1 run (main,
 #     block process);
 # and with the log on (only when /tmp/quorvant does not exist: the script
 # creates it for the run and removes it again) the host loop's cases per
@@ -160,8 +160,8 @@ awk -v icdFile="$work/icd.txt" -v chopFile="$work/chop.txt" 'BEGIN {
 report_host_loop "library, 50 diag. 100 treat." "$(host_loop_best "$work/heavy.dat" 2000)"
 
 # Peak resident memory of each process of a --jobs 1 run, sampled from /proc
-# every few milliseconds (block processes live briefly): the main process,
-# its worker (depth 1) and the worker's block processes (depth 2). Sampling
+# every few milliseconds (block processes live briefly): the main process
+# and the block processes it forks (depth 1). Sampling
 # costs CPU, so this run is not timed.
 "$program" check --no-progress --no-summary --jobs 1 "$work/cases.dat" > /dev/null &
 python3 - "$!" <<'SAMPLER'
@@ -194,8 +194,8 @@ while True:
         if pid in depth:
             peak[depth[pid]] = max(peak.get(depth[pid], 0), hwm)
     time.sleep(0.002)
-mib = [peak.get(d, 0) / 1024 for d in range(3)]
-print("%-30s main %.1f MiB, worker %.1f MiB, block process %.1f MiB" % ("peak memory (--jobs 1)", *mib))
+mib = [peak.get(d, 0) / 1024 for d in range(2)]
+print("%-30s main %.1f MiB, block process %.1f MiB" % ("peak memory (--jobs 1)", *mib))
 SAMPLER
 wait || true
 

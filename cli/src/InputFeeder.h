@@ -30,11 +30,11 @@ class InputFeeder {
  public:
   // Takes a batch of items of one file; returns false to stop the run.
   using BatchFn = std::function<bool(std::size_t fileIndex, int layout, std::vector<WorkItem>&& items)>;
-  // Called now and then while reading (poll the workers, draw progress).
+  // Called now and then while reading (poll the block processes, draw progress).
   using TickFn = std::function<void(std::uint64_t bytesDone, std::uint64_t totalBytes)>;
 
   // Items per batch: fixed, so that the batches and thereby the results are
-  // the same for any number of workers.
+  // the same for any number of block processes.
   static constexpr std::size_t kBatchItems = 4096;
 
   InputFeeder(const UiTexts& texts, InputEncoding encoding) : texts_(texts), decoder_(encoding, texts) {}
