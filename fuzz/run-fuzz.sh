@@ -36,7 +36,7 @@ for src in $(find kernel -name '*.cpp' ! -name 'PlatformWin32.cpp' | sort); do
   compile "$src"
   kernel_objects+=("$(object_of "$src")")
 done
-for src in cli/src/CaseSplitter.cpp cli/src/LineReader.cpp; do
+for src in cli/src/CaseSplitter.cpp cli/src/LineReader.cpp cli/src/TextCoding.cpp; do
   compile "$src"
   cli_objects+=("$(object_of "$src")")
 done
