@@ -7,7 +7,9 @@
 // In a field, backslash, TAB, CR and LF are written \\, \t, \r and \n, and a
 // field starting with '#' starts with \#. Empty lines and lines starting with
 // '#' are comments. Line numbers are left out on purpose: the same delivery
-// exported again matches although its lines moved.
+// exported again matches although its lines moved; so in the value of a
+// structural finding (type S), whose text may name a file line, "line 151"
+// is written and matched as "line N".
 #pragma once
 
 #include <cstdint>
