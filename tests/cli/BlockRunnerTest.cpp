@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "BlockRunner.h"
+#include "ProgramFiles.h"
 
 namespace qv::cli {
 namespace {
@@ -106,16 +107,7 @@ std::vector<std::string> Expected(const std::vector<Block>& blocks, const std::m
   return out;
 }
 
-class BlockRunnerTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char dir[] = "/tmp/qv-blockrunner-XXXXXX";
-    ASSERT_NE(::mkdtemp(dir), nullptr);
-    dir_ = dir;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-  std::string dir_;
-};
+using BlockRunnerTest = TempDirTest;
 
 TEST_F(BlockRunnerTest, DeadProcessesAreReplacedAndOnlyTheCrashingItemIsLost) {
   // Blocks of 50 items, more than may be under way at once. Block 1 holds a

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CheckOptions.h"
+#include "ProgramFiles.h"
 
 namespace qv::cli {
 namespace {
@@ -56,19 +57,12 @@ TEST(CheckOptions, RejectsBadUsageAndConflicts) {
 
 // quorvant.ini in the current directory, then --config FILE, then the command
 // line: each later one wins for the options it gives.
-class ConfigFiles : public ::testing::Test {
+class ConfigFiles : public TempDirTest {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/quorvant-config-XXXXXX";
-    ASSERT_NE(::mkdtemp(dir), nullptr);
-    dir_ = dir;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
   std::string file(const std::string& name, const std::string& text) {
     std::ofstream(dir_ + "/" + name) << text;
     return dir_ + "/" + name;
   }
-  std::string dir_;
 };
 
 TEST_F(ConfigFiles, CommandLineWinsOverConfigWhichWinsOverTheLocalFile) {

@@ -2,13 +2,29 @@
 // text and counts in it.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstddef>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
+
+// A test with a fresh temporary directory of its own (dir_), removed afterwards.
+class TempDirTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char dir[] = "/tmp/quorvant-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    dir_ = dir;
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+  std::string dir_;
+};
 
 inline std::string Slurp(const std::string& path) {
   std::stringstream s;
