@@ -1,5 +1,6 @@
-// The debug log file: kept open while its directory exists, one flushed line
-// per call, and following the directory when it is removed and created again.
+// The debug log file: kept open while its directory exists, one line per
+// call, in the file when the exported call returns, and following the
+// directory when it is removed and created again.
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "foundation/Logger.h"
+#include "quorvant.h"
 
 namespace {
 
@@ -41,8 +43,10 @@ class LogFileTest : public ::testing::Test {
     RefreshLogSwitch();
   }
 
-  // The lines of the log file, each without its line end.
-  std::vector<std::string> Lines() const {
+  // The lines of the log file, each without its line end, once the lines
+  // gathered so far are handed to it as at the end of an exported call.
+  std::vector<std::string> Lines(bool flush = true) const {
+    if (flush) FlushLog();
     std::ifstream in(path_, std::ios::binary);
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
@@ -71,9 +75,9 @@ std::string StampOf(std::time_t t) {
   return text;
 }
 
-// Every call appends its line before it returns, with the same text as the
-// latest log text the caller can ask for.
-TEST_F(LogFileTest, EachCallAppendsOneFlushedLine) {
+// Every call appends its line, with the same text as the latest log text the
+// caller can ask for.
+TEST_F(LogFileTest, EachCallAppendsOneLine) {
   struct Row {
     void (*call)();
     const char* level;
@@ -83,6 +87,8 @@ TEST_F(LogFileTest, EachCallAppendsOneFlushedLine) {
       {[] { LogInfo("step %d of %s", 3, "work"); }, "INFO", "step 3 of work"},
       {[] { LogInfo("plain text with 100% and no arguments"); }, "INFO", "plain text with 100% and no arguments"},
       {[] { LogInfo("value %s and %lu", "x", 7ul); }, "INFO", "value x and 7"},
+      {[] { LogInfo("Test: %s: %s is 100%% done", "B0301", "Alter"); }, "INFO", "Test: B0301: Alter is 100% done"},
+      {[] { LogInfo("[%5s|%-3s]", "ab", "c"); }, "INFO", "[   ab|c  ]"},
       {[] { LogError("could not open '%s'", "x.txt"); }, "ERROR", "could not open 'x.txt'"},
       {[] { LogInfo("after the error %i", -1); }, "INFO", "after the error -1"},
   };
@@ -93,7 +99,7 @@ TEST_F(LogFileTest, EachCallAppendsOneFlushedLine) {
     row.call();
     const std::time_t after = std::time(nullptr);
     std::vector<std::string> lines = Lines();
-    ASSERT_EQ(lines.size(), ++expectedLines) << "the line is in the file before the call returns";
+    ASSERT_EQ(lines.size(), ++expectedLines);
     const std::string& line = lines.back();
     const std::string tail = std::string("\t") + row.level + "\t" + row.text;
     ASSERT_GE(line.size(), tail.size());
@@ -103,6 +109,36 @@ TEST_F(LogFileTest, EachCallAppendsOneFlushedLine) {
   }
   ClearErrorState();
   EXPECT_STREQ(GetLastErrorText(), "after the error -1");
+}
+
+// A text longer than the log's text capacity is cut there, in the file and
+// in the latest log text alike.
+TEST_F(LogFileTest, LongTextIsCutAtTheCapacity) {
+  const std::string longText(kLogTextSize + 100, 'x');
+  const std::string cut = "<" + std::string(kLogTextSize - 2, 'x');
+  for (int withArgument = 0; withArgument < 2; ++withArgument) {
+    if (withArgument) {
+      LogInfo("<%s>", longText.c_str());
+    } else {
+      LogInfo(("<" + longText).c_str());
+    }
+    EXPECT_EQ(GetLastErrorText(), cut);
+    const std::vector<std::string> lines = Lines();
+    ASSERT_EQ(lines.size(), static_cast<size_t>(withArgument + 1));
+    EXPECT_EQ(lines.back().substr(lines.back().find("\tINFO\t") + 6), cut);
+  }
+}
+
+// An exported call hands every line it logged to the file before it
+// returns, also when it fails.
+TEST_F(LogFileTest, ExportedCallLeavesItsLinesInTheFile) {
+  ASSERT_EQ(QV_Create((dir_ / "no-such-directory/").string().c_str(), 0), 0xFFFFFFFFu);
+  const std::vector<std::string> lines = Lines(false);
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_NE(lines.front().find("\tINFO\tEnter QV_Create"), std::string::npos) << lines.front();
+  bool error = false;
+  for (const std::string& line : lines) error = error || line.find("\tERROR\t") != std::string::npos;
+  EXPECT_TRUE(error) << "the refusal's reason is logged";
 }
 
 // A format that ends in a line end leaves an empty line after its entry, and

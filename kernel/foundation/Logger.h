@@ -2,8 +2,9 @@
 //
 // Every step logs a line; a failure is reported with LogError, which also
 // sets the error state and keeps "#E: " plus the text for the caller. The
-// log is written only while its directory exists; the file then stays open
-// and every line is flushed as it is written. When the log is off, an info
+// log is written only while its directory exists; the file then stays open,
+// and the lines of an exported call are gathered and reach the file when the
+// call returns (FlushLog): one write per call instead of one per line. When the log is off, an info
 // call costs one flag test and a few stores: it keeps the format and its
 // arguments, and the text is produced only if somebody asks for the latest
 // log text.
@@ -30,8 +31,9 @@ class Logger {
 
   // Produces MessageText from the kept info call, if there is one.
   void Materialize();
-  // Appends "time TAB level TAB MessageText" to the log file.
-  void WriteLine(const char* level);
+  // Appends "time TAB level TAB MessageText" (its first textLength bytes)
+  // to the lines for the log file.
+  void WriteLine(const char* level, size_t textLength);
 };
 
 namespace detail {
@@ -70,6 +72,10 @@ void RefreshLogSwitch();
 // the next RefreshLogSwitch look at once; null restores the platform's path.
 void SetLogFilePath(const char* path);
 
+// Hands the gathered lines to the file; every exported function calls it
+// before it returns.
+void FlushLog();
+
 void LogError(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void ClearErrorState();
 int GetErrorState();
@@ -89,6 +95,16 @@ void RenderKept(char* out, size_t size, const char* format, const unsigned char*
 }
 
 void LogInfoNow(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// Writes a text without arguments as it is.
+void LogTextNow(const char* text);
+// Writes a line whose format holds no directive but "%s" and "%%", putting
+// the texts together without the printf machinery (most lines of a case are
+// of this kind). Returns false, having written nothing, for any other format
+// or a null text: the caller then takes LogInfoNow.
+bool LogTextsNow(const char* format, const char* const* texts, size_t count);
+
+template <class A>
+constexpr bool kIsText = std::is_same_v<A, const char*> || std::is_same_v<A, char*>;
 
 }  // namespace detail
 
@@ -100,7 +116,10 @@ void LogInfo(const char* format, A... args) {
   if (detail::logOn) {
     // A line without arguments is written as it is, as the kept form does.
     if constexpr (sizeof...(A) == 0) {
-      detail::LogInfoNow("%s", format);
+      detail::LogTextNow(format);
+    } else if constexpr ((detail::kIsText<A> && ...)) {
+      const char* const texts[] = {args...};
+      if (!detail::LogTextsNow(format, texts, sizeof...(A))) detail::LogInfoNow(format, args...);
     } else {
       detail::LogInfoNow(format, args...);
     }

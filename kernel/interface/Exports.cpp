@@ -150,9 +150,12 @@ int SetFormat(const char* format) {
 }
 
 // Nothing may escape into the host: an exception (out of memory) becomes the
-// failure result.
+// failure result. The call's log lines reach the file before it returns.
 template <class F>
 auto Guarded(F f, decltype(f()) failure) -> decltype(f()) {
+  struct FlushAtReturn {
+    ~FlushAtReturn() { FlushLog(); }
+  } flushAtReturn;
   try {
     RefreshLogSwitch();
     return f();
