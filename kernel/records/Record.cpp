@@ -23,6 +23,7 @@ Record::Record(int kind, int fieldCount) : RecordKind(kind), FieldCount(fieldCou
   TextBuffer = new char[kTextBufferSize];
   TextBuffer[0] = '\0';
   Fields = new FieldSlot[kMaxFieldSlots];
+  for (const char**& ref : ValueRefs) ref = &Unbound;
 }
 
 Record::~Record() {
@@ -34,6 +35,7 @@ void Record::Bind(int n, const char** ref) {
   if (n < 0 || n >= kMaxFieldSlots) return;
   if (!*ref) *ref = kEmptyText;
   Fields[n].ValueRef = ref;
+  ValueRefs[n] = ref;
 }
 
 void Record::onLastChildLoaded() {

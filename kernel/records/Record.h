@@ -80,6 +80,12 @@ class Record {
   int LineNumber = 0;
   int FileLineNumber = 0;
   FieldSlot* Fields = nullptr;
+  // Fields[n].ValueRef of every slot, packed, and &Unbound for a slot
+  // without a variable: the line splitter stores every field through it
+  // without a test (a 32-byte slot per field cost a cache line every second
+  // field of a long line).
+  const char** ValueRefs[kMaxFieldSlots];
+  const char* Unbound = nullptr;  // written by the splitter, never read
   // The case's MB record (an MB points at itself); set by the data source.
   RecordMB* MbRecord = nullptr;
 
