@@ -300,16 +300,13 @@ int LookupFile::SearchItem(const char* key, int d) const {
 }
 
 void LookupFile::FillResult(LookupResult& result, const char* key) const {
+  if (!key || !*key) {
+    ClearResult(result);
+    return;
+  }
   result.Found = 0;
   result.Columns = kNoColumns;
   result.Years = kNoYears;
-  if (!key || !*key) {
-    // A blank slot: nothing to search for.
-    result.Key = kEmpty;
-    result.KeyLength = 0;
-    result.KeyEmpty = 1;
-    return;
-  }
   result.Key = key;
   result.KeyLength = static_cast<int>(std::strlen(key));
   result.KeyEmpty = 0;
@@ -319,11 +316,6 @@ void LookupFile::FillResult(LookupResult& result, const char* key) const {
     result.Columns = Records[result.Index].Columns;
     result.Years = Records[result.Index].Years;
   }
-}
-
-void LookupFile::LookupCode(LookupResult& result, const char* key) const {
-  LogInfo("LookupFile::LookupCode");
-  FillResult(result, key);
 }
 
 void LookupFile::LookupMSCode(CodeLookupResult& result, const char* key) {

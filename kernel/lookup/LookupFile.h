@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#include "foundation/Logger.h"
+
 namespace qv {
 
 constexpr int kMaxDomains = 128;
@@ -106,7 +108,12 @@ class LookupFile {
   int SearchItem(const char* key, int domain) const;
   // The halving search itself (no log lines), which the index answers as.
   int SearchByHalving(const char* key, int domain) const;
-  void LookupCode(LookupResult& result, const char* key) const;
+  // Inline: most entries of a case are blank, and those need no search.
+  void LookupCode(LookupResult& result, const char* key) const {
+    LogInfo("LookupFile::LookupCode");
+    if (key && *key) FillResult(result, key);
+    else ClearResult(result);
+  }
   // LookupCode, and for a pressure ulcer code L89.1-L89.3 from 2011 on the
   // grade in the German text (column 11) raised by one: the catalogue
   // renumbered the grades. No rule calls it at present; it stays as the
@@ -136,6 +143,15 @@ class LookupFile {
   // Reads BaseDirectory + fileName whole; path receives the full name.
   char* ReadFromBase(const char* fileName, int& size, char*& path, const char* failText);
   void FillResult(LookupResult& result, const char* key) const;
+  // The result of a blank key: no search; Index stays as it was.
+  static void ClearResult(LookupResult& result) {
+    result.Found = 0;
+    result.Columns = kNoColumns;
+    result.Years = kNoYears;
+    result.Key = kNoColumns[0];  // the tables' empty text
+    result.KeyLength = 0;
+    result.KeyEmpty = 1;
+  }
 };
 
 }  // namespace qv

@@ -22,13 +22,7 @@ bool IsLeap(int year) { return year % 4 == 0 && year != 1900; }
 
 }  // namespace
 
-int ParseDate(const char* s, ParsedDate& d) {
-  if ((!s || !*s) && d.IsEmpty && d.IsValid) {
-    // Empty again (most treatment dates are): only an empty text leaves a
-    // result both empty and valid, so the rest of d is as parsing sets it.
-    d.Text = s ? s : "";
-    return 0;
-  }
+int ParseDateText(const char* s, ParsedDate& d) {
   d = ParsedDate{};
   d.Text = s ? s : "";
   d.Length = s ? static_cast<int>(std::strlen(s)) : 0;
