@@ -20,11 +20,20 @@ namespace {
 constexpr int kTextColumn[9] = {12, 12, 1, 1, 2, 1, 1, 4, 1};
 const char* const kEmpty = "";
 
-// FNV-1a over the key's bytes: short codes spread well, and it is cheap.
-uint32_t KeyHash(const char* key) {
+// FNV-1a over the key's bytes (short codes spread well, and it is cheap);
+// the key's length comes with it, which a lookup result keeps.
+uint32_t KeyHash(const char* key, size_t& length) {
   uint32_t h = 2166136261u;
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(key); *p; ++p) h = (h ^ *p) * 16777619u;
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(key);
+  for (; *p; ++p) h = (h ^ *p) * 16777619u;
+  length = static_cast<size_t>(p - reinterpret_cast<const unsigned char*>(key));
   return h;
+}
+
+// strcmp(a, b) == 0 for the short keys of a probe, without a library call.
+bool SameKey(const char* a, const char* b) {
+  while (*a && *a == *b) ++a, ++b;
+  return *a == *b;
 }
 }  // namespace
 
@@ -255,8 +264,9 @@ void LookupFile::IndexDomain(int d) {
   const size_t mask = size - 1;
   for (int row = dom.FirstRecord; row <= dom.LastRecord; ++row) {
     const char* key = Records[row].Key;
-    size_t i = KeyHash(key) & mask;
-    while (index[i].Key && std::strcmp(index[i].Key, key) != 0) i = (i + 1) & mask;
+    size_t length;
+    size_t i = KeyHash(key, length) & mask;
+    while (index[i].Key && !SameKey(index[i].Key, key)) i = (i + 1) & mask;
     // A key seen before keeps its slot: the answer depends on the key only.
     if (!index[i].Key) index[i] = {key, SearchByHalving(key, d)};
   }
@@ -277,6 +287,11 @@ int LookupFile::SearchByHalving(const char* key, int d) const {
 }
 
 int LookupFile::SearchItem(const char* key, int d) const {
+  size_t length;
+  return SearchHashed(key, key ? KeyHash(key, length) : 0, d);
+}
+
+int LookupFile::SearchHashed(const char* key, uint32_t hash, int d) const {
   LogInfo("SearchItem Key:%s Domainindex:%i", key, d);
   int found = -1;
   if (d >= 0 && d < DomainCount && key) {
@@ -286,8 +301,8 @@ int LookupFile::SearchItem(const char* key, int d) const {
     } else {
       // Every key the halving search can find is in the index.
       const size_t mask = index.size() - 1;
-      for (size_t i = KeyHash(key) & mask; index[i].Key; i = (i + 1) & mask) {
-        if (std::strcmp(index[i].Key, key) == 0) {
+      for (size_t i = hash & mask; index[i].Key; i = (i + 1) & mask) {
+        if (SameKey(index[i].Key, key)) {
           found = index[i].Answer;
           break;
         }
@@ -308,9 +323,11 @@ void LookupFile::FillResult(LookupResult& result, const char* key) const {
   result.Columns = kNoColumns;
   result.Years = kNoYears;
   result.Key = key;
-  result.KeyLength = static_cast<int>(std::strlen(key));
+  size_t length;
+  const uint32_t hash = KeyHash(key, length);
+  result.KeyLength = static_cast<int>(length);
   result.KeyEmpty = 0;
-  result.Index = SearchItem(key, result.Domain);
+  result.Index = SearchHashed(key, hash, result.Domain);
   if (result.Index != -1) {
     result.Found = 1;
     result.Columns = Records[result.Index].Columns;

@@ -4,6 +4,7 @@
 // whole in memory, decoded and cut in place; records point into them.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "foundation/Logger.h"
@@ -138,6 +139,8 @@ class LookupFile {
   // Completes a row once its line is read: empty texts for the missing
   // columns, the year columns as numbers.
   static void FinishRow(LookupRecord& row);
+  // SearchItem for a key whose hash is known.
+  int SearchHashed(const char* key, std::uint32_t hash, int domain) const;
   // Builds a domain's key index from the halving search, once per key.
   void IndexDomain(int domain);
   // Reads BaseDirectory + fileName whole; path receives the full name.
