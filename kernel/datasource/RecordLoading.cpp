@@ -105,10 +105,12 @@ int tDataSource::LoadRecord(Record* rec) {
       continue;
     }
     if (*p == '|') {
+      *p++ = '\0';
+      setField(++n, p);
       // Most fields of a long line are empty: a run of separators is taken
       // here without classifying each byte again, eight at a time while
       // the data and the field limit allow.
-      do {
+      while (*p == '|') {
         if (dataEnd - p >= 8 && n + 8 < fieldLimit && EightSeparators(p)) {
           std::memset(p, 0, 8);
           for (int k = 1; k <= 8; ++k) *refs[n + k] = p + k;
@@ -118,7 +120,7 @@ int tDataSource::LoadRecord(Record* rec) {
           *p++ = '\0';
           setField(++n, p);
         }
-      } while (*p == '|');
+      }
       continue;
     }
     if (*p == '\r') {
