@@ -98,7 +98,14 @@ int tDataSource::LoadRecord(Record* rec) {
   int firstBad = -1;  // the first field set here that holds a forbidden byte
   for (;;) {
     unsigned char c;
-    while ((c = kClass[static_cast<unsigned char>(*p)]) == kValueByte) ++p;
+    // Two bytes a step (p[1] exists: p[0] is no terminator).
+    while ((c = kClass[static_cast<unsigned char>(p[0])]) == kValueByte) {
+      if ((c = kClass[static_cast<unsigned char>(p[1])]) != kValueByte) {
+        ++p;
+        break;
+      }
+      p += 2;
+    }
     if (c == kForbiddenByte) {
       if (firstBad < 0 && n < fieldLimit && rec->Fields[n].ValueRef) firstBad = n;
       ++p;
