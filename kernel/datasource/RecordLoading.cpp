@@ -56,9 +56,11 @@ int tDataSource::LoadRecBuffer(const char* data) {
 }
 
 int tDataSource::getNextRecType() const {
+  // Prefixes are three characters, none of them a terminator: comparing
+  // in place stops at the line's end as strncmp would.
   for (const RecordKind& k : kRecordKinds)
     for (const char* prefix : k.Prefixes)
-      if (prefix && std::strncmp(Cursor, prefix, 3) == 0) return k.Kind;
+      if (prefix && Cursor[0] == prefix[0] && Cursor[1] == prefix[1] && Cursor[2] == prefix[2]) return k.Kind;
   return (*Cursor == '\0' || *Cursor == '\r') ? LineEmpty : LineUnknown;
 }
 
