@@ -95,11 +95,17 @@ int tDataSource::LoadRecord(Record* rec) {
   }();
   char* p = Cursor;
   const char* const dataEnd = RecBuffer + DataLength;
+  std::uint64_t* const filled = rec->FilledFields;
+  if (fieldLimit > 0) std::memset(filled, 0, static_cast<size_t>((fieldLimit + 63) / 64) * sizeof *filled);
+  auto markFilled = [&](int n) {
+    if (n < fieldLimit) filled[n >> 6] |= std::uint64_t{1} << (n & 63);
+  };
   setField(0, p);
   int n = 0;
   int firstBad = -1;  // the first field set here that holds a forbidden byte
   for (;;) {
     unsigned char c;
+    const char* const valueStart = p;
     // Two bytes a step (p[1] exists: p[0] is no terminator).
     while ((c = kClass[static_cast<unsigned char>(p[0])]) == kValueByte) {
       if ((c = kClass[static_cast<unsigned char>(p[1])]) != kValueByte) {
@@ -108,7 +114,9 @@ int tDataSource::LoadRecord(Record* rec) {
       }
       p += 2;
     }
+    if (p != valueStart) markFilled(n);
     if (c == kForbiddenByte) {
+      markFilled(n);
       if (firstBad < 0 && n < fieldLimit && rec->Fields[n].ValueRef) firstBad = n;
       ++p;
       continue;
