@@ -117,7 +117,7 @@ void RecordMB::onAfterLoadData() {
   } else {
     iAge = AgeDays = 0;
   }
-  // Any int fits in Age with its terminator.
+  static_assert(sizeof Age >= 12, "Age holds any int (\"-2147483648\") and its terminator");
   *std::to_chars(Age, Age + sizeof Age - 1, iAge).ptr = '\0';
 
   if (BirthDate.DateOnly) AgeAtAdmission = YearsBetween(BirthDate, AdmissionDate);
