@@ -55,6 +55,37 @@ TEST_F(Lookups, RecordsBeforeTheTrailerAndSearch) {
   }
 }
 
+// The key index answers every key as the halving search does, also where
+// that search misses a key of an unsorted table or meets a key twice.
+TEST_F(Lookups, KeyIndexAnswersAsTheHalvingSearch) {
+  struct Table {
+    const char* Name;
+    std::vector<std::string> Keys;
+    bool SomeMissed;  // the halving search misses a key the table holds
+  } tables[] = {
+      {"sorted", {"A01", "B02", "C03", "D04", "E05"}, false},
+      {"unsorted", {"M1", "C3", "Z9", "A1", "K5", "B2", "Y0"}, true},
+      {"duplicates", {"A1", "A1", "B2", "B2", "B2", "C3", "A1"}, false},
+      {"duplicates unsorted", {"B2", "A1", "C3", "A1", "B2", "A1", "D4", "A1"}, true},
+      {"one row", {"Q"}, false},
+  };
+  for (const Table& t : tables) {
+    std::string text = "Key\tText\tTexte\n";
+    for (const std::string& key : t.Keys) text += key + "\tt\tt\n";
+    Write("regio.ix5", text + "...");
+    LookupFile f(Base().c_str());
+    ASSERT_EQ(f.LoadLookupfile("regio.ix5", DomainREGIO, "REGIO"), 1) << t.Name;
+    bool missed = false;
+    for (const std::string& key : t.Keys) missed = missed || f.SearchByHalving(key.c_str(), DomainREGIO) < 0;
+    EXPECT_EQ(missed, t.SomeMissed) << t.Name;
+    std::vector<std::string> probes = t.Keys;
+    for (const char* absent : {"", "Key", "A", "ZZZ", "a1"}) probes.push_back(absent);
+    for (const std::string& key : probes)
+      EXPECT_EQ(f.SearchItem(key.c_str(), DomainREGIO), f.SearchByHalving(key.c_str(), DomainREGIO))
+          << t.Name << ": " << key;
+  }
+}
+
 TEST_F(Lookups, FrenchTextColumnAndLookupResults) {
   Write("plz.ix5", "PLZ\tOrt\tText\tTexte\n3000\tBern\tBern\tBerne\n8001\tZ\xfcrich\tZ\xfcrich\tZurich\n...");
   LookupFile f(Base().c_str());
@@ -132,6 +163,11 @@ TEST_F(Lookups, ValueListsAndDisplayTexts) {
   EXPECT_STREQ(f.GetDisplayText(-1, "3"), "#Bad domain");
   EXPECT_STREQ(f.GetDisplayText(-1, ""), "");
   EXPECT_STREQ(f.GetDisplayText(11, "2"), "zwei");
+  // Every list is indexed, the last one too.
+  for (int d = 9; d <= 11; ++d)
+    for (const char* key : {"1 eins", "10 zehn", "1 bee", "2 zwei", "3"})
+      EXPECT_EQ(f.SearchItem(key, d), f.SearchByHalving(key, d)) << d << ": " << key;
+  EXPECT_TRUE(f.SearchItem("10 zehn", 9) >= 0 && f.SearchItem("2 zwei", 11) >= 0);
 }
 
 TEST_F(Lookups, FailuresAndLimitsAreReported) {

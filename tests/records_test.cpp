@@ -1,6 +1,7 @@
 // The date parser, the shared predicates and YearsBetween.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -87,6 +88,24 @@ TEST(DateParser, NumbersAndEmptyText) {
   EXPECT_EQ(result, 0);
   EXPECT_TRUE(empty.IsEmpty && empty.IsValid && empty.IsComplete);
   EXPECT_TRUE(Parse(nullptr).IsEmpty);
+}
+
+// Every existing day of a common and a leap year follows the one before.
+TEST(DateParser, DayNumbersCountEveryDay) {
+  int previous = Parse("20221231").DayNumber;
+  int days = 0;
+  for (int year : {2023, 2024})
+    for (int month = 1; month <= 12; ++month)
+      for (int day = 1; day <= 31; ++day) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
+        const ParsedDate d = Parse(text);
+        if (!d.HasDay) continue;
+        EXPECT_EQ(d.DayNumber, previous + 1) << text;
+        previous = d.DayNumber;
+        ++days;
+      }
+  EXPECT_EQ(days, 365 + 366);
 }
 
 TEST(DateParser, ParsingAgainIntoTheSameResult) {

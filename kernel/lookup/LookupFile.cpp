@@ -1,5 +1,6 @@
 #include "lookup/LookupFile.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -18,6 +19,22 @@ namespace {
 // the next one.
 constexpr int kTextColumn[9] = {12, 12, 1, 1, 2, 1, 1, 4, 1};
 const char* const kEmpty = "";
+
+// FNV-1a over the key's bytes (short codes spread well, and it is cheap);
+// the key's length comes with it, which a lookup result keeps.
+uint32_t KeyHash(const char* key, size_t& length) {
+  uint32_t h = 2166136261u;
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(key);
+  for (; *p; ++p) h = (h ^ *p) * 16777619u;
+  length = static_cast<size_t>(p - reinterpret_cast<const unsigned char*>(key));
+  return h;
+}
+
+// strcmp(a, b) == 0 for the short keys of a probe, without a library call.
+bool SameKey(const char* a, const char* b) {
+  while (*a && *a == *b) ++a, ++b;
+  return *a == *b;
+}
 }  // namespace
 
 const char* const kNoColumns[kLookupColumns] = {kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty, kEmpty,
@@ -77,6 +94,7 @@ int LookupFile::LoadLookupfile(const char* fileName, int d, const char* name) {
     return 0;
   }
   LookupDomain& dom = Domains[d];
+  dom.KeyIndex.clear();  // the rows change: search by halving until indexed again
   dom.DomainName = name;
   int size = 0;
   char* path = nullptr;
@@ -139,6 +157,7 @@ int LookupFile::LoadLookupfile(const char* fileName, int d, const char* name) {
   }
   dom.LastRecord = RecordCount - 1;
   if (d >= DomainCount) DomainCount = d + 1;
+  IndexDomain(d);
   LogInfo("Domains[%i] datacount:%i first:%i last: %i middle:%i\n", d, maxColumns, dom.FirstRecord,
           dom.LastRecord, dom.FirstRecord + lineFeeds / 2);
   return 1;
@@ -166,6 +185,7 @@ int LookupFile::LoadDomainKeyFile(const char* fileName) {
     return 0;
   }
   FirstComboDomain = d;
+  for (int list = d; list < kMaxDomains; ++list) Domains[list].KeyIndex.clear();
   Domains[d].FirstRecord = RecordCount;
   Domains[d].DomainName = text + pos;
   const char* listLine = text + pos;
@@ -227,55 +247,92 @@ int LookupFile::LoadDomainKeyFile(const char* fileName) {
           Domains[d].LastRecord, (Domains[d].FirstRecord + Domains[d].LastRecord) / 2);
   LastDomainIndex = d;
   ++DomainCount;
+  for (int list = FirstComboDomain; list <= d; ++list) IndexDomain(list);
   LogInfo("OK ************************* Domains loaded");
   return 1;
 }
 
-int LookupFile::SearchItem(const char* key, int d) const {
-  LogInfo("SearchItem Key:%s Domainindex:%i", key, d);
-  if (d >= 0 && d < DomainCount && key) {
-    int lo = Domains[d].FirstRecord;
-    int hi = Domains[d].LastRecord;
-    while (lo <= hi) {
-      int mid = lo + (hi - lo) / 2;
-      int c = std::strcmp(key, Records[mid].Key);
-      if (c == 0) {
-        LogInfo("  - Found(Key:'%s')\n", Records[mid].Key);
-        return mid;
-      }
-      if (c < 0) hi = mid - 1;
-      else lo = mid + 1;
-    }
+void LookupFile::IndexDomain(int d) {
+  LookupDomain& dom = Domains[d];
+  std::vector<KeySlot>& index = dom.KeyIndex;
+  index.clear();
+  const int rows = dom.LastRecord - dom.FirstRecord + 1;
+  if (rows <= 0) return;  // nothing to find: the halving search is as quick
+  size_t size = 2;
+  while (size < 2 * static_cast<size_t>(rows)) size *= 2;
+  index.assign(size, KeySlot{nullptr, -1});
+  const size_t mask = size - 1;
+  for (int row = dom.FirstRecord; row <= dom.LastRecord; ++row) {
+    const char* key = Records[row].Key;
+    size_t length;
+    size_t i = KeyHash(key, length) & mask;
+    while (index[i].Key && !SameKey(index[i].Key, key)) i = (i + 1) & mask;
+    // A key seen before keeps its slot: the answer depends on the key only.
+    if (!index[i].Key) index[i] = {key, SearchByHalving(key, d)};
   }
-  LogInfo("  - Not Found");
+}
+
+int LookupFile::SearchByHalving(const char* key, int d) const {
+  if (d < 0 || d >= DomainCount || !key) return -1;
+  int lo = Domains[d].FirstRecord;
+  int hi = Domains[d].LastRecord;
+  while (lo <= hi) {
+    int mid = lo + (hi - lo) / 2;
+    int c = std::strcmp(key, Records[mid].Key);
+    if (c == 0) return mid;
+    if (c < 0) hi = mid - 1;
+    else lo = mid + 1;
+  }
   return -1;
 }
 
+int LookupFile::SearchItem(const char* key, int d) const {
+  size_t length;
+  return SearchHashed(key, key ? KeyHash(key, length) : 0, d);
+}
+
+int LookupFile::SearchHashed(const char* key, uint32_t hash, int d) const {
+  LogInfo("SearchItem Key:%s Domainindex:%i", key, d);
+  int found = -1;
+  if (d >= 0 && d < DomainCount && key) {
+    const std::vector<KeySlot>& index = Domains[d].KeyIndex;
+    if (index.empty()) {
+      found = SearchByHalving(key, d);
+    } else {
+      // Every key the halving search can find is in the index.
+      const size_t mask = index.size() - 1;
+      for (size_t i = hash & mask; index[i].Key; i = (i + 1) & mask) {
+        if (SameKey(index[i].Key, key)) {
+          found = index[i].Answer;
+          break;
+        }
+      }
+    }
+  }
+  if (found >= 0) LogInfo("  - Found(Key:'%s')\n", Records[found].Key);
+  else LogInfo("  - Not Found");
+  return found;
+}
+
 void LookupFile::FillResult(LookupResult& result, const char* key) const {
+  if (!key || !*key) {
+    ClearResult(result);
+    return;
+  }
   result.Found = 0;
   result.Columns = kNoColumns;
   result.Years = kNoYears;
-  if (!key || !*key) {
-    // A blank slot: nothing to search for.
-    result.Key = kEmpty;
-    result.KeyLength = 0;
-    result.KeyEmpty = 1;
-    return;
-  }
   result.Key = key;
-  result.KeyLength = static_cast<int>(std::strlen(key));
+  size_t length;
+  const uint32_t hash = KeyHash(key, length);
+  result.KeyLength = static_cast<int>(length);
   result.KeyEmpty = 0;
-  result.Index = SearchItem(key, result.Domain);
+  result.Index = SearchHashed(key, hash, result.Domain);
   if (result.Index != -1) {
     result.Found = 1;
     result.Columns = Records[result.Index].Columns;
     result.Years = Records[result.Index].Years;
   }
-}
-
-void LookupFile::LookupCode(LookupResult& result, const char* key) const {
-  LogInfo("LookupFile::LookupCode");
-  FillResult(result, key);
 }
 
 void LookupFile::LookupMSCode(CodeLookupResult& result, const char* key) {

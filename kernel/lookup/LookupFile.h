@@ -4,6 +4,11 @@
 // whole in memory, decoded and cut in place; records point into them.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
+#include "foundation/Logger.h"
+
 namespace qv {
 
 constexpr int kMaxDomains = 128;
@@ -33,7 +38,19 @@ enum CodeColumn {
   Col12TextFr = 12,
 };
 
+// One slot of a domain's key index: a key of the domain (null in an empty
+// slot) and the row the halving search returns for it (-1 if it misses it,
+// which an unsorted table can cause).
+struct KeySlot {
+  const char* Key;
+  int Answer;
+};
+
 struct LookupDomain {
+  // Open addressing over the domain's distinct keys; a power of two in size,
+  // at most half full. Empty while the domain is not (completely) loaded:
+  // SearchItem then searches by halving.
+  std::vector<KeySlot> KeyIndex;
   int DataSize = 0;
   char* DataText = nullptr;
   char* FileName = nullptr;
@@ -87,8 +104,17 @@ class LookupFile {
   int LoadLookupfile(const char* fileName, int domain, const char* domainName);
   int LoadDomainKeyFile(const char* fileName);
 
+  // The row of key in a domain, or -1: the halving search's answer, taken
+  // from the key index prepared when the domain was read.
   int SearchItem(const char* key, int domain) const;
-  void LookupCode(LookupResult& result, const char* key) const;
+  // The halving search itself (no log lines), which the index answers as.
+  int SearchByHalving(const char* key, int domain) const;
+  // Inline: most entries of a case are blank, and those need no search.
+  void LookupCode(LookupResult& result, const char* key) const {
+    LogInfo("LookupFile::LookupCode");
+    if (key && *key) FillResult(result, key);
+    else ClearResult(result);
+  }
   // LookupCode, and for a pressure ulcer code L89.1-L89.3 from 2011 on the
   // grade in the German text (column 11) raised by one: the catalogue
   // renumbered the grades. No rule calls it at present; it stays as the
@@ -110,12 +136,25 @@ class LookupFile {
   LookupRecord* Records = nullptr;
 
  private:
-  // Reads BaseDirectory + fileName whole; path receives the full name.
   // Completes a row once its line is read: empty texts for the missing
   // columns, the year columns as numbers.
   static void FinishRow(LookupRecord& row);
+  // SearchItem for a key whose hash is known.
+  int SearchHashed(const char* key, std::uint32_t hash, int domain) const;
+  // Builds a domain's key index from the halving search, once per key.
+  void IndexDomain(int domain);
+  // Reads BaseDirectory + fileName whole; path receives the full name.
   char* ReadFromBase(const char* fileName, int& size, char*& path, const char* failText);
   void FillResult(LookupResult& result, const char* key) const;
+  // The result of a blank key: no search; Index stays as it was.
+  static void ClearResult(LookupResult& result) {
+    result.Found = 0;
+    result.Columns = kNoColumns;
+    result.Years = kNoYears;
+    result.Key = kNoColumns[0];  // the tables' empty text
+    result.KeyLength = 0;
+    result.KeyEmpty = 1;
+  }
 };
 
 }  // namespace qv

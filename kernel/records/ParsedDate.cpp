@@ -7,6 +7,8 @@ namespace qv {
 namespace {
 
 constexpr int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+// Days of a common year before each month.
+constexpr int kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -22,13 +24,7 @@ bool IsLeap(int year) { return year % 4 == 0 && year != 1900; }
 
 }  // namespace
 
-int ParseDate(const char* s, ParsedDate& d) {
-  if ((!s || !*s) && d.IsEmpty && d.IsValid) {
-    // Empty again (most treatment dates are): only an empty text leaves a
-    // result both empty and valid, so the rest of d is as parsing sets it.
-    d.Text = s ? s : "";
-    return 0;
-  }
+int ParseDateText(const char* s, ParsedDate& d) {
   d = ParsedDate{};
   d.Text = s ? s : "";
   d.Length = s ? static_cast<int>(std::strlen(s)) : 0;
@@ -46,7 +42,7 @@ int ParseDate(const char* s, ParsedDate& d) {
   d.Year = year;
   p += 4;
 
-  if (std::strcmp(p, "0000") == 0) {
+  if (p[0] == '0' && p[1] == '0' && p[2] == '0' && p[3] == '0' && p[4] == '\0') {
     d.YearOnly = d.IsValid = true;
     return 1;
   }
@@ -56,7 +52,7 @@ int ParseDate(const char* s, ParsedDate& d) {
   long days = (year - 1800) * 365L + (year - 1801) / 4;
   if (year > 1900) days -= 1;
   if (month > 2 && IsLeap(year)) days += 1;
-  for (int m = 0; m < month - 1; ++m) days += kMonthDays[m];
+  days += kDaysBefore[month - 1];
   const long m0 = days * 1440;
   d.HasMonth = true;
   d.Month = month;

@@ -28,7 +28,20 @@ struct ParsedDate {
   int MinuteNumber = -1;  // minutes since 1 January 1800 00:00
 };
 
+// The full parse behind ParseDate (any text).
+int ParseDateText(const char* text, ParsedDate& d);
+
 // Fills d from text; returns 1 when a non-empty text had an accepted form.
-int ParseDate(const char* text, ParsedDate& d);
+// Inline: most dates of a case (treatment dates) are empty, and an empty
+// text parsed into an empty result changes nothing but the text.
+inline int ParseDate(const char* text, ParsedDate& d) {
+  if ((!text || !*text) && d.IsEmpty && d.IsValid) {
+    // Only an empty text leaves a result both empty and valid, so the rest
+    // of d is as parsing sets it.
+    d.Text = text ? text : "";
+    return 0;
+  }
+  return ParseDateText(text, d);
+}
 
 }  // namespace qv

@@ -23,6 +23,7 @@ Record::Record(int kind, int fieldCount) : RecordKind(kind), FieldCount(fieldCou
   TextBuffer = new char[kTextBufferSize];
   TextBuffer[0] = '\0';
   Fields = new FieldSlot[kMaxFieldSlots];
+  for (const char**& ref : ValueRefs) ref = &Unbound;
 }
 
 Record::~Record() {
@@ -34,6 +35,7 @@ void Record::Bind(int n, const char** ref) {
   if (n < 0 || n >= kMaxFieldSlots) return;
   if (!*ref) *ref = kEmptyText;
   Fields[n].ValueRef = ref;
+  ValueRefs[n] = ref;
 }
 
 void Record::onLastChildLoaded() {
@@ -75,6 +77,24 @@ int Record::FirstFieldWithBadChar(int fieldLimit) const {
     if (Messages) Messages->BadFieldIndex = found;
   }
   return found;
+}
+
+int Record::LastFilledBefore(int end) const {
+  if (end > kMaxFieldSlots) end = kMaxFieldSlots;
+  // The split set the fields 0 to LoadedFieldCount below SplitFieldLimit;
+  // fields beyond still hold what an earlier line or a hook left there.
+  const int splitEnd = LoadedFieldCount + 1 < SplitFieldLimit ? LoadedFieldCount + 1 : SplitFieldLimit;
+  if (SplitFieldLimit < 0 || LoadedFieldCount > SplitFieldLimit || end > splitEnd) return end - 1;
+  for (int n = end - 1; n >= 0; n = (n & ~63) - 1) {
+    // The marks of fields n & ~63 to n.
+    const std::uint64_t word = FilledFields[n >> 6] & (~std::uint64_t{0} >> (63 - (n & 63)));
+    if (word) {
+      int bit = 63;
+      while (!(word >> bit)) --bit;
+      return (n & ~63) + bit;
+    }
+  }
+  return -1;
 }
 
 int Record::CheckSpecialChars() const { return FirstFieldWithBadChar(kMaxFieldSlots); }

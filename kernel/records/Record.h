@@ -4,6 +4,8 @@
 // calls in a fixed order.
 #pragma once
 
+#include <cstdint>
+
 #include "datasource/RecordKinds.h"
 #include "foundation/tBuffer.h"
 #include "lookup/LookupFile.h"
@@ -80,6 +82,19 @@ class Record {
   int LineNumber = 0;
   int FileLineNumber = 0;
   FieldSlot* Fields = nullptr;
+  // Fields[n].ValueRef of every slot, packed, and &Unbound for a slot
+  // without a variable: the line splitter stores every field through it
+  // without a test (a 32-byte slot per field cost a cache line every second
+  // field of a long line).
+  const char** ValueRefs[kMaxFieldSlots];
+  const char* Unbound = nullptr;  // written by the splitter, never read
+  // Bit n set: the splitter set field n to a non-empty text. Read through
+  // LastFilledBefore, which knows when the marks can be trusted.
+  std::uint64_t FilledFields[(kMaxFieldSlots + 63) / 64] = {};
+
+  // The highest field number below end that may hold a text: from the
+  // splitter's marks while its result can be trusted, else end - 1.
+  int LastFilledBefore(int end) const;
   // The case's MB record (an MB points at itself); set by the data source.
   RecordMB* MbRecord = nullptr;
 

@@ -1,7 +1,7 @@
 #include "records/RecordMB.h"
 
+#include <charconv>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
 #include "foundation/Logger.h"
@@ -117,7 +117,8 @@ void RecordMB::onAfterLoadData() {
   } else {
     iAge = AgeDays = 0;
   }
-  std::snprintf(Age, sizeof Age, "%d", iAge);
+  static_assert(sizeof Age >= 12, "Age holds any int (\"-2147483648\") and its terminator");
+  *std::to_chars(Age, Age + sizeof Age - 1, iAge).ptr = '\0';
 
   if (BirthDate.DateOnly) AgeAtAdmission = YearsBetween(BirthDate, AdmissionDate);
   else if (!Empty(F[12])) AgeAtAdmission = Int(F[12]);

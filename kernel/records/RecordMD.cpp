@@ -1,6 +1,5 @@
 #include "records/RecordMD.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "foundation/Logger.h"
@@ -17,6 +16,16 @@ int DayDifference(const ParsedDate& a, const ParsedDate& b) {
   if (a.HasDay && b.HasDay && a.DayNumber == b.DayNumber) return 1;
   return b.DayNumber - a.DayNumber;
 }
+
+// The number of diagnosis (treatment) slots up to the one field f belongs
+// to: 0 for a field before the list.
+int DiagnosisSlotsThrough(int f) {
+  if (f < Md3MainDiagnosis) return 0;
+  if (f < Md6Supplement) return 1;
+  if (f < Md7FirstSecondary) return 2;
+  return 3 + (f - Md7FirstSecondary) / 3;
+}
+int TreatmentSlotsThrough(int f) { return f < Md154FirstTreatment ? 0 : 1 + (f - Md154FirstTreatment) / 5; }
 
 bool IsMedicationChar(unsigned char c) {
   return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == ';' || c == '.' ||
@@ -71,7 +80,15 @@ void RecordMD::onAfterLoadData() {
   DiagnosisCount = TreatmentCount = MaxDiagnosisIndex = MaxTreatmentIndex = 0;
 
   // The message lines of this case may show the case-cost case number.
-  if (Messages) std::snprintf(Messages->CaseId, sizeof Messages->CaseId, "%s", Field(Md662CaseCostNumber));
+  // Copied and cut to the buffer, as formatting it did, at a fraction of
+  // the cost.
+  if (Messages) {
+    const char* id = Field(Md662CaseCostNumber);
+    size_t n = 0;
+    while (n + 1 < sizeof Messages->CaseId && id[n]) ++n;
+    std::memcpy(Messages->CaseId, id, n);
+    Messages->CaseId[n] = '\0';
+  }
 
   LookUpEntries();
 
@@ -105,8 +122,12 @@ void RecordMD::LookUpEntries() {
     ParseDate(t.DateText, t.Date);
   }
   if (Lookups) Lookups->LookupCode(Location, Location.Key);
-  WrittenDiagnoses.Collect(Diagnoses, kMdDiagnosisSlots);
-  WrittenTreatments.Collect(Treatments, kMdTreatmentSlots);
+  // An entry behind the last field the line filled in its list's range is
+  // blank (an entry's texts are its fields, or empty where it has none), so
+  // the written positions are looked for only up to that entry.
+  WrittenDiagnoses.Collect(Diagnoses, DiagnosisSlotsThrough(LastFilledBefore(Md154FirstTreatment)));
+  WrittenTreatments.Collect(Treatments,
+                            TreatmentSlotsThrough(LastFilledBefore(Md154FirstTreatment + 5 * kMdTreatmentSlots)));
 }
 
 void RecordMD::ComputeStay() {
