@@ -15,7 +15,6 @@
 #include "interface/ResultViewer.h"
 #include "quorvant.h"
 #include "support/Fixture.h"
-#include "support/KernelCase.h"
 
 namespace {
 

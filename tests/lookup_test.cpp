@@ -2,8 +2,6 @@
 // value-list file, display texts and the limits.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -17,24 +15,15 @@
 namespace {
 
 using namespace qv;
-namespace fs = std::filesystem;
 
 class Lookups : public ::testing::Test {
  protected:
-  fs::path dir;
-  void SetUp() override {
-    DestroyLogger();
-    char pattern[] = "/tmp/qvlookup-XXXXXX";
-    dir = mkdtemp(pattern);
-  }
-  void TearDown() override {
-    fs::remove_all(dir);
-    DestroyLogger();
-  }
-  void Write(const char* name, const std::string& plain) {
-    std::ofstream(dir / name, std::ios::binary) << ix5::Encode(plain);
-  }
-  std::string Base() const { return dir.string(); }  // without '/': the loader appends it
+  void SetUp() override { DestroyLogger(); }
+  void TearDown() override { DestroyLogger(); }
+  void Write(const char* name, const std::string& plain) { dir.Write(name, ix5::Encode(plain)); }
+  // Without the '/': the loader appends it.
+  std::string Base() const { return dir.Path().substr(0, dir.Path().size() - 1); }
+  qvtest::TempDir dir;
 };
 
 // The loader leaves the last three bytes unread (the trailer): a line feed

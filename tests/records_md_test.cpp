@@ -12,7 +12,6 @@
 #include "foundation/Logger.h"
 #include "records/RecordMD.h"
 #include "support/Fixture.h"
-#include "support/KernelCase.h"
 
 namespace {
 

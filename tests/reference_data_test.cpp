@@ -31,7 +31,7 @@ TEST(ReferenceData, NotBuilt) { GTEST_SKIP() << "the reference data is not built
 #include "quorvant.h"
 #include "records/CodeLists.h"
 #include "rules/RuleInfo.h"
-#include "support/CleanAddons.h"
+#include "support/RuleTable.h"
 
 namespace {
 
@@ -306,8 +306,7 @@ TEST_P(Shipped, ResultTableOfAFullCaseShowsEveryField) {
       if (f[i].empty() && rec.Fields[i].Domain >= 0) f[i] = Keys(rec.Fields[i].Domain).at(0);
     return qvtest::Line(f);
   };
-  std::vector<std::string> mb = qvtest::CleanMbWith({true, true, true});
-  mb[8] = "1";
+  const std::vector<std::string> mb = qvtest::MbFor("MN MP MK MD");
   // No header line: the first line of a handle's first call fixes the MB layout.
   const std::string data = qvtest::Case({fill(*ds->RecMB, mb, 90), fill(*ds->RecMN, qvtest::CleanMn(), 18),
                                          fill(*ds->RecMP, qvtest::CleanMp(), 34),

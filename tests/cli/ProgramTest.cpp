@@ -3,9 +3,6 @@
 // splitting, line numbers, formats, exit codes and determinism, and only the
 // structural findings, never the list of rule findings.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -20,29 +17,15 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-struct RunResult { int status; std::string out, err; };
-
-class Program : public ::testing::Test {
+class Program : public TempDirTest {
  protected:
-  void SetUp() override {
-    // The build makes the reference data; the program finds it next to itself.
-    struct stat st;
-    ASSERT_EQ(::stat((std::string(QV_REF_DIR) + "fields.ix5").c_str(), &st), 0) << "no reference data in " << QV_REF_DIR;
-    char dir[] = "/tmp/quorvant-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(dir), nullptr);
-    dir_ = dir;
-  }
-  void TearDown() override { std::system(("rm -rf '" + dir_ + "'").c_str()); }
-
   std::string path(const std::string& name) const { return dir_ + "/" + name; }
 
-  // Runs the program with the bundled reference data; input is fed on stdin when given.
+  // Runs the program with the bundled reference data (the build makes it;
+  // the program finds it next to itself); input is fed on stdin when given.
   RunResult run(const std::string& args, const std::string& input = "") {
     WriteFile(path("stdin"), input);
-    std::string cmd = std::string("'") + QV_PROGRAM + "' " + args + " <'" + path("stdin") + "' >'" + path("out") +
-                      "' 2>'" + path("err") + "'";
-    int raw = std::system(cmd.c_str());
-    RunResult r{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, Slurp(path("out")), Slurp(path("err"))};
+    RunResult r = RunCommand(dir_, std::string("'") + QV_PROGRAM + "' " + args + " <'" + path("stdin") + "'");
     // No run of these tests should lose a case to a failed block process.
     EXPECT_EQ(r.out.find("S005"), npos) << r.out.substr(0, 2000);
     return r;
@@ -53,19 +36,12 @@ class Program : public ::testing::Test {
     EXPECT_EQ(std::system(cmd.c_str()), 0);
     return path(name);
   }
-
-  std::string dir_;
 };
 
 TEST_F(Program, ExitStatusTellsCleanRunsFromUsageAndInputErrors) {
-  const std::pair<std::string, int> runs[] = {{"check", 0},
-                                              {"check --help", 0},
-                                              {"--version", 0},
-                                              {"check --format xml", 2},
-                                              {"frobnicate", 2},
-                                              {"check --format host --format-string '{{SYS.Bogus}}'", 2},
-                                              {"check --exit-zero", 0},
-                                              {"ref-info", 0}};
+  const std::pair<std::string, int> runs[] = {
+      {"check", 0}, {"check --help", 0}, {"--version", 0}, {"check --format xml", 2}, {"frobnicate", 2},
+      {"check --format host --format-string '{{SYS.Bogus}}'", 2}, {"check --exit-zero", 0}, {"ref-info", 0}};
   for (const auto& [args, status] : runs) EXPECT_EQ(run(args).status, status) << args;  // empty standard input
   RunResult r = run("check --ref '" + dir_ + "'");
   EXPECT_TRUE(r.status == 2 && r.err.find("fields.ix5") != npos && Split(r.err).size() == 1u) << r.err;

@@ -1,14 +1,39 @@
-// Test support: base directories made from the plain-text fixtures, a handle
-// that checks one case through the exported functions, and record lines.
+// Test support: temporary directories, base directories made from the
+// plain-text fixtures, a handle that checks one case through the exported
+// functions, a data source to look into, and record lines.
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "interface/LibraryGlobals.h"
 
+namespace qv {
+class tDataSource;
+}
+
 namespace qvtest {
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+
+// A temporary directory of a test's own, removed with its contents at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  // The directory's path, ending in '/'.
+  const std::string& Path() const { return path_; }
+  // Writes a file into the directory and returns its path.
+  std::string Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::string path_;
+};
 
 // Sets the statistics year while it lives and then restores the year before,
 // so that no test hands its year to the next.
@@ -74,6 +99,28 @@ class Handle {
  private:
   std::string base_;
   unsigned handle_;
+};
+
+// One tDataSource on a fixture base directory, set up as QV_Create does, for
+// tests that look at the kernel objects after a run. The statistics year
+// its runs set is restored when it ends.
+class KernelCase {
+ public:
+  KernelCase();
+  ~KernelCase();
+  KernelCase(const KernelCase&) = delete;
+  KernelCase& operator=(const KernelCase&) = delete;
+
+  // Loads and processes one call's data; returns qv_ProcessData's result,
+  // or -1 when the data is refused.
+  int Run(const std::string& data);
+  qv::tDataSource& Source() { return *source_; }
+  const std::string& Base() const { return base_; }
+
+ private:
+  StatYearScope year_{qv::StatYear};
+  std::string base_;
+  std::unique_ptr<qv::tDataSource> source_;
 };
 
 // Field number -> text, the changes a test makes to a record's fields.
