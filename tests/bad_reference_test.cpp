@@ -8,7 +8,6 @@
 #include <fstream>
 #include <functional>
 #include <new>
-#include <string>
 
 #include "Ix5Codec.h"
 #include "foundation/Logger.h"

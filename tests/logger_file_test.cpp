@@ -5,8 +5,6 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <vector>
 
 #include "foundation/Logger.h"
 #include "support/Fixture.h"

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <string>
-#include <vector>
 
 #include "Ix5Codec.h"
 #include "foundation/Logger.h"

@@ -1,9 +1,6 @@
 // The message text table, counting by type letter, and the line formats.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
 #include "messages/MessageHandler.h"

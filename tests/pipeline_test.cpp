@@ -2,8 +2,6 @@
 // record order, line ends and buffer limits.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "quorvant.h"
 #include "support/Fixture.h"
 

@@ -15,13 +15,10 @@ TEST(ReferenceData, NotBuilt) { GTEST_SKIP() << "the reference data is not built
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "FileIO.h"
 #include "RefChecks.h"

@@ -5,9 +5,6 @@
 // detail record instead.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "rules/Catalogue.h"
 #include "support/RuleTable.h"
 

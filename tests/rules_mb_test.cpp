@@ -5,9 +5,7 @@
 // field near the end, all fields together and each alone.
 #include <gtest/gtest.h>
 
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "support/RuleTable.h"
 

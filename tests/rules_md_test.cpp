@@ -2,9 +2,6 @@
 // MB and MD lines, varied per row.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "quorvant.h"
 #include "support/RuleTable.h"
 

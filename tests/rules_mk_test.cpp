@@ -2,9 +2,6 @@
 // add-on record; the counters the add-ons leave on the MB.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "datasource/tDataSource.h"
 #include "foundation/Logger.h"
 #include "records/RecordMP.h"

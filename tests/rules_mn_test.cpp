@@ -2,9 +2,6 @@
 // boundaries of each test group and the year thresholds.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "rules/Catalogue.h"
 #include "support/RuleTable.h"
 

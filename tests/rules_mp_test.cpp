@@ -3,9 +3,6 @@
 // with the MB record and the year thresholds.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "rules/Catalogue.h"
 #include "support/RuleTable.h"
 

@@ -2,11 +2,7 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "BlockRunner.h"
 #include "ProgramFiles.h"

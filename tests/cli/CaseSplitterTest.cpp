@@ -84,11 +84,6 @@ TEST(CaseSplitter, RemembersTheFirstMbLayout) {
   EXPECT_EQ(splitter.firstMbFieldCount(), 50);
 }
 
-}  // namespace
-}  // namespace qv::cli
-
-namespace qv::cli {
-namespace {
 
 // The identity of a case: MB fields 1, 2 and 4 in either layout, the case
 // number from field 662 of the case's first MD line, in UTF-8.

@@ -1,11 +1,13 @@
 // Files and texts of the program runs: a temporary directory, runs of a
-// command, whole files, their lines, parts of a text and counts in it.
+// command, whole files, their lines, parts of a text and counts in it. It
+// brings the standard headers for files, texts and commands along.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +36,19 @@ inline std::string Slurp(const std::string& path) {
 }
 
 inline void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+// What `write` writes to a stream it is given, as text.
+template <typename Write>
+std::string Captured(Write write) {
+  char* buffer = nullptr;
+  std::size_t size = 0;
+  std::FILE* out = open_memstream(&buffer, &size);
+  write(out);
+  std::fclose(out);
+  std::string text(buffer, size);
+  std::free(buffer);
+  return text;
+}
 
 struct RunResult { int status; std::string out, err; };
 

@@ -4,12 +4,7 @@
 // structural findings, never the list of rule findings.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "ProgramFiles.h"
 

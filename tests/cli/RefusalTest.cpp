@@ -7,9 +7,7 @@
 
 #include <chrono>
 #include <csignal>
-#include <filesystem>
 #include <functional>
-#include <string>
 
 #include "ProgramFiles.h"
 

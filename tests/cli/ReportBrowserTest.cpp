@@ -8,14 +8,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "ProgramFiles.h"
 

@@ -2,9 +2,6 @@
 // spreadsheet CSV and the message texts.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <string>
-
 #include "ProgramFiles.h"
 
 namespace {

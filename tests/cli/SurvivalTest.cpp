@@ -10,12 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "ProgramFiles.h"
 
