@@ -89,10 +89,7 @@ TEST_F(Lookups, YearColumnsReadOnceAsNumbers) {
   ASSERT_EQ(f.LoadLookupfile("icd.ix5", DomainICD, "ICD"), 1);
   LookupResult r;
   r.Domain = DomainICD;
-  struct Row {
-    const char* Key;
-    std::vector<int> Years;
-  } rows[] = {
+  struct Row { const char* Key; std::vector<int> Years; } rows[] = {
       {"A00", {2010, 2023, 0, 12}},
       {"A01", {-5, 2147483647, 2011, 2020}},
       {"B99", {0, 0, 0, 0}},  // not found

@@ -55,7 +55,8 @@ TEST_F(MdRecord, StayAndAbsenceDays) {
   };
   for (const Stay& r : rows) {
     Fields md;
-    for (int i = 0; i < static_cast<int>(r.Interruptions.size()); ++i) md[663 + 3 * (i / 2) + i % 2] = r.Interruptions[i];
+    for (int i = 0; i < static_cast<int>(r.Interruptions.size()); ++i)
+      md[663 + 3 * (i / 2) + i % 2] = r.Interruptions[i];
     const RecordMD& d = Load({{15, "2023010108"}, {25, r.Discharge}, {22, r.LeaveHours}}, md);
     EXPECT_EQ((std::vector<int>{d.HasInterimDischarge, d.LeaveDays, d.StayDays, d.AbsenceDays}), r.Expected) << r.Name;
   }

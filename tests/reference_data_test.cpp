@@ -58,11 +58,8 @@ int Shell(const std::string& command) {
 }
 
 // A directory of its own for one test, removed afterwards.
-struct Scratch {
-  fs::path Dir = fs::temp_directory_path() / ("qv_refdata_" + std::to_string(::getpid()));
-  Scratch() { fs::remove_all(Dir), fs::create_directories(Dir); }
-  ~Scratch() { fs::remove_all(Dir); }
-  std::string operator/(const std::string& name) const { return (Dir / name).string(); }
+struct Scratch : qvtest::TempDir {
+  std::string operator/(const std::string& name) const { return Path() + name; }
 };
 
 // ---------------------------------------------------------------------------

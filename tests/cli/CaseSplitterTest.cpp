@@ -32,10 +32,7 @@ std::string Describe(const WorkItem& item) {
 
 TEST(CaseSplitter, CutsCasesAndPutsTheLatestHeaderInFront) {
   const std::string nul("MD|\0|", 5);
-  struct Case {
-    std::vector<std::string> lines;
-    std::vector<std::string> items;
-  } cases[] = {
+  struct Case { std::vector<std::string> lines, items; } cases[] = {
       // The header's own findings are reported once, with its first case.
       {{"MX|h1|", "MB|1|", "MN|n|", "MD|d|", "MB|2|", "MX|h2|", "MB|3|", "MK|k|"},
        {"2 case checked header [1,2,3,4,] MX|h1|\r\nMB|1|\r\nMN|n|\r\nMD|d|\r\n",

@@ -56,10 +56,8 @@ TEST_F(ConfigFiles, CommandLineWinsOverConfigWhichWinsOverTheLocalFile) {
   std::string local =
       file("quorvant.ini", "# defaults\n[check]\nformat = json\njobs = 3\nlang = fr\nno-summary = true\n");
   std::string other = file("other.ini", "; team settings\njobs = 2\nselect = \"B01,C\"\nno-summary = false\n");
-  struct Row {
-    std::vector<std::string> args;
-    const char* expected;  // format jobs lang select summary
-  } rows[] = {
+  // The arguments and the options then: format jobs lang select summary.
+  struct Row { std::vector<std::string> args; const char* expected; } rows[] = {
       {{}, "2 3 1  0"},
       {{"--config", other}, "2 2 1 B01,C 1"},
       {{"--config", other, "-j1", "--format", "csv", "--no-summary"}, "1 1 1 B01,C 0"},

@@ -51,11 +51,9 @@ TEST_F(Program, ExitsHonestlyOnInputsAndOutputsThatCannotServe) {
   WriteFile(path("nocase.dat"), "MX|1|\r\nMD|x|\r\n");
   WriteFile(path("bad-baseline.txt"), "7345\t01\n");
   const std::string sampleArg = std::string(" '") + QV_SAMPLE + "'";
-  struct Row {
-    std::string args;
-    const char* reason;
-    bool beforeRun;  // nothing on standard output, no summary
-  } rows[] = {
+  // Arguments, reason, and whether the run ends before it starts (nothing on
+  // standard output, no summary).
+  struct Row { std::string args; const char* reason; bool beforeRun; } rows[] = {
       {"check '" + path("missing.dat") + "'" + sampleArg, "cannot read '", true},
       {"check '" + path("cr.dat") + "'", "lines end in CR alone", false},
       {"check '" + path("nocase.dat") + "'", "no line starts with \"MB|\"", false},

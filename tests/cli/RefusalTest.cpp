@@ -41,11 +41,9 @@ std::string RegionTable(int rows) {
 }
 
 TEST_F(Refusal, BadReferenceDirectoryEndsTheRunNamingFileAndLimit) {
-  struct Damage {
-    const char* File;
-    const char* Reason;  // part of the one-line reason
-    std::function<std::string(const std::string&)> Contents;  // from the intact ones; none: a directory
-  } damages[] = {
+  // The file, part of the one-line reason and the damaged contents made from
+  // the intact ones (none: a directory).
+  struct Damage { const char *File, *Reason; std::function<std::string(const std::string&)> Contents; } damages[] = {
       {"message_dll_d.txt", "the file is empty", [](const std::string&) { return std::string(); }},
       {"message_dll_f.txt", "only 99 message rows; numbers 0 to 408 need a row each",
        [](const std::string& text) {
@@ -82,13 +80,10 @@ TEST_F(Refusal, HostileInputsAndOutputsEndTheRunCleanly) {
   const fs::path fifo = fs::path(dir_) / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string sample = QV_SAMPLE;
-  struct Row {
-    std::string Before;  // started in the background first
-    std::string Args;
-    std::string Out;       // output file, the test's own when empty
-    int Status;
-    std::string Expected;  // in the output, or on standard error when Out is given
-  } rows[] = {
+  // A command started in the background first, the arguments, the output file
+  // (the test's own when empty), the status and a text in the output (on
+  // standard error when the output file is given).
+  struct Row { std::string Before, Args, Out; int Status; std::string Expected; } rows[] = {
       {"", "check --no-summary '" + sample + "'", "/dev/full", 2, "cannot write"},
       {"", "check --no-summary '" + dir_ + "'", "/dev/null", 2, "Is a directory"},
       {"", "check --no-summary '" + garbage.string() + "'", "", 1, ":2: S S004 "},

@@ -31,12 +31,12 @@ TEST(InputEncoding, AutoTellsUtf8FromWindows1252) {
 }
 
 TEST(InputEncoding, LinesReachTheLibraryInLatin1) {
+  // Encoding, line number, text in and out, and the findings (code, field, value).
   struct Row {
     InputEncoding encoding;
     std::uint64_t number;
-    std::string in;
-    std::string out;
-    std::vector<std::string> findings;  // code, field and value of each finding
+    std::string in, out;
+    std::vector<std::string> findings;
   } rows[] = {
       {InputEncoding::Utf8, 1, "\xEF\xBB\xBFMX|1", "MX|1", {}},
       {InputEncoding::Cp1252, 1, "\xEF\xBB\xBFMX|1", "MX|1", {}},  // never part of line 1
