@@ -23,6 +23,13 @@ namespace {
 
 constexpr const char* kTestFormat = "{{SYS.MsgType}}|{{SYS.ErrorNr}}|{{SYS.LineNr}}|{{SYS.InvalidData}}\r\n";
 
+// A new temporary directory, removed by RemoveDirectory.
+std::string NewDirectory() {
+  char pattern[] = "/tmp/qvtest-XXXXXX";
+  EXPECT_NE(mkdtemp(pattern), nullptr) << "cannot make a temporary directory";
+  return std::string(pattern) + "/";
+}
+
 std::string Latin1(const std::string& utf8) {
   std::string out, error;
   if (!qv::ix5::Utf8ToLatin1(utf8, out, error)) ADD_FAILURE() << "fixture text: " << error;
@@ -92,11 +99,7 @@ std::string ReadFile(const std::string& path) {
 
 void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 
-TempDir::TempDir() {
-  char pattern[] = "/tmp/qvtest-XXXXXX";
-  EXPECT_NE(mkdtemp(pattern), nullptr) << "cannot make a temporary directory";
-  path_ = std::string(pattern) + "/";
-}
+TempDir::TempDir() : path_(NewDirectory()) {}
 
 TempDir::~TempDir() { RemoveDirectory(path_); }
 
@@ -105,20 +108,8 @@ std::string TempDir::Write(const std::string& name, const std::string& bytes) co
   return path_ + name;
 }
 
-std::vector<std::string> Result::Codes() const {
-  std::vector<std::string> codes;
-  for (const Finding& f : Findings) codes.push_back(f.Code);
-  return codes;
-}
-
 std::string MakeBaseDirectory() {
-  char pattern[] = "/tmp/qvtest-XXXXXX";
-  const char* made = mkdtemp(pattern);
-  if (!made) {
-    ADD_FAILURE() << "cannot make a temporary directory";
-    return "./";
-  }
-  const std::string dir = std::string(made) + "/";
+  const std::string dir = NewDirectory();
   WriteMessageFiles(dir);
   for (const char* table : {"chop", "icd", "lregio", "natio", "plz", "regio", "wregio", "bur", "vsnr"})
     WriteLookupTable(dir, table);
@@ -132,8 +123,8 @@ void RemoveDirectory(const std::string& path) {
   if (path.rfind("/tmp/qvtest-", 0) == 0) fs::remove_all(path, ec);
 }
 
-Handle::Handle(int language) : base_(MakeBaseDirectory()) {
-  handle_ = QV_Create(base_.c_str(), language);
+Handle::Handle() : base_(MakeBaseDirectory()) {
+  handle_ = QV_Create(base_.c_str(), 0);
   EXPECT_NE(handle_, 0xFFFFFFFFu) << "QV_Create failed on " << base_;
   QV_setFormatString(kTestFormat);
 }

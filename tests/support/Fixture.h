@@ -56,9 +56,6 @@ struct Finding {
   std::string Code;
   int Line;
   std::string Value;
-  bool operator==(const Finding& o) const {
-    return Type == o.Type && Code == o.Code && Line == o.Line && Value == o.Value;
-  }
 };
 
 struct Result {
@@ -67,8 +64,6 @@ struct Result {
   int Errors = 0, Warnings = 0, Hints = 0, Controls = 0, Structs = 0;
   std::string List;    // the host list as returned
   std::vector<Finding> Findings;
-  // The codes in order, e.g. {"B0100", "A02002"}.
-  std::vector<std::string> Codes() const;
 };
 
 // Writes a base directory into a new temporary directory and returns its
@@ -86,13 +81,12 @@ void RemoveDirectory(const std::string& path);
 // tests parse: "{{SYS.MsgType}}|{{SYS.ErrorNr}}|{{SYS.LineNr}}|{{SYS.InvalidData}}".
 class Handle {
  public:
-  explicit Handle(int language = 0);
+  Handle();
   ~Handle();
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
 
   unsigned Value() const { return handle_; }
-  const std::string& Base() const { return base_; }
   // Checks one call's data (record lines joined with CR LF).
   Result Check(const std::string& data);
 
