@@ -26,12 +26,7 @@ class Source : public ::testing::Test {
 
   int Run(const std::string& data) { return kernel.Run(data); }
   RecordMB& Mb() { return *ds->RecMB; }
-  // The result table in the HTML buffer.
-  std::string Html() const {
-    std::string table(static_cast<size_t>(ds->HtmlBuffer->TotalUsedSize) + 1, '\0');
-    ds->HtmlBuffer->CopyBufferTo(table.data());
-    return table.c_str();
-  }
+  std::string Html() const { return qvtest::Text(*ds->HtmlBuffer); }
 };
 
 TEST_F(Source, PathsAndFieldDefinitions) {

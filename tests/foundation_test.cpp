@@ -6,6 +6,7 @@
 
 #include "foundation/Logger.h"
 #include "foundation/tBuffer.h"
+#include "support/Fixture.h"
 
 namespace {
 
@@ -30,12 +31,7 @@ TEST(Logger, ErrorStateAndOverlongTexts) {
   DestroyLogger();
 }
 
-std::string Contents(const tBuffer& b) {
-  std::vector<char> out(static_cast<size_t>(b.TotalUsedSize) + 1, '#');
-  b.CopyBufferTo(out.data());
-  EXPECT_EQ(out.back(), '\0');
-  return std::string(out.data());
-}
+using qvtest::Text;
 
 // Texts flow across the 1024-byte blocks; after a reset only the new text
 // shows, in recycled blocks.
@@ -45,16 +41,16 @@ TEST(Buffer, WritesAcrossBlocksAndResets) {
   for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i % 26);
   b.WriteToBuffer(text.c_str(), static_cast<int>(text.size()));
   EXPECT_EQ(b.TotalUsedSize, 2500);
-  EXPECT_EQ(Contents(b), text);
+  EXPECT_EQ(Text(b), text);
   b.ResetBuffer();
-  EXPECT_EQ(Contents(b), "");
+  EXPECT_EQ(Text(b), "");
   const std::string block(1024, 'z');
   b.WriteToBuffer(block.c_str(), 1024);  // fills the first block exactly
   b.WriteToBuffer("abc", -1);            // -1: up to the NUL
   b.WriteToBuffer("def", 0);             // 0 or less: nothing
   b.WriteToBuffer("ghi", -2);
   b.WriteToBuffer("jkl", 2);
-  EXPECT_EQ(Contents(b), block + "abcjk");
+  EXPECT_EQ(Text(b), block + "abcjk");
   EXPECT_EQ(b.AllocatedBlockCount, 3) << "blocks are recycled, not allocated again";
 }
 
@@ -85,7 +81,7 @@ TEST(Buffer, UnwritableFileIsReportedAndLeavesBufferAlone) {
   b.WriteBufferToFile("/nonexistent/dir/file.txt");
   EXPECT_EQ(GetErrorState(), -1);
   EXPECT_STREQ(GetLastErrorText(), "#E: Could not open output file '/nonexistent/dir/file.txt'");
-  EXPECT_EQ(Contents(b), "keep");
+  EXPECT_EQ(Text(b), "keep");
   DestroyLogger();
 }
 

@@ -18,11 +18,7 @@ struct TempFile {
   const char* Path() const { return path.c_str(); }
 };
 
-std::string HostList(const MessageHandler& h) {
-  std::vector<char> out(static_cast<size_t>(h.HostList->TotalUsedSize) + 1);
-  h.HostList->CopyBufferTo(out.data());
-  return out.data();
-}
+std::string HostList(const MessageHandler& h) { return qvtest::Text(*h.HostList); }
 
 const char* kTwoMessages = "Code\tTyp\tText\nB0100\tE\tGeschlecht fehlt\nC2111xx\tW\tL\xe4nge\tOLD12\n";
 

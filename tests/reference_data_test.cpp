@@ -312,8 +312,7 @@ TEST_P(Shipped, ResultTableOfAFullCaseShowsEveryField) {
   for (const auto& [kind, rec] : records) {
     ds->HtmlBuffer->ResetBuffer();
     rec->RenderHtml();
-    std::string table(static_cast<size_t>(ds->HtmlBuffer->TotalUsedSize) + 1, '\0');
-    ds->HtmlBuffer->CopyBufferTo(table.data());
+    const std::string table = qvtest::Text(*ds->HtmlBuffer);
     int field = 0;
     for (size_t at = table.find("<tr>"); at != std::string::npos; at = table.find("<tr>", at + 1), ++field) {
       Words cell;  // name, label, value, meaning

@@ -12,6 +12,7 @@
 #include "Ix5Codec.h"
 #include "datasource/tDataSource.h"
 #include "foundation/Logger.h"
+#include "foundation/tBuffer.h"
 #include "quorvant.h"
 #include "rules/RuleInfo.h"
 
@@ -98,6 +99,13 @@ std::string ReadFile(const std::string& path) {
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+std::string Text(const qv::tBuffer& b) {
+  std::vector<char> out(static_cast<size_t>(b.TotalUsedSize) + 1, '#');
+  b.CopyBufferTo(out.data());
+  EXPECT_EQ(out.back(), '\0');
+  return out.data();
+}
 
 TempDir::TempDir() : path_(NewDirectory()) {}
 

@@ -11,6 +11,7 @@
 #include "interface/LibraryGlobals.h"
 
 namespace qv {
+class tBuffer;
 class tDataSource;
 }
 
@@ -18,6 +19,8 @@ namespace qvtest {
 
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& bytes);
+// The text in an output buffer (its copy must end in one NUL).
+std::string Text(const qv::tBuffer& b);
 
 // A temporary directory of a test's own, removed with its contents at the end.
 class TempDir {
