@@ -54,12 +54,7 @@ class StatYearScope {
 // One finding as the tests read it: type letter, code (with the entry
 // position for diagnosis and treatment findings), line within the call and
 // value text.
-struct Finding {
-  char Type;
-  std::string Code;
-  int Line;
-  std::string Value;
-};
+struct Finding { char Type; std::string Code; int Line; std::string Value; };
 
 struct Result {
   int Count = 0;       // QV_TestRec's result
