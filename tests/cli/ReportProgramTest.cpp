@@ -52,16 +52,9 @@ TEST(ReportProgram, ExcelCsvOpensRightInASpreadsheet) {
   EXPECT_EQ(csv.status, text.status);
   ASSERT_EQ(csv.out.compare(0, 3, "\xEF\xBB\xBF"), 0);
   EXPECT_EQ(csv.out.compare(3, 76, "file;line;case;bur;site;linkage_code;case_number;type;code;item;text;value\r\n"), 0);
-  std::size_t lines = 0, crlf = 0;
-  for (std::size_t i = 0; i < csv.out.size(); ++i)
-    if (csv.out[i] == '\n') {
-      ++lines;
-      crlf += i > 0 && csv.out[i - 1] == '\r';
-    }
-  std::size_t findings = 0;
-  for (char c : text.out) findings += c == '\n';
-  EXPECT_EQ(lines, findings + 1);
-  EXPECT_EQ(crlf, lines);
+  // A record per finding after the header, each ending in CR LF.
+  EXPECT_EQ(Count(csv.out, "\r\n"), Count(text.out, "\n") + 1);
+  EXPECT_EQ(Count(csv.out, "\n"), Count(csv.out, "\r\n"));
   EXPECT_EQ(Check("--excel").status, 2) << "--excel without --format csv";
 }
 
