@@ -52,10 +52,7 @@ TEST(InputEncoding, LinesReachTheLibraryInLatin1) {
   for (const Row& r : rows) {
     InputDecoder decoder(r.encoding, TextsFor(0));
     decoder.startFile(nullptr);
-    Line line;
-    line.text = r.in;
-    line.number = r.number;
-    line.length = r.in.size();
+    Line line{r.in, r.number, r.in.size(), false};
     std::vector<Finding> findings;
     decoder.decode(line, findings);
     EXPECT_EQ(line.text, r.out) << r.in;
