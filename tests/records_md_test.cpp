@@ -62,31 +62,6 @@ TEST_F(MdRecord, StayAndAbsenceDays) {
   }
 }
 
-TEST_F(MdRecord, EntriesFromTheFields) {
-  RecordMD& rec = Load({}, {{4, "1"}, {5, "2"}, {6, "Y849"}, {7, "I10"}, {8, "3"}, {9, "4"}, {151, "Q999"}, {152, "9"},
-                            {153, "0"}, {155, "2"}, {157, "a3"}, {158, "a4"}, {161, "20230305"}, {649, "J189"},
-                            {650, "1"}, {651, "2023030514"}, {652, "b3"}, {653, "b4"}});
-  // Code, attributes 1 and 2, date text, attributes 3 and 4.
-  auto text = [](const CodeEntry& e) {
-    std::string t;
-    for (const char* s : {e.Key, e.Attribute1, e.Attribute2, e.DateText, e.Attribute3, e.Attribute4})
-      t += std::string(s ? s : "(null)") + "|";
-    return t;
-  };
-  EXPECT_EQ(text(rec.Diagnoses[0]), "J189|1|2||||");
-  EXPECT_EQ(text(rec.Diagnoses[1]), "Y849||||||") << "the supplement has no attributes";
-  EXPECT_EQ(text(rec.Diagnoses[2]), "I10|3|4||||");
-  EXPECT_EQ(text(rec.Diagnoses[50]), "Q999|9|0||||");
-  EXPECT_EQ(text(rec.Treatments[0]), "8952|2||2023030112|a3|a4|");
-  EXPECT_EQ(text(rec.Treatments[1]), "|||20230305|||");
-  EXPECT_EQ(text(rec.Treatments[99]), "J189|1||2023030514|b3|b4|");
-  // A date is parsed with or without a code.
-  EXPECT_TRUE(rec.Treatments[1].KeyEmpty && rec.Treatments[1].Date.DateOnly);
-  // The code list of a lookup comes from the entry's position.
-  EXPECT_EQ(rec.Treatments[99].Found, 0) << "an ICD code in a treatment position";
-  EXPECT_EQ(rec.MaxDiagnosisIndex, 50) << "the code rules look for Z38 up to here";
-}
-
 TEST_F(MdRecord, CountersFollowTheFindings) {
   // C7029 (error), C7011 (warning) and one duplicate (hint) on the MD line.
   RecordMD& rec = Load({{31, "I10"}, {32, "I10"}}, {{2, "x"}, {1, "9999"}, {7, "I10"}, {10, "I10"}});

@@ -222,6 +222,15 @@ TEST_F(MdRules, DiagnosisAndTreatmentEntries) {
        {{31, "I10"}, {32, "I10"}, {33, "I10"}, {34, "J189"}}},
       // Entry 50 lies beyond the MB's positions and after a gap.
       {"repeated at the last entry", {{7, "I10"}, {151, "I10"}}, "E C710050 I10; H A099050 I10", {{31, "I10"}}},
+      {"entry 50 without POA", {{151, "S7200"}, {152, "9"}}, "E C710050 S7200; W A052050 S7200"},
+      // The code rules look for Z38 up to the last entry given.
+      {"newborn, Z381 at entry 50", Plus(kNewbornMd, {{3, "J189"}, {151, "Z381"}}), "E C710050 Z381",
+       Plus(kNewbornMb, {{29, "J189"}})},
+      {"newborn without Z38", Plus(kNewbornMd, {{3, "J189"}}), "E A0320", Plus(kNewbornMb, {{29, "J189"}})},
+      // Treatment 99 (fields 649-653) takes its codes from the treatment list.
+      {"ICD code as treatment 99", {{649, "J189"}, {650, "1"}, {651, "2023030514"}},
+       "E A120099 J189; E A181599 2023030514"},
+      {"date of a treatment without code", {{161, "2023030"}}, "E A18101 2023030"},
 
       // Secondary treatments may have an hour from 2024 on.
       Second("secondary treatment with hour, 2024", "9904", "2024030514", "", {}, 2024),
