@@ -5,10 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <new>
-#include <string>
 
 #include "Ix5Codec.h"
 #include "foundation/Logger.h"
@@ -44,17 +42,22 @@ namespace fs = std::filesystem;
 
 void Write(const fs::path& p, const std::string& bytes) {
   fs::remove_all(p);
-  std::ofstream(p, std::ios::binary) << bytes;
-}
-
-std::string Read(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  qvtest::WriteFile(p.string(), bytes);
 }
 
 void MakeDirectory(const fs::path& p) {
   fs::remove_all(p);
   fs::create_directory(p);
+}
+
+// The file cut after its first `lines` lines and `more` bytes.
+std::function<void(const fs::path&)> Cut(int lines, size_t more) {
+  return [=](const fs::path& p) {
+    const std::string text = qvtest::ReadFile(p.string());
+    size_t at = 0;
+    for (int i = 0; i < lines; ++i) at = text.find('\n', at) + 1;
+    Write(p, text.substr(0, at + more));
+  };
 }
 
 // A region table of rows lookup rows in stored form.
@@ -84,35 +87,17 @@ TEST(BadReference, EveryDamagedDirectoryIsRefusedWithItsReason) {
       {"CR only", "message_dll_d.txt", "holds 0 message rows", write(std::string(4096, '\r'))},
       {"header and one row", "message_dll_d.txt", "holds 1 message rows; the rules use the numbers 0 to 408",
        write("Code\tTyp\tText\nB0100\tE\tText\n")},
-      {"cut inside a row", "message_dll_d.txt", "message 301 has 1 of the three columns",
-       [](const fs::path& p) {
-         std::string text = Read(p);
-         size_t at = 0;
-         for (int i = 0; i < 302; ++i) at = text.find('\n', at) + 1;
-         Write(p, text.substr(0, at + 3));
-       }},
-      {"French file cut after a row", "message_dll_f.txt", "holds 100 message rows",
-       [](const fs::path& p) {
-         std::string text = Read(p);
-         size_t at = 0;
-         for (int i = 0; i < 101; ++i) at = text.find('\n', at) + 1;
-         Write(p, text.substr(0, at));
-       }},
+      {"cut inside a row", "message_dll_d.txt", "message 301 has 1 of the three columns", Cut(302, 3)},
+      {"French file cut after a row", "message_dll_f.txt", "holds 100 message rows", Cut(101, 0)},
       {"/dev/null", "message_dll_d.txt", "is not a regular file",
-       [](const fs::path& p) {
-         fs::remove(p);
-         fs::create_symlink("/dev/null", p);
-       }},
+       [](const fs::path& p) { fs::remove(p), fs::create_symlink("/dev/null", p); }},
       {"message file a directory", "message_dll_f.txt", "is not a regular file", MakeDirectory},
       {"lookup file a directory", "icd.ix5", "is not a regular file", MakeDirectory},
       {"field definitions a directory", "fields.ix5", "fields.ix5", MakeDirectory},
       {"value lists a directory", "domainkey.ix5", "is not a regular file", MakeDirectory},
       {"format file a directory", "formatString.txt", "is not a regular file", MakeDirectory},
       {"lookup file a pipe", "regio.ix5", "is not a regular file",
-       [](const fs::path& p) {
-         fs::remove(p);
-         ::mkfifo(p.c_str(), 0600);
-       }},
+       [](const fs::path& p) { fs::remove(p), ::mkfifo(p.c_str(), 0600); }},
       {"lookup table past the slot limit", "regio.ix5", "more than 64000 records in all lookup files",
        write(RegionTable(67000))},
   };

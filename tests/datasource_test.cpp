@@ -3,19 +3,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
 
+#include "Ix5Codec.h"
 #include "datasource/tDataSource.h"
 #include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
 #include "interface/ResultViewer.h"
 #include "quorvant.h"
 #include "support/Fixture.h"
-#include "support/KernelCase.h"
 
 namespace {
 
@@ -31,6 +26,7 @@ class Source : public ::testing::Test {
 
   int Run(const std::string& data) { return kernel.Run(data); }
   RecordMB& Mb() { return *ds->RecMB; }
+  std::string Html() const { return qvtest::Text(*ds->HtmlBuffer); }
 };
 
 TEST_F(Source, PathsAndFieldDefinitions) {
@@ -46,14 +42,9 @@ TEST_F(Source, PathsAndFieldDefinitions) {
 }
 
 TEST_F(Source, FieldDefinitionFileForms) {
-  const std::string plain =
-      "x\nR\tMX\t\nF\ta\t\t\tA-de\tA-fr\t\r\nFF\tb\t\t\tB-de\tB-fr\t\nR\tMU\t\nF\tk0\t\t\tK-de\tK-fr\t\n"
-      "R\tMX\t\nF\tz\t\t\tZ-de\tZ-fr";
-  std::ofstream(base + "fields2.ix5", std::ios::binary) << [&] {
-    std::string s = plain;
-    for (char& c : s) c = static_cast<char>(static_cast<unsigned char>(c) + 13);
-    return s;
-  }();
+  qvtest::WriteFile(base + "fields2.ix5",
+                    ix5::Encode("x\nR\tMX\t\nF\ta\t\t\tA-de\tA-fr\t\r\nFF\tb\t\t\tB-de\tB-fr\t\nR\tMU\t\n"
+                                "F\tk0\t\t\tK-de\tK-fr\t\nR\tMX\t\nF\tz\t\t\tZ-de\tZ-fr"));
   ASSERT_EQ(ds->LoadFieldInfo(1, "fields2.ix5", base.c_str()), 1);
   EXPECT_STREQ(ds->RecMX->Fields[0].Name, "z") << "a second record line starts again at field 0";
   EXPECT_STREQ(ds->RecMX->Fields[0].Label, "A-fr") << "the last column needs a TAB behind it";
@@ -79,6 +70,10 @@ TEST_F(Source, LayoutFixedByTheFirstLineAndKept) {
   EXPECT_EQ(Mb().CodeCount, 10);
   EXPECT_EQ(std::string(Mb().Treatments[0].Key) + " " + Mb().TreatmentBeginText + " " + Mb().Treatments[9].Key,
             "T1 20230301 T10");
+  // Only the 50- and 90-field layouts exist; another count leaves the layout.
+  Mb().setFieldCount(51);
+  EXPECT_STREQ(GetLastErrorText(), "#E: Unsupported fieldcount (51) in MB (50 or 90 are allowed)");
+  EXPECT_EQ(Mb().FieldCount, 50);
 
   // Rendered: 50 rows, the last eleven described by field slots 59 to 69.
   ASSERT_EQ(Run(Line(f50)), 0);
@@ -86,9 +81,7 @@ TEST_F(Source, LayoutFixedByTheFirstLineAndKept) {
   Mb().Fields[69].Name = "treatment-10";
   ds->HtmlBuffer->ResetBuffer();
   Mb().RenderHtml();
-  std::vector<char> html(static_cast<size_t>(ds->HtmlBuffer->TotalUsedSize) + 1);
-  ds->HtmlBuffer->CopyBufferTo(html.data());
-  std::string table = html.data();
+  const std::string table = Html();
   size_t rows = 0;
   for (size_t at = table.find("<tr>"); at != std::string::npos; at = table.find("<tr>", at + 1)) ++rows;
   EXPECT_EQ(rows, 50u);
@@ -98,31 +91,8 @@ TEST_F(Source, LayoutFixedByTheFirstLineAndKept) {
   EXPECT_NE(table.find(">treatment-10</td>"), std::string::npos);
 }
 
-// A line loaded with the 90-field binding keeps fields 39-49 in diagnosis
-// entries 10-20; switching to 50 fields moves them to the treatments. Only
-// the 50- and 90-field layouts exist; another count leaves the layout.
-TEST(MbLayout, SwitchTo50FieldsMovesTheTreatmentsAndOtherCountsAreRefused) {
-  RecordMB mb;
-  const char* keys[11] = {"T1", "20230101", "T2", "T3", "T4", "T5", "T6", "T7", "T8", "T9", "T10"};
-  for (int i = 0; i < 11; ++i) mb.Diagnoses[10 + i].Key = keys[i];
-  mb.setFieldCount(50);
-  EXPECT_EQ(std::string(mb.Treatments[0].Key) + " " + mb.TreatmentBeginText + " " + mb.Treatments[1].Key + " " +
-                mb.Treatments[9].Key,
-            "T1 20230101 T2 T10");
-  ClearErrorState();
-  mb.setFieldCount(51);
-  EXPECT_STREQ(GetLastErrorText(), "#E: Unsupported fieldcount (51) in MB (50 or 90 are allowed)");
-  EXPECT_EQ(mb.FieldCount, 50) << "the layout stays";
-  ClearErrorState();
-}
-
 TEST_F(Source, DerivedValues) {
-  struct Row {
-    const char* Birth;
-    const char* Age;
-    const char* Admission;
-    int AgeAtAdmission, AgeDays, iAge;
-  } rows[] = {
+  struct Row { const char *Birth, *Age, *Admission; int AgeAtAdmission, AgeDays, iAge; } rows[] = {
       {"20000229", "0", "2001022810", 0, 365, 1},
       {"20000301", "0", "2001030110", 0, 365, 1},
       {"19800515", "42", "2023030110", 42, 15630, 43},
@@ -132,11 +102,7 @@ TEST_F(Source, DerivedValues) {
       {"19800000", "", "2023030110", -1, 81509, 43},
   };
   for (const Row& r : rows) {
-    std::vector<std::string> f = CleanMb();
-    f[11] = r.Birth;
-    f[12] = r.Age;
-    f[15] = r.Admission;
-    ASSERT_EQ(Run(Line(f)), 0);
+    ASSERT_EQ(Run(Line(qvtest::With(CleanMb(), {{11, r.Birth}, {12, r.Age}, {15, r.Admission}}))), 0);
     EXPECT_EQ((std::vector<int>{Mb().AgeAtAdmission, Mb().AgeDays, Mb().iAge}),
               (std::vector<int>{r.AgeAtAdmission, r.AgeDays, r.iAge})) << r.Birth;
     EXPECT_EQ(std::string(Mb().Age), std::to_string(r.iAge));
@@ -168,14 +134,12 @@ TEST_F(Source, StayStatYearAndResidence) {
 TEST_F(Source, ResultTableAndViewerCommandLine) {
   const std::string record = base + "viewer-args.txt";
   const std::string viewer = base + "qv6show.exe";
-  std::ofstream(viewer) << "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" << record << "'\n";
+  qvtest::WriteFile(viewer, "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > '" + record + "'\n");
   chmod(viewer.c_str(), 0755);
   ASSERT_EQ(Run(Line(CleanMb())), 0);
   ShowResult(*ds);
   EXPECT_EQ(GetErrorState(), 0);
-  std::vector<char> html(static_cast<size_t>(ds->HtmlBuffer->TotalUsedSize) + 1);
-  ds->HtmlBuffer->CopyBufferTo(html.data());
-  std::string table = html.data();
+  const std::string table = Html();
   EXPECT_EQ(table.rfind("<table border='1' cellspacing='0' cellpadding='2' width='100%'>\n<tr><td class=tabtit>Name", 0), 0u);
   EXPECT_NE(table.find("<tr><td class=tabtexteven>1.1.V01</td>\n<td class=tabtexteven nowrap>Geschlecht</td>\n"
                        "<td class=tabboldeven>1</td>\n<td class=tabtexteven>m\xe4nnlich</td></td></tr>\n"),
@@ -183,12 +147,9 @@ TEST_F(Source, ResultTableAndViewerCommandLine) {
   EXPECT_NE(table.find("<td class=tabtextodd>Z\xfcrich</td></td></tr>"), std::string::npos) << "residence text";
   EXPECT_NE(table.find("#Field not defined"), std::string::npos);
   EXPECT_EQ(table.substr(table.size() - 9), "</table>\n");
-  std::ifstream args(record);
-  std::stringstream s;
-  s << args.rdbuf();
-  std::string expected = std::string("Quorvant\n6.0.8.0 x86\n08.01.2024\n") +
-                         ds->Messages->ViewerList->TempFileName + "\n" + ds->HtmlBuffer->TempFileName + "\n";
-  EXPECT_EQ(s.str(), expected);
+  EXPECT_EQ(qvtest::ReadFile(record), std::string("Quorvant\n6.0.8.0 x86\n08.01.2024\n") +
+                                          ds->Messages->ViewerList->TempFileName + "\n" +
+                                          ds->HtmlBuffer->TempFileName + "\n");
 }
 
 TEST(Viewer, MissingViewerIsReportedAndCountsStay) {

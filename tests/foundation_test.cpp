@@ -1,11 +1,11 @@
 // Logger state transitions and the output buffer.
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include <filesystem>
 
 #include "foundation/Logger.h"
 #include "foundation/tBuffer.h"
+#include "support/Fixture.h"
 
 namespace {
 
@@ -30,31 +30,26 @@ TEST(Logger, ErrorStateAndOverlongTexts) {
   DestroyLogger();
 }
 
-std::string Contents(const tBuffer& b) {
-  std::vector<char> out(static_cast<size_t>(b.TotalUsedSize) + 1, '#');
-  b.CopyBufferTo(out.data());
-  EXPECT_EQ(out.back(), '\0');
-  return std::string(out.data());
-}
+using qvtest::Text;
 
 // Texts flow across the 1024-byte blocks; after a reset only the new text
 // shows, in recycled blocks.
 TEST(Buffer, WritesAcrossBlocksAndResets) {
   tBuffer b(1);
-  std::string text(2500, 'a');
-  for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i % 26);
+  std::string text;
+  for (int i = 0; i < 2500; ++i) text += static_cast<char>('a' + i % 26);
   b.WriteToBuffer(text.c_str(), static_cast<int>(text.size()));
   EXPECT_EQ(b.TotalUsedSize, 2500);
-  EXPECT_EQ(Contents(b), text);
+  EXPECT_EQ(Text(b), text);
   b.ResetBuffer();
-  EXPECT_EQ(Contents(b), "");
+  EXPECT_EQ(Text(b), "");
   const std::string block(1024, 'z');
   b.WriteToBuffer(block.c_str(), 1024);  // fills the first block exactly
   b.WriteToBuffer("abc", -1);            // -1: up to the NUL
   b.WriteToBuffer("def", 0);             // 0 or less: nothing
   b.WriteToBuffer("ghi", -2);
   b.WriteToBuffer("jkl", 2);
-  EXPECT_EQ(Contents(b), block + "abcjk");
+  EXPECT_EQ(Text(b), block + "abcjk");
   EXPECT_EQ(b.AllocatedBlockCount, 3) << "blocks are recycled, not allocated again";
 }
 
@@ -68,14 +63,9 @@ TEST(Buffer, TempFileIsReusedAndDeletedWithTheBuffer) {
     b.ResetBuffer();
     b.WriteToBuffer("2nd", -1);
     EXPECT_EQ(std::string(b.WriteBufferToTempFile()), name);
-    FILE* f = std::fopen(name.c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    char content[16] = {};
-    size_t n = std::fread(content, 1, sizeof content - 1, f);
-    std::fclose(f);
-    EXPECT_EQ(std::string(content, n), "2nd") << "exactly the buffer's text, no NUL";
+    EXPECT_EQ(qvtest::ReadFile(name), "2nd") << "exactly the buffer's text, no NUL";
   }
-  EXPECT_EQ(std::fopen(name.c_str(), "rb"), nullptr) << "deleted by the destructor";
+  EXPECT_FALSE(std::filesystem::exists(name)) << "deleted by the destructor";
 }
 
 TEST(Buffer, UnwritableFileIsReportedAndLeavesBufferAlone) {
@@ -85,7 +75,7 @@ TEST(Buffer, UnwritableFileIsReportedAndLeavesBufferAlone) {
   b.WriteBufferToFile("/nonexistent/dir/file.txt");
   EXPECT_EQ(GetErrorState(), -1);
   EXPECT_STREQ(GetLastErrorText(), "#E: Could not open output file '/nonexistent/dir/file.txt'");
-  EXPECT_EQ(Contents(b), "keep");
+  EXPECT_EQ(Text(b), "keep");
   DestroyLogger();
 }
 

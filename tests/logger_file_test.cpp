@@ -6,13 +6,10 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <regex>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "foundation/Logger.h"
 #include "quorvant.h"
+#include "support/Fixture.h"
 
 namespace {
 
@@ -24,22 +21,14 @@ using namespace qv;
 class LogFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("quorvant-log-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directory(dir_);
-    path_ = (dir_ / "debug.txt").string();
     DestroyLogger();
-    SetLogFilePath(path_.c_str());
-    RefreshLogSwitch();
+    LookAgain();
   }
   void TearDown() override {
     SetLogFilePath(nullptr);
     DestroyLogger();
-    fs::remove_all(dir_);
-    // Back to the state of a process without the platform's log directory
-    // having been looked at.
+    // Back to the state of a process that has not looked at the platform's
+    // log directory yet.
     RefreshLogSwitch();
   }
 
@@ -59,8 +48,9 @@ class LogFileTest : public ::testing::Test {
     RefreshLogSwitch();
   }
 
-  fs::path dir_;
-  std::string path_;
+  qvtest::TempDir temp_;
+  const fs::path dir_ = temp_.Path();
+  const std::string path_ = temp_.Path() + "debug.txt";
 };
 
 // The stamp of a moment in the log's fixed English form.
@@ -78,12 +68,7 @@ std::string StampOf(std::time_t t) {
 // Every call appends its line, with the same text as the latest log text the
 // caller can ask for.
 TEST_F(LogFileTest, EachCallAppendsOneLine) {
-  struct Row {
-    void (*call)();
-    const char* level;
-    const char* text;
-  };
-  const Row rows[] = {
+  const struct { void (*call)(); const char *level, *text; } rows[] = {
       {[] { LogInfo("step %d of %s", 3, "work"); }, "INFO", "step 3 of work"},
       {[] { LogInfo("plain text with 100% and no arguments"); }, "INFO", "plain text with 100% and no arguments"},
       {[] { LogInfo("value %s and %lu", "x", 7ul); }, "INFO", "value x and 7"},
@@ -93,7 +78,7 @@ TEST_F(LogFileTest, EachCallAppendsOneLine) {
       {[] { LogInfo("after the error %i", -1); }, "INFO", "after the error -1"},
   };
   size_t expectedLines = 0;
-  for (const Row& row : rows) {
+  for (const auto& row : rows) {
     SCOPED_TRACE(row.text);
     const std::time_t before = std::time(nullptr);
     row.call();

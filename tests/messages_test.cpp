@@ -1,11 +1,6 @@
 // The message text table, counting by type letter, and the line formats.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <string>
-#include <vector>
-
 #include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
 #include "messages/MessageHandler.h"
@@ -15,65 +10,46 @@ namespace {
 
 using namespace qv;
 
-class TempFile {
- public:
-  explicit TempFile(const std::string& content) {
-    char pattern[] = "/tmp/qvmsg-XXXXXX";
-    int fd = mkstemp(pattern);
-    close(fd);
-    path_ = pattern;
-    std::ofstream(path_, std::ios::binary) << content;
-  }
-  ~TempFile() { std::remove(path_.c_str()); }
-  const char* Path() const { return path_.c_str(); }
-
- private:
-  std::string path_;
+// A message file of the given text in a directory of its own.
+struct TempFile {
+  qvtest::TempDir dir;
+  std::string path;
+  explicit TempFile(const std::string& text) : path(dir.Write("messages.txt", text)) {}
+  const char* Path() const { return path.c_str(); }
 };
 
-std::string HostList(const MessageHandler& h) {
-  std::vector<char> out(static_cast<size_t>(h.HostList->TotalUsedSize) + 1);
-  h.HostList->CopyBufferTo(out.data());
-  return out.data();
-}
+std::string HostList(const MessageHandler& h) { return qvtest::Text(*h.HostList); }
 
 const char* kTwoMessages = "Code\tTyp\tText\nB0100\tE\tGeschlecht fehlt\nC2111xx\tW\tL\xe4nge\tOLD12\n";
 
 TEST(MessageTable, RowsColumnsAndOldCode) {
-  TempFile file(kTwoMessages);
-  MessageHandler h(file.Path(), 'd');
+  TempFile file(kTwoMessages), crlf("Code\tTyp\tText\r\nB0100\tE\tText one\r\nB0101\tEW\tText two\r\n");
+  MessageHandler h(file.Path(), 'd'), fromCrlf(crlf.Path(), 'd');
   EXPECT_EQ(h.LoadedMessageCount, 3) << "two messages and the empty remainder";
   const MessageEntry *a = h.MessageEntries, *b = a + 1;
   EXPECT_EQ(std::string(a->Code) + " " + a->OldCode + " " + b->OldCode + " " + b->Text + " " + b->TypeLetter,
             "B0100 B0100 OLD12 L\xe4nge W");
-}
-
-TEST(MessageTable, CrLfLinesLoadTheSame) {
-  TempFile file("Code\tTyp\tText\r\nB0100\tE\tText one\r\nB0101\tEW\tText two\r\n");
-  MessageHandler h(file.Path(), 'd');
-  EXPECT_EQ(h.LoadedMessageCount, 3);
-  EXPECT_STREQ(h.MessageEntries[0].Text, "Text one");
-  EXPECT_EQ(h.MessageEntries[1].KindCounter, &h.ErrorCount) << "only the first letter counts";
+  EXPECT_EQ(fromCrlf.LoadedMessageCount, 3);
+  EXPECT_STREQ(fromCrlf.MessageEntries[0].Text, "Text one");
+  EXPECT_EQ(fromCrlf.MessageEntries[1].KindCounter, &fromCrlf.ErrorCount) << "only the first letter counts";
 }
 
 TEST(MessageTable, FailuresAreReported) {
-  DestroyLogger();
-  MessageHandler missing("/nonexistent/message_dll_d.txt", 'd');
-  EXPECT_EQ(GetErrorState(), -1);
-  EXPECT_STREQ(GetLastErrorText(), "#E: Could not open MsgTextFile '/nonexistent/message_dll_d.txt'! Check -qvpath");
-  ClearErrorState();
-  TempFile bad("h\nA\tX\ttext\n");
-  MessageHandler unknown(bad.Path(), 'd');
-  EXPECT_STREQ(GetLastErrorText(), "#E: Switch case in MessageHandler fell through. Unexpected case 'X'");
-  ClearErrorState();
-  TempFile shortRow("h\nA\tE\ttext\nB\tE\nC\tE\tt\n");
-  MessageHandler missingText(shortRow.Path(), 'd');
-  EXPECT_STREQ(GetLastErrorText(), ("#E: MsgTextFile '" + std::string(shortRow.Path()) +
-                                    "': message 1 has 2 of the three columns code, type and text").c_str());
-  ClearErrorState();
-  TempFile noFinalLineFeed("h\nA\tE\ttext");
-  MessageHandler complete(noFinalLineFeed.Path(), 'd');
-  EXPECT_EQ(GetErrorState(), 0) << "the last line needs no line feed";
+  TempFile badType("h\nA\tX\ttext\n"), shortRow("h\nA\tE\ttext\nB\tE\nC\tE\tt\n"), noLastLf("h\nA\tE\ttext");
+  const std::pair<std::string, std::string> rows[] = {  // file, error ("" none)
+      {"/nonexistent/message_dll_d.txt",
+       "#E: Could not open MsgTextFile '/nonexistent/message_dll_d.txt'! Check -qvpath"},
+      {badType.path, "#E: Switch case in MessageHandler fell through. Unexpected case 'X'"},
+      {shortRow.path,
+       "#E: MsgTextFile '" + shortRow.path + "': message 1 has 2 of the three columns code, type and text"},
+      {noLastLf.path, ""},  // the last line needs no line feed
+  };
+  for (const auto& [path, error] : rows) {
+    DestroyLogger();
+    MessageHandler h(path.c_str(), 'd');
+    EXPECT_EQ(GetErrorState(), error.empty() ? 0 : -1) << path;
+    EXPECT_TRUE(error.empty() || GetLastErrorText() == error) << GetLastErrorText();
+  }
   DestroyLogger();
 }
 
@@ -93,14 +69,9 @@ TEST(MessageList, CountsByTypeLetterAndClears) {
   h.ClearMessages();
   EXPECT_EQ(h.MessageCount + h.ErrorCount + h.WarningCount + h.StructCount + h.MessageEntries[1].Count, 0);
   EXPECT_EQ(HostList(h), "");
-}
-
-TEST(MessageList, UnknownNumberIsReportedNotWritten) {
+  // An unknown number is reported, not written (the empty remainder row has no type).
   DestroyLogger();
-  TempFile file(kTwoMessages);
-  MessageHandler h(file.Path(), 'd');
-  h.ClearMessages();
-  h.AddMessage(2, 1, "x");   // the empty remainder row has no type
+  h.AddMessage(2, 1, "x");
   h.AddMessage(500, 1, "x");
   EXPECT_EQ(h.MessageCount, 0);
   EXPECT_EQ(GetErrorState(), -1);

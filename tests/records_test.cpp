@@ -15,7 +15,7 @@ using namespace qv;
 
 ParsedDate Parse(const char* text, int* result = nullptr) {
   ParsedDate d;
-  int r = ParseDate(text, d);
+  const int r = ParseDate(text, d);
   if (result) *result = r;
   return d;
 }
@@ -135,6 +135,7 @@ TEST(YearsBetween, WholeYearsOnly) {
       {"20240101", "20250101", 1},  // 366 days from a leap year
       {"20000301", "20010301", 0},  // 365 days, but 2000 counts 366
       {"19990301", "20000301", 1},  // 366 days, 1999 counts 365
+      {"19000301", "19010301", 1},  // 365 days: 1900 is no leap year
       {"20000229", "20010228", 0},
       {"19800515", "20230301", 42},
       {"20250101", "20240101", -1},
@@ -143,14 +144,11 @@ TEST(YearsBetween, WholeYearsOnly) {
 }
 
 TEST(Predicates, CodeLists) {
-  EXPECT_EQ(IsCodeInList("", _01), 0);
-  EXPECT_EQ(IsCodeInList("", {"1", ""}), 1);
-  EXPECT_EQ(IsCodeInList(nullptr, _01), 0);
-  EXPECT_EQ(IsCodeInList("1", 0, _01.Members), 0);
-  EXPECT_EQ(IsCodeInList("A ", _ABC), 0);
-  EXPECT_EQ(IsCodeInList("A", _ABC), 1);
-  EXPECT_EQ(IsCodeInList("M960", _16_KST), 1);
-  EXPECT_EQ(IsCodeInList("M960", _14_KST), 0);
+  using V = std::vector<int>;
+  EXPECT_EQ((V{IsCodeInList("", _01), IsCodeInList("", {"1", ""}), IsCodeInList(nullptr, _01),
+               IsCodeInList("1", 0, _01.Members), IsCodeInList("A ", _ABC), IsCodeInList("A", _ABC),
+               IsCodeInList("M960", _16_KST), IsCodeInList("M960", _14_KST)}),
+            (V{0, 1, 0, 0, 0, 1, 1, 0}));
   EXPECT_EQ(_265_Meldepfl_Dia.Count, 265);
   // The long lists answer through a hash set: every member is found, and
   // nothing else.
@@ -168,15 +166,15 @@ TEST(Predicates, CodeLists) {
     EXPECT_EQ(IsCodeInList(nullptr, *list), 0);
   }
   EXPECT_EQ(IsCodeInList("37", _NOGA), 0);
-  EXPECT_EQ(IsCodeWithPrefixInList("P5512", 1, 3, _10_DIA_PERINAT_LEN3), 1);
-  EXPECT_EQ(IsCodeWithPrefixInList("P2012", 1, 2, _16_DIA_PERINAT_LEN2), 1);
-  EXPECT_EQ(IsCodeWithPrefixInList("P23", 1, 2, _16_DIA_PERINAT_LEN2), 0);
-  EXPECT_EQ(IsCodeWithPrefixInList("P", 3, 2, _16_DIA_PERINAT_LEN2), 0) << "start beyond the end";
-  const char* poa = "|F05|G90|Y84";
-  EXPECT_EQ(IsCodePrefixInBarList("Y849", 3, poa), 1);
-  EXPECT_EQ(IsCodePrefixInBarList("F0", 3, poa), 0);
-  EXPECT_EQ(IsCodePrefixInBarList("ZH", 2, "|VD|ZH|"), 1);
-  EXPECT_EQ(IsCodePrefixInBarList("BE", 2, "|VD|ZH|"), 0);
+  // The last one starts beyond the end.
+  EXPECT_EQ((V{IsCodeWithPrefixInList("P5512", 1, 3, _10_DIA_PERINAT_LEN3),
+               IsCodeWithPrefixInList("P2012", 1, 2, _16_DIA_PERINAT_LEN2),
+               IsCodeWithPrefixInList("P23", 1, 2, _16_DIA_PERINAT_LEN2),
+               IsCodeWithPrefixInList("P", 3, 2, _16_DIA_PERINAT_LEN2)}),
+            (V{1, 1, 0, 0}));
+  EXPECT_EQ((V{IsCodePrefixInBarList("Y849", 3, "|F05|G90|Y84"), IsCodePrefixInBarList("F0", 3, "|F05|G90|Y84"),
+               IsCodePrefixInBarList("ZH", 2, "|VD|ZH|"), IsCodePrefixInBarList("BE", 2, "|VD|ZH|")}),
+            (V{1, 0, 1, 0}));
 }
 
 TEST(Predicates, SecondaryAndPregnancyCodes) {

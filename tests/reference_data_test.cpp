@@ -15,13 +15,10 @@ TEST(ReferenceData, NotBuilt) { GTEST_SKIP() << "the reference data is not built
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <set>
 #include <sstream>
-#include <string>
 #include <tuple>
-#include <vector>
 
 #include "FileIO.h"
 #include "RefChecks.h"
@@ -31,7 +28,7 @@ TEST(ReferenceData, NotBuilt) { GTEST_SKIP() << "the reference data is not built
 #include "quorvant.h"
 #include "records/CodeLists.h"
 #include "rules/RuleInfo.h"
-#include "support/CleanAddons.h"
+#include "support/RuleTable.h"
 
 namespace {
 
@@ -61,11 +58,8 @@ int Shell(const std::string& command) {
 }
 
 // A directory of its own for one test, removed afterwards.
-struct Scratch {
-  fs::path Dir = fs::temp_directory_path() / ("qv_refdata_" + std::to_string(::getpid()));
-  Scratch() { fs::remove_all(Dir), fs::create_directories(Dir); }
-  ~Scratch() { fs::remove_all(Dir); }
-  std::string operator/(const std::string& name) const { return (Dir / name).string(); }
+struct Scratch : qvtest::TempDir {
+  std::string operator/(const std::string& name) const { return Path() + name; }
 };
 
 // ---------------------------------------------------------------------------
@@ -306,8 +300,7 @@ TEST_P(Shipped, ResultTableOfAFullCaseShowsEveryField) {
       if (f[i].empty() && rec.Fields[i].Domain >= 0) f[i] = Keys(rec.Fields[i].Domain).at(0);
     return qvtest::Line(f);
   };
-  std::vector<std::string> mb = qvtest::CleanMbWith({true, true, true});
-  mb[8] = "1";
+  const std::vector<std::string> mb = qvtest::MbFor("MN MP MK MD");
   // No header line: the first line of a handle's first call fixes the MB layout.
   const std::string data = qvtest::Case({fill(*ds->RecMB, mb, 90), fill(*ds->RecMN, qvtest::CleanMn(), 18),
                                          fill(*ds->RecMP, qvtest::CleanMp(), 34),
@@ -319,8 +312,7 @@ TEST_P(Shipped, ResultTableOfAFullCaseShowsEveryField) {
   for (const auto& [kind, rec] : records) {
     ds->HtmlBuffer->ResetBuffer();
     rec->RenderHtml();
-    std::string table(static_cast<size_t>(ds->HtmlBuffer->TotalUsedSize) + 1, '\0');
-    ds->HtmlBuffer->CopyBufferTo(table.data());
+    const std::string table = qvtest::Text(*ds->HtmlBuffer);
     int field = 0;
     for (size_t at = table.find("<tr>"); at != std::string::npos; at = table.find("<tr>", at + 1), ++field) {
       Words cell;  // name, label, value, meaning

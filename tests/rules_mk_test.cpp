@@ -2,25 +2,19 @@
 // add-on record; the counters the add-ons leave on the MB.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <string>
-#include <vector>
-
 #include "datasource/tDataSource.h"
 #include "foundation/Logger.h"
+#include "records/RecordMP.h"
 #include "rules/Catalogue.h"
-#include "support/CleanAddons.h"
-
-using qvtest::Case;
-using qvtest::Line;
-using qvtest::Own;
+#include "rules/RuleInfo.h"
+#include "support/RuleTable.h"
 
 namespace {
 
-const qvtest::Addons kMkOnly = {false, false, true};
+using namespace qvtest;
 
-struct MkRules : qvtest::AddonRules {
-  MkRules() : AddonRules({kMkOnly, qvtest::CleanMk, qv::AppendMkRules}) {}
+struct MkRules : RuleTable {
+  MkRules() : RuleTable("MK", qv::AppendMkRules) {}
 };
 
 // An MK line of the given number of fields after the prefix, each "x".
@@ -33,27 +27,22 @@ std::vector<std::string> LongMk(size_t fields) {
 // The MB announcing every add-on, then MN, MP, with `detail` an MD, and MK
 // lines. Unannounced, the MB announces none, the MN lacks a gestational
 // age (a warning) and the MD fills a reserve field (an error).
-std::vector<std::string> EveryAddOn(bool announced, bool detail) {
-  std::vector<std::string> mb = qvtest::CleanMbWith({true, true, true}), mn = qvtest::CleanMn();
-  if (!announced) {
-    mb[6] = mb[7] = mb[9] = "0";
-    mn[11] = "";
-  }
-  if (detail) mb[8] = "1";
-  std::vector<std::string> lines = {Line(mb), Line(mn), Line(qvtest::CleanMp()), Line(qvtest::CleanMk())};
-  if (detail) lines.insert(lines.begin() + 3, Line(qvtest::With(qvtest::CleanMd(), {{2, announced ? "" : "x"}})));
-  return lines;
+std::string EveryAddOn(bool announced, bool detail) {
+  std::vector<std::string> mb = MbFor(detail ? "MN MP MK MD" : "MN MP MK"), mn = CleanMn();
+  if (!announced) mb[6] = mb[7] = mb[9] = "0", mn[11] = "";
+  const std::string md = detail ? Line(With(CleanMd(), {{2, announced ? "" : "x"}})) : "";
+  return Case({Line(mb), Line(mn), Line(CleanMp()), md, Line(CleanMk())});
 }
 
 TEST_F(MkRules, AnnouncementAndForbiddenCharacters) {
-  ExpectAll({
-      {"MB announces none", {}, {{9, "0"}}, {Own('E', "C0601")}},
-      {"MB flag empty", {}, {{9, ""}}, {}},
-      {"MU line, MB announces none", {{0, "MU"}}, {{9, "0"}}, {Own('E', "C0601")}},
-      {"full stop in field 1, 2016", {{1, "a.b"}}, {}, {Own('E', "C0905", "a.b")}, 2016},
-      {"full stop in field 1, 2015", {{1, "a.b"}}, {}, {}, 2015},
-      {"full stop in field 3", {{3, "a.b"}}, {}, {}},
-      {"both", {{1, "a.b"}}, {{9, "0"}}, {Own('E', "C0601"), Own('E', "C0905", "a.b")}},
+  Expect({
+      {"MB announces none", {}, "E C0601", {{9, "0"}}},
+      {"MB flag empty", {}, "", {{9, ""}}},
+      {"MU line, MB announces none", {{0, "MU"}}, "E C0601", {{9, "0"}}},
+      {"full stop in field 1, 2016", {{1, "a.b"}}, "E C0905 a.b", {}, 2016},
+      {"full stop in field 1, 2015", {{1, "a.b"}}, "", {}, 2015},
+      {"full stop in field 3", {{3, "a.b"}}, ""},
+      {"both", {{1, "a.b"}}, "E C0601; E C0905 a.b", {{9, "0"}}},
   });
 }
 
@@ -63,7 +52,7 @@ TEST_F(MkRules, LinesOfAnyLengthLoad) {
   for (size_t fields : {0, 1, 19, 20, 29, 30, 31, 40, 2500}) {
     std::vector<std::string> mk = LongMk(fields);
     if (fields > 35) mk[35] = "a.b";
-    const qvtest::Result r = h.Check(qvtest::AddonCase(kMkOnly, mk));
+    const Result r = h.Check(Line(MbFor("MK")) + Line(mk));
     EXPECT_TRUE(r.Status == 0 && r.Count == 0) << fields << " fields: " << r.List;
   }
 }
@@ -71,10 +60,9 @@ TEST_F(MkRules, LinesOfAnyLengthLoad) {
 // Each line keeps its own first 30 fields: a short line does not hide the
 // fields of the next, nor do a longer line's texts show through a shorter.
 TEST(MkRecord, EachLineKeepsItsOwnFields) {
-  qvtest::KernelCase k;
-  const std::string mb = Line(qvtest::CleanMbWith(kMkOnly));
+  KernelCase k;
   for (const std::vector<std::string>& mk : {LongMk(0), LongMk(2), LongMk(40), {"MK", "1", "2"}}) {
-    ASSERT_EQ(k.Run(Case({mb, Line(mk)})), 0) << qv::GetLastErrorText();
+    ASSERT_EQ(k.Run(Line(MbFor("MK")) + Line(mk)), 0) << qv::GetLastErrorText();
     const qv::RecordMK& rec = *k.Source().RecMK;
     EXPECT_EQ(rec.FieldCount, static_cast<int>(mk.size()));
     for (size_t n = 0; n < 41; ++n) EXPECT_EQ(rec.Field(static_cast<int>(n)), n < mk.size() && n < 30 ? mk[n] : "");
@@ -87,39 +75,45 @@ TEST(MkRecord, EachLineKeepsItsOwnFields) {
 // the newborn's M300 and gets the psychiatry hint. Unannounced, each add-on
 // reports it; the add-ons are tested in the order MN, MP, MK, MD.
 TEST_F(MkRules, CaseWithEveryAddOn) {
-  const struct { bool Announced, Detail; std::vector<std::string> Want; } rows[] = {
-      {true, false, {"B4235@3"}}, {true, true, {"B4235@3"}},
-      {false, false, {"B3010@2", "C0301@2", "B4235@3", "C0401@3", "C0601@4"}},
-      {false, true, {"B3010@2", "C0301@2", "B4235@3", "C0401@3", "C0601@5"}}};
+  const struct { bool Announced, Detail; std::string Want; } rows[] = {
+      {true, false, "H B4235@3"}, {true, true, "H B4235@3"},
+      {false, false, "W B3010@2 E C0301@2 H B4235@3 E C0401@3 E C0601@4"},
+      {false, true, "W B3010@2 E C0301@2 H B4235@3 E C0401@3 E C0601@5 E C7029@4"}};
   for (const auto& row : rows) {
-    const qvtest::Result r = h.Check(Case(EveryAddOn(row.Announced, row.Detail)));
-    std::vector<std::string> codes;
-    for (const qvtest::Finding& f : qvtest::FindingsOf(r, {qv::AppendMnRules, qv::AppendMpRules, qv::AppendMkRules}))
-      codes.push_back(f.Code + "@" + std::to_string(f.Line));
-    EXPECT_EQ(codes, row.Want) << r.List;
-    const std::vector<std::string> all = r.Codes();
-    const auto mk = std::find(all.begin(), all.end(), "C0601"), md = std::find(all.begin(), all.end(), "C7029");
-    EXPECT_TRUE(row.Announced || !row.Detail || (mk < md && md != all.end())) << "MK before MD:\n" << r.List;
+    const Result r = h.Check(EveryAddOn(row.Announced, row.Detail));
+    std::vector<qv::RuleInfo*> rules;
+    for (Catalogue append : {qv::AppendMnRules, qv::AppendMpRules, qv::AppendMkRules}) append(rules);
+    std::string shown;  // the add-ons' findings, and C7029 of the MD to show the order
+    for (const Finding& f : r.Findings) {
+      bool own = f.Code == "C7029";
+      for (const qv::RuleInfo* rule : rules) own |= f.Code == rule->Code;
+      if (own) shown += (shown.empty() ? "" : " ") + std::string{f.Type, ' '} + f.Code + "@" + std::to_string(f.Line);
+    }
+    EXPECT_EQ(shown, row.Want) << r.List;
   }
   // Without a detail record each add-on adds its counters to the MB, which
   // then counts every finding of the case: 3 errors, 1 warning, 1 hint.
-  qvtest::KernelCase k;
-  ASSERT_EQ(k.Run(Case(EveryAddOn(false, false))), 0) << qv::GetLastErrorText();
+  KernelCase k;
+  ASSERT_EQ(k.Run(EveryAddOn(false, false)), 0) << qv::GetLastErrorText();
   const qv::RecordMB& mb = *k.Source().RecMB;
   EXPECT_EQ((std::vector<int>{mb.ErrorCount, mb.WarningCount, mb.HintCount}), (std::vector<int>{3, 1, 1}));
 }
 
-// The structure counter is added as well; the record logs its end.
-TEST(MkRecord, AddsAllFourCountersToItsMbAndLogsItsEnd) {
+// The structure counter is added as well; each record logs its end.
+TEST(AddOnRecords, AddAllFourCountersToTheirMbAndLogTheirEnd) {
   qv::RecordMB mb;
+  qv::RecordMP mp;
   qv::RecordMK mk;
-  mk.MbRecord = &mb;
+  mp.MbRecord = mk.MbRecord = &mb;
   mb.StructureCount = 3;
-  mk.StructureCount = 1;
+  mp.StructureCount = 1;
+  mk.StructureCount = 2;
   qv::ClearErrorState();
+  mp.TestRecord();
+  EXPECT_STREQ(qv::GetLastErrorText(), "RecordMP.TestRecord exit");
   mk.TestRecord();
-  EXPECT_EQ(mb.StructureCount, 4);
   EXPECT_STREQ(qv::GetLastErrorText(), "RecordMK.TestRecord exit");
+  EXPECT_EQ(mb.StructureCount, 6);
 }
 
 }  // namespace

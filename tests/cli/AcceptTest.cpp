@@ -2,13 +2,9 @@
 // that applies both.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
 #include "Baseline.h"
 #include "MessageLines.h"
+#include "ProgramFiles.h"
 #include "ResultSink.h"
 #include "Selection.h"
 
@@ -124,23 +120,19 @@ TEST(ResultSink, SelectsAcceptsCountsAndRecords) {
   std::vector<Seen> runs = Findings();
   Baseline baseline;
   ASSERT_EQ(baseline.parse(Recorded({runs[0]}), "b.txt"), "");
-  char *out = nullptr, *recorded = nullptr;
-  std::size_t outSize = 0, recordedSize = 0;
-  std::FILE* outFile = open_memstream(&out, &outSize);
-  std::FILE* recordFile = open_memstream(&recorded, &recordedSize);
-  FindingWriter writer(OutputFormat::Text, outFile);
   Summary summary;
-  ResultSink sink(writer, summary, selection, &baseline, recordFile);
-  WorkItem item;
-  item.isCase = true;
-  item.identity = runs[0].id;
-  ItemResult result{true, 10, {runs[0].finding, runs[1].finding, runs[0].finding}, "", ""};
-  sink.take("a.dat", item, result);
-  std::fclose(outFile);
-  std::fclose(recordFile);
-  std::string shown(out, outSize), lines(recorded, recordedSize);
-  std::free(out);
-  std::free(recorded);
+  std::string lines;  // the recorded baseline lines
+  const std::string shown = Captured([&](std::FILE* out) {
+    lines = Captured([&](std::FILE* record) {
+      FindingWriter writer(OutputFormat::Text, out);
+      ResultSink sink(writer, summary, selection, &baseline, record);
+      WorkItem item;
+      item.isCase = true;
+      item.identity = runs[0].id;
+      ItemResult result{true, 10, {runs[0].finding, runs[1].finding, runs[0].finding}, "", ""};
+      sink.take("a.dat", item, result);
+    });
+  });
   EXPECT_EQ(shown, "a.dat:10: case F1: E B0131 text of B0131 [9999]\n");  // the second alike finding
   EXPECT_EQ(lines, BaselineLine(runs[0].id, runs[0].finding) + BaselineLine(runs[0].id, runs[0].finding));
   EXPECT_EQ(summary.leftOut(), 1u);

@@ -2,11 +2,7 @@
 #include <signal.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "BlockRunner.h"
 #include "ProgramFiles.h"
@@ -20,10 +16,7 @@ int preparedLayout = 0;
 int checkedSincePrepare = 0;
 
 // A file that counts the tries of an item: one byte per try.
-std::size_t Tries(const std::string& path) {
-  std::ifstream in(path, std::ios::binary | std::ios::ate);
-  return in ? static_cast<std::size_t>(in.tellg()) : 0;
-}
+std::size_t Tries(const std::string& path) { return Slurp(path).size(); }
 void CountTry(const std::string& path) { std::ofstream(path, std::ios::binary | std::ios::app) << 'x'; }
 
 // A stand-in for the library: one finding per checked item, named after its

@@ -32,10 +32,7 @@ std::string Describe(const WorkItem& item) {
 
 TEST(CaseSplitter, CutsCasesAndPutsTheLatestHeaderInFront) {
   const std::string nul("MD|\0|", 5);
-  struct Case {
-    std::vector<std::string> lines;
-    std::vector<std::string> items;
-  } cases[] = {
+  struct Case { std::vector<std::string> lines, items; } cases[] = {
       // The header's own findings are reported once, with its first case.
       {{"MX|h1|", "MB|1|", "MN|n|", "MD|d|", "MB|2|", "MX|h2|", "MB|3|", "MK|k|"},
        {"2 case checked header [1,2,3,4,] MX|h1|\r\nMB|1|\r\nMN|n|\r\nMD|d|\r\n",
@@ -84,11 +81,6 @@ TEST(CaseSplitter, RemembersTheFirstMbLayout) {
   EXPECT_EQ(splitter.firstMbFieldCount(), 50);
 }
 
-}  // namespace
-}  // namespace qv::cli
-
-namespace qv::cli {
-namespace {
 
 // The identity of a case: MB fields 1, 2 and 4 in either layout, the case
 // number from field 662 of the case's first MD line, in UTF-8.

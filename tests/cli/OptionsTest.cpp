@@ -1,11 +1,6 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <string>
-#include <vector>
-
 #include "CheckOptions.h"
 #include "ProgramFiles.h"
 
@@ -36,19 +31,11 @@ TEST(CheckOptions, ReadsEveryOption) {
 
 TEST(CheckOptions, RejectsBadUsageAndConflicts) {
   const std::vector<std::vector<std::string>> bad = {
-      {"--format", "xml"},
-      {"--format"},
-      {"--lang", "it"},
-      {"--jobs", "0"},
-      {"--jobs", "x"},
-      {"-j2x"},
-      {"--ref"},
-      {"--bogus"},
-      {"--format-string", "{{SYS.ErrorNr}}"},  // only with --format host
-      {"--format", "host", "--select", "B"},   // host lines cannot be selected
-      {"--format", "host", "--baseline", "b.txt"},
-      {"--html-max-cases", "-1"},
-  };
+      {"--format", "xml"}, {"--format"}, {"--lang", "it"}, {"--jobs", "0"}, {"--jobs", "x"}, {"-j2x"}, {"--ref"},
+      {"--bogus"}, {"--html-max-cases", "-1"},
+      // Only with --format host; host lines cannot be selected.
+      {"--format-string", "{{SYS.ErrorNr}}"}, {"--format", "host", "--select", "B"},
+      {"--format", "host", "--baseline", "b.txt"}};
   for (const auto& args : bad) {
     CheckOptions o;
     EXPECT_NE(ParseCheckOptions(args, o), "") << args[0] << " " << (args.size() > 1 ? args[1] : "");
@@ -60,7 +47,7 @@ TEST(CheckOptions, RejectsBadUsageAndConflicts) {
 class ConfigFiles : public TempDirTest {
  protected:
   std::string file(const std::string& name, const std::string& text) {
-    std::ofstream(dir_ + "/" + name) << text;
+    WriteFile(dir_ + "/" + name, text);
     return dir_ + "/" + name;
   }
 };
@@ -69,10 +56,8 @@ TEST_F(ConfigFiles, CommandLineWinsOverConfigWhichWinsOverTheLocalFile) {
   std::string local =
       file("quorvant.ini", "# defaults\n[check]\nformat = json\njobs = 3\nlang = fr\nno-summary = true\n");
   std::string other = file("other.ini", "; team settings\njobs = 2\nselect = \"B01,C\"\nno-summary = false\n");
-  struct Row {
-    std::vector<std::string> args;
-    const char* expected;  // format jobs lang select summary
-  } rows[] = {
+  // The arguments and the options then: format jobs lang select summary.
+  struct Row { std::vector<std::string> args; const char* expected; } rows[] = {
       {{}, "2 3 1  0"},
       {{"--config", other}, "2 2 1 B01,C 1"},
       {{"--config", other, "-j1", "--format", "csv", "--no-summary"}, "1 1 1 B01,C 0"},

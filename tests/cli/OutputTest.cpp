@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
-
 #include "FindingWriter.h"
+#include "ProgramFiles.h"
 #include "ResultWire.h"
 #include "Summary.h"
 #include "TextCoding.h"
@@ -24,16 +22,11 @@ Finding Own(std::uint64_t line, char type, const char* code, const char* text, c
 }
 
 std::string Written(OutputFormat format, const std::vector<ItemResult>& results) {
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* out = open_memstream(&buffer, &size);
-  FindingWriter writer(format, out);
-  writer.begin();
-  for (const ItemResult& r : results) writer.write("a.dat", r);
-  std::fclose(out);
-  std::string text(buffer, size);
-  std::free(buffer);
-  return text;
+  return Captured([&](std::FILE* out) {
+    FindingWriter writer(format, out);
+    writer.begin();
+    for (const ItemResult& r : results) writer.write("a.dat", r);
+  });
 }
 
 TEST(FindingWriter, WritesEveryFormat) {

@@ -3,66 +3,32 @@
 // naming the file), hostile inputs and outputs end it cleanly.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
-#include <string>
+
+#include "ProgramFiles.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 constexpr std::size_t npos = std::string::npos;
 
-std::string Slurp(const fs::path& path) {
-  std::stringstream s;
-  s << std::ifstream(path, std::ios::binary).rdbuf();
-  return s.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  fs::remove_all(path);
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-struct RunResult {
-  int status;
-  std::string out, err;
-};
-
-class Refusal : public ::testing::Test {
+class Refusal : public TempDirTest {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/quorvant-refusal-XXXXXX";
-    ASSERT_NE(::mkdtemp(dir), nullptr);
-    dir_ = dir;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  // Runs the program; args are given to the shell as they stand.
+  // Runs the program on no input; args are given to the shell as they stand.
   RunResult run(const std::string& args, const std::string& out = "") {
-    const fs::path o = out.empty() ? dir_ / "out" : fs::path(out);
-    std::string cmd = std::string("'") + QV_PROGRAM + "' " + args + " </dev/null >'" + o.string() + "' 2>'" +
-                      (dir_ / "err").string() + "'";
-    int raw = std::system(cmd.c_str());
-    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, out.empty() ? Slurp(o) : "", Slurp(dir_ / "err")};
+    return RunCommand(dir_, std::string("'") + QV_PROGRAM + "' " + args + " </dev/null", out);
   }
 
   // A copy of the built reference data, to be damaged.
   fs::path copyOfReference() {
-    fs::path ref = dir_ / "ref";
-    fs::create_directory(ref);
-    for (const auto& e : fs::directory_iterator(QV_REF_DIR)) fs::copy_file(e.path(), ref / e.path().filename());
+    fs::path ref = fs::path(dir_) / "ref";
+    fs::copy(QV_REF_DIR, ref);
     return ref;
   }
-
-  fs::path dir_;
 };
 
 // A region table of the given number of rows in stored form (shifted, trailer).
@@ -75,11 +41,9 @@ std::string RegionTable(int rows) {
 }
 
 TEST_F(Refusal, BadReferenceDirectoryEndsTheRunNamingFileAndLimit) {
-  struct Damage {
-    const char* File;
-    const char* Reason;  // part of the one-line reason
-    std::function<std::string(const std::string&)> Contents;  // from the intact ones; none: a directory
-  } damages[] = {
+  // The file, part of the one-line reason and the damaged contents made from
+  // the intact ones (none: a directory).
+  struct Damage { const char *File, *Reason; std::function<std::string(const std::string&)> Contents; } damages[] = {
       {"message_dll_d.txt", "the file is empty", [](const std::string&) { return std::string(); }},
       {"message_dll_f.txt", "only 99 message rows; numbers 0 to 408 need a row each",
        [](const std::string& text) {
@@ -95,7 +59,7 @@ TEST_F(Refusal, BadReferenceDirectoryEndsTheRunNamingFileAndLimit) {
   };
   for (const Damage& d : damages) {
     const fs::path ref = copyOfReference();
-    if (d.Contents) WriteFile(ref / d.File, d.Contents(Slurp(ref / d.File)));
+    if (d.Contents) WriteFile((ref / d.File).string(), d.Contents(Slurp((ref / d.File).string())));
     else fs::create_directory(ref / d.File);
     RunResult r = run("check --ref '" + ref.string() + "/' " + QV_SAMPLE);
     EXPECT_EQ(r.status, 2) << d.File << ": " << r.err;
@@ -109,22 +73,19 @@ TEST_F(Refusal, BadReferenceDirectoryEndsTheRunNamingFileAndLimit) {
 }
 
 TEST_F(Refusal, HostileInputsAndOutputsEndTheRunCleanly) {
-  const fs::path garbage = dir_ / "garbage.dat";
+  const fs::path garbage = fs::path(dir_) / "garbage.dat";
   std::string bytes = "MB|" + std::string(90, '|') + "\r\nMD|" + std::string(1, '\0') + "|\r\n";
   for (int i = 0; i < 2000; ++i) bytes += static_cast<char>((i * 7919) % 251 + 1);
-  WriteFile(garbage, bytes);
-  const fs::path fifo = dir_ / "fifo";
+  WriteFile(garbage.string(), bytes);
+  const fs::path fifo = fs::path(dir_) / "fifo";
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string sample = QV_SAMPLE;
-  struct Row {
-    std::string Before;  // started in the background first
-    std::string Args;
-    std::string Out;       // output file, the test's own when empty
-    int Status;
-    std::string Expected;  // in the output, or on standard error when Out is given
-  } rows[] = {
+  // A command started in the background first, the arguments, the output file
+  // (the test's own when empty), the status and a text in the output (on
+  // standard error when the output file is given).
+  struct Row { std::string Before, Args, Out; int Status; std::string Expected; } rows[] = {
       {"", "check --no-summary '" + sample + "'", "/dev/full", 2, "cannot write"},
-      {"", "check --no-summary '" + dir_.string() + "'", "/dev/null", 2, "Is a directory"},
+      {"", "check --no-summary '" + dir_ + "'", "/dev/null", 2, "Is a directory"},
       {"", "check --no-summary '" + garbage.string() + "'", "", 1, ":2: S S004 "},
       {"cat '" + sample + "' >'" + fifo.string() + "' &", "check --no-summary '" + fifo.string() + "'", "", 1,
        "fifo:14: case F0000000005: E B1211 "},

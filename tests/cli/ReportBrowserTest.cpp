@@ -8,14 +8,9 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include "ProgramFiles.h"
 
@@ -56,13 +51,9 @@ class Browser : public ::testing::Test {
                       " --headless --no-sandbox --disable-gpu --disable-quic --no-first-run"
                       " --disable-background-networking --disable-component-update --disable-sync"
                       " --user-data-dir='" + profile + "' --dump-dom 'file://" + dir_ + "/report.html#qvtest&" +
-                      fragment + "' 2>/dev/null";
-    std::string dom;
-    if (std::FILE* p = ::popen(cmd.c_str(), "r")) {
-      char buffer[1 << 16];
-      for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) dom.append(buffer, n);
-      ::pclose(p);
-    }
+                      fragment + "' >'" + profile + ".html' 2>/dev/null";
+    std::system(cmd.c_str());
+    const std::string dom = Slurp(profile + ".html");
     std::size_t start = dom.find("<pre id=\"qvtest\">");
     std::size_t end = dom.find("</pre>", start);
     if (start == std::string::npos || end == std::string::npos) return json();
@@ -79,9 +70,7 @@ class Browser : public ::testing::Test {
     return cases;
   }
 
-  static std::set<std::string> Shown(const json& page) {
-    return page["shown"].get<std::set<std::string>>();
-  }
+  static std::set<std::string> Shown(const json& page) { return page["shown"].get<std::set<std::string>>(); }
 
   static std::string dir_;
   static std::vector<json> findings_;

@@ -1,26 +1,13 @@
 // End-to-end runs of the program on the sample: input encodings, the
 // spreadsheet CSV and the message texts.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <string>
 
 #include "ProgramFiles.h"
 
 namespace {
 
-struct Result { int status; std::string out, err; };
-
-Result Check(const std::string& args) {
-  std::string dir = ::testing::TempDir();
-  std::string cmd = std::string("'") + QV_PROGRAM + "' check --no-progress " + args + " >'" + dir + "qv.out' 2>'" +
-                    dir + "qv.err'";
-  int status = std::system(cmd.c_str());
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir + "qv.out"), Slurp(dir + "qv.err")};
+RunResult Check(const std::string& args) {
+  return RunCommand(::testing::TempDir(), std::string("'") + QV_PROGRAM + "' check --no-progress " + args);
 }
 
 // The sample with a linkage code of non-ASCII characters on the MB line 22,
@@ -40,47 +27,40 @@ TEST(ReportProgram, Utf8CopiesOfTheSampleGiveTheSameFindings) {
   std::ofstream(dir + "cp.dat", std::ios::binary) << Sample(false);
   std::ofstream(dir + "u8.dat", std::ios::binary) << Sample(true);
   std::ofstream(dir + "bom.dat", std::ios::binary) << "\xEF\xBB\xBF" << Sample(true);
-  Result original = Check("'" + dir + "cp.dat'");
+  RunResult original = Check("'" + dir + "cp.dat'");
   ASSERT_EQ(original.status, 1);
   ASSERT_NE(original.out.find(":22: case F0000000009: E C0901 Nicht erlaubtes Sonderzeichen im MB (Feld 5) [Zürich-Genève]"),
             std::string::npos)
       << original.out;
   for (const char* args : {"u8.dat", "bom.dat", "u8.dat --encoding utf-8", "cp.dat --encoding cp1252"}) {
     std::string name = std::string(args).substr(0, std::string(args).find(' '));
-    Result copy = Check(dir + args);
+    RunResult copy = Check(dir + args);
     EXPECT_EQ(copy.status, original.status) << args;
     EXPECT_EQ(ReplaceAll(copy.out, name, "cp.dat"), original.out) << args;
     EXPECT_EQ(copy.err, original.err) << args;
   }
   // Read in the wrong encoding, nothing passes silently.
-  Result wrong = Check("--encoding utf-8 '" + dir + "cp.dat'");
+  RunResult wrong = Check("--encoding utf-8 '" + dir + "cp.dat'");
   EXPECT_NE(wrong.out.find(": S S008 "), std::string::npos) << wrong.out;
-  Result raw = Check("'" + dir + "u8.dat' --encoding latin1");
+  RunResult raw = Check("'" + dir + "u8.dat' --encoding latin1");
   EXPECT_NE(raw.out.find("[ZÃ¼rich-GenÃ¨ve]"), std::string::npos) << "latin1 takes every byte as it is";
 }
 
 TEST(ReportProgram, ExcelCsvOpensRightInASpreadsheet) {
-  Result text = Check(std::string("'") + QV_SAMPLE + "'");
-  Result csv = Check(std::string("--format csv --excel '") + QV_SAMPLE + "'");
+  RunResult text = Check(std::string("'") + QV_SAMPLE + "'");
+  RunResult csv = Check(std::string("--format csv --excel '") + QV_SAMPLE + "'");
   EXPECT_EQ(csv.status, text.status);
   ASSERT_EQ(csv.out.compare(0, 3, "\xEF\xBB\xBF"), 0);
   EXPECT_EQ(csv.out.compare(3, 76, "file;line;case;bur;site;linkage_code;case_number;type;code;item;text;value\r\n"), 0);
-  std::size_t lines = 0, crlf = 0;
-  for (std::size_t i = 0; i < csv.out.size(); ++i)
-    if (csv.out[i] == '\n') {
-      ++lines;
-      crlf += i > 0 && csv.out[i - 1] == '\r';
-    }
-  std::size_t findings = 0;
-  for (char c : text.out) findings += c == '\n';
-  EXPECT_EQ(lines, findings + 1);
-  EXPECT_EQ(crlf, lines);
+  // A record per finding after the header, each ending in CR LF.
+  EXPECT_EQ(Count(csv.out, "\r\n"), Count(text.out, "\n") + 1);
+  EXPECT_EQ(Count(csv.out, "\n"), Count(csv.out, "\r\n"));
   EXPECT_EQ(Check("--excel").status, 2) << "--excel without --format csv";
 }
 
 TEST(ReportProgram, TextsShowFieldNumbersAndTheLanguageOfTheRun) {
   for (const char* lang : {"de", "fr"}) {
-    Result run = Check(std::string("--lang ") + lang + " '" + QV_SAMPLE + "'");
+    RunResult run = Check(std::string("--lang ") + lang + " '" + QV_SAMPLE + "'");
     EXPECT_EQ((run.out + run.err).find("%i"), std::string::npos) << lang;
     EXPECT_EQ(run.out.find("qv: too few fields"), run.out.find("[qv: too few fields") + 1)
         << lang << ": the library's reason is the value of S000";

@@ -2,26 +2,15 @@
 // escaping and structure.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
-
 #include "CaseView.h"
 #include "FindingWriter.h"
 #include "HtmlReport.h"
 #include "InputDecoder.h"
+#include "ProgramFiles.h"
 #include "TextCoding.h"
 
 namespace qv::cli {
 namespace {
-
-std::size_t Count(const std::string& text, const std::string& what) {
-  std::size_t n = 0;
-  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
-  return n;
-}
 
 TEST(InputEncoding, AutoTellsUtf8FromWindows1252) {
   struct Row { std::string content; InputEncoding expected; } rows[] = {
@@ -42,12 +31,12 @@ TEST(InputEncoding, AutoTellsUtf8FromWindows1252) {
 }
 
 TEST(InputEncoding, LinesReachTheLibraryInLatin1) {
+  // Encoding, line number, text in and out, and the findings (code, field, value).
   struct Row {
     InputEncoding encoding;
     std::uint64_t number;
-    std::string in;
-    std::string out;
-    std::vector<std::string> findings;  // code, field and value of each finding
+    std::string in, out;
+    std::vector<std::string> findings;
   } rows[] = {
       {InputEncoding::Utf8, 1, "\xEF\xBB\xBFMX|1", "MX|1", {}},
       {InputEncoding::Cp1252, 1, "\xEF\xBB\xBFMX|1", "MX|1", {}},  // never part of line 1
@@ -63,10 +52,7 @@ TEST(InputEncoding, LinesReachTheLibraryInLatin1) {
   for (const Row& r : rows) {
     InputDecoder decoder(r.encoding, TextsFor(0));
     decoder.startFile(nullptr);
-    Line line;
-    line.text = r.in;
-    line.number = r.number;
-    line.length = r.in.size();
+    Line line{r.in, r.number, r.in.size(), false};
     std::vector<Finding> findings;
     decoder.decode(line, findings);
     EXPECT_EQ(line.text, r.out) << r.in;
@@ -102,16 +88,11 @@ TEST(TextCoding, FileNamesThatAreNotUtf8StayValidJson) {
 }
 
 TEST(FindingWriter, ExcelCsvHasAByteOrderMarkAndSemicolons) {
-  char* buffer = nullptr;
-  std::size_t size = 0;
-  std::FILE* out = open_memstream(&buffer, &size);
-  FindingWriter writer(OutputFormat::Csv, out, true);
-  writer.begin();
-  ItemResult r{true, 12, {{12, 'E', "B0131", 2, "Wohnort: a;b", "", "9,9", 0}}, "", "", {}};
-  writer.write("a.dat", r);
-  std::fclose(out);
-  std::string text(buffer, size);
-  std::free(buffer);
+  const std::string text = Captured([](std::FILE* out) {
+    FindingWriter writer(OutputFormat::Csv, out, true);
+    writer.begin();
+    writer.write("a.dat", ItemResult{true, 12, {{12, 'E', "B0131", 2, "Wohnort: a;b", "", "9,9", 0}}, "", "", {}});
+  });
   EXPECT_EQ(text,
             "\xEF\xBB\xBF"
             "file;line;case;bur;site;linkage_code;case_number;type;code;item;text;value\r\n"
@@ -177,9 +158,7 @@ TEST(HtmlReport, EscapesEveryValueAndLinksEachIndexEntryToItsCase) {
   header.inputs = {{"a<1>.dat", 1234, 56}};
   std::string path = ::testing::TempDir() + "report.html";
   ASSERT_TRUE(report.write(path, header, summary, TextsFor(0)));
-  std::stringstream s;
-  s << std::ifstream(path).rdbuf();
-  std::string html = s.str();
+  const std::string html = Slurp(path);
   for (const char* raw : {"<F1&>", "<b>", "a<1>", "<9999>", "\"x\"", "<2024>", "Wohnort<"})
     EXPECT_EQ(html.find(raw), std::string::npos) << raw;
   for (const char* shown : {"&lt;F1&amp;&gt;", "a&lt;1&gt;.dat (1234 Bytes, 56 Zeilen)", "sample &lt;2024&gt;",

@@ -10,12 +10,7 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <thread>
-#include <vector>
 
 #include "ProgramFiles.h"
 
@@ -68,11 +63,11 @@ Outcome RunProgram(const std::string& args, const std::string& out, const std::s
   }
 }
 
-TEST(Survival, DyingBlockProcessesLoseOnlyTheCrashingCase) {
-  char dirTemplate[] = "/tmp/quorvant-survival-XXXXXX";
-  ASSERT_NE(::mkdtemp(dirTemplate), nullptr);
-  std::string dir = dirTemplate;
-  std::string cases = dir + "/cases.dat";
+using Survival = TempDirTest;
+
+TEST_F(Survival, DyingBlockProcessesLoseOnlyTheCrashingCase) {
+  const std::string& dir = dir_;
+  const std::string cases = dir + "/cases.dat";
   ASSERT_EQ(std::system((std::string("'") + QV_GEN_CASES + "' --cases 50000 --seed 3 --fault-rate 0.3 --output '" +
                          cases + "'").c_str()),
             0);
@@ -122,7 +117,6 @@ TEST(Survival, DyingBlockProcessesLoseOnlyTheCrashingCase) {
         line = "S005 of the crashing case";
     EXPECT_EQ(seen, expected) << env << " jobs " << jobs;
   }
-  std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 }  // namespace

@@ -4,13 +4,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "Ix5Codec.h"
+#include "datasource/tDataSource.h"
+#include "foundation/Logger.h"
+#include "foundation/tBuffer.h"
 #include "quorvant.h"
 #include "rules/RuleInfo.h"
 
@@ -22,16 +24,11 @@ namespace {
 
 constexpr const char* kTestFormat = "{{SYS.MsgType}}|{{SYS.ErrorNr}}|{{SYS.LineNr}}|{{SYS.InvalidData}}\r\n";
 
-std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteFile(const fs::path& p, const std::string& bytes) {
-  std::ofstream out(p, std::ios::binary);
-  out << bytes;
+// A new temporary directory, removed by RemoveDirectory.
+std::string NewDirectory() {
+  char pattern[] = "/tmp/qvtest-XXXXXX";
+  EXPECT_NE(mkdtemp(pattern), nullptr) << "cannot make a temporary directory";
+  return std::string(pattern) + "/";
 }
 
 std::string Latin1(const std::string& utf8) {
@@ -52,75 +49,81 @@ std::vector<std::string> SplitLines(const std::string& text) {
 }
 
 // The message files: one row per number 0..408, from the rule catalogue.
-void WriteMessageFiles(const fs::path& dir) {
+void WriteMessageFiles(const std::string& dir) {
   std::map<int, qv::RuleInfo> byNumber;
   for (const qv::RuleInfo& r : qv::AllRules()) byNumber.emplace(r.Msg, r);
   std::string de = "Code\tTyp\tText\n", fr = "Code\tType\tTexte\n";
   for (int n = 0; n <= 408; ++n) {
-    auto it = byNumber.find(n);
+    const auto it = byNumber.find(n);
     if (it == byNumber.end()) {
       de += "R" + std::to_string(n) + "\tH\treserviert\n";
       fr += "R" + std::to_string(n) + "\tH\tr\xe9serv\xe9\n";
       continue;
     }
-    const qv::RuleInfo& r = it->second;
-    std::string type(1, qv::TypeLetter(r.Kind));
     // Descriptions (from AllRules) are in the library's code page already.
-    de += std::string(r.Code) + "\t" + type + "\t" + r.Description + "\n";
-    fr += std::string(r.Code) + "\t" + type + "\tFR " + r.Description + "\n";
+    const std::string row = it->second.Code + std::string("\t") + qv::TypeLetter(it->second.Kind) + "\t";
+    de += row + it->second.Description + "\n";
+    fr += row + "FR " + it->second.Description + "\n";
   }
-  WriteFile(dir / "message_dll_d.txt", de);
-  WriteFile(dir / "message_dll_f.txt", fr);
+  WriteFile(dir + "message_dll_d.txt", de);
+  WriteFile(dir + "message_dll_f.txt", fr);
 }
 
 // A lookup table: header plus the merged data rows of every fixture file of
 // that table, sorted by key (byte order), first row of a key wins.
-void WriteLookupTable(const fs::path& dir, const std::string& table) {
+void WriteLookupTable(const std::string& dir, const std::string& table) {
   std::map<std::string, std::string> rows;
-  std::string header = "Key\n";
-  fs::path src = fs::path(QV_FIXTURE_DIR) / "lookup" / table;
   std::vector<fs::path> files;
-  if (fs::exists(src))
-    for (auto& e : fs::directory_iterator(src))
-      if (e.path().extension() == ".tsv") files.push_back(e.path());
+  for (auto& e : fs::directory_iterator(fs::path(QV_FIXTURE_DIR) / "lookup" / table))
+    if (e.path().extension() == ".tsv") files.push_back(e.path());
   std::sort(files.begin(), files.end());
   for (const fs::path& f : files) {
-    std::vector<std::string> lines = SplitLines(ReadFile(f));
+    std::vector<std::string> lines = SplitLines(ReadFile(f.string()));
     for (size_t i = 1; i < lines.size(); ++i) {
       if (lines[i].empty() || lines[i][0] == '#') continue;
       std::string row = Latin1(lines[i]);
       rows.emplace(row.substr(0, row.find('\t')), row);
     }
   }
-  std::string plain = header;
+  std::string plain = "Key\n";
   for (auto& [key, row] : rows) plain += row + "\n";
   qv::ix5::AppendLookupTrailer(plain);
-  WriteFile(dir / (table + ".ix5"), qv::ix5::Encode(plain));
+  WriteFile(dir + table + ".ix5", qv::ix5::Encode(plain));
 }
 
 }  // namespace
 
-std::vector<std::string> Result::Codes() const {
-  std::vector<std::string> codes;
-  for (const Finding& f : Findings) codes.push_back(f.Code);
-  return codes;
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
+
+std::string Text(const qv::tBuffer& b) {
+  std::vector<char> out(static_cast<size_t>(b.TotalUsedSize) + 1, '#');
+  b.CopyBufferTo(out.data());
+  EXPECT_EQ(out.back(), '\0');
+  return out.data();
+}
+
+TempDir::TempDir() : path_(NewDirectory()) {}
+
+TempDir::~TempDir() { RemoveDirectory(path_); }
+
+std::string TempDir::Write(const std::string& name, const std::string& bytes) const {
+  WriteFile(path_ + name, bytes);
+  return path_ + name;
 }
 
 std::string MakeBaseDirectory() {
-  char pattern[] = "/tmp/qvtest-XXXXXX";
-  const char* made = mkdtemp(pattern);
-  if (!made) {
-    ADD_FAILURE() << "cannot make a temporary directory";
-    return "./";
-  }
-  fs::path dir(made);
+  const std::string dir = NewDirectory();
   WriteMessageFiles(dir);
   for (const char* table : {"chop", "icd", "lregio", "natio", "plz", "regio", "wregio", "bur", "vsnr"})
     WriteLookupTable(dir, table);
-  fs::path fixtures(QV_FIXTURE_DIR);
-  WriteFile(dir / "fields.ix5", qv::ix5::Encode(Latin1(ReadFile(fixtures / "fields.tsv"))));
-  WriteFile(dir / "domainkey.ix5", qv::ix5::Encode(Latin1(ReadFile(fixtures / "domainkey.tsv"))));
-  return dir.string() + "/";
+  for (const char* name : {"fields", "domainkey"})
+    WriteFile(dir + name + ".ix5", qv::ix5::Encode(Latin1(ReadFile(QV_FIXTURE_DIR "/" + std::string(name) + ".tsv"))));
+  return dir;
 }
 
 void RemoveDirectory(const std::string& path) {
@@ -128,8 +131,8 @@ void RemoveDirectory(const std::string& path) {
   if (path.rfind("/tmp/qvtest-", 0) == 0) fs::remove_all(path, ec);
 }
 
-Handle::Handle(int language) : base_(MakeBaseDirectory()) {
-  handle_ = QV_Create(base_.c_str(), language);
+Handle::Handle() : base_(MakeBaseDirectory()) {
+  handle_ = QV_Create(base_.c_str(), 0);
   EXPECT_NE(handle_, 0xFFFFFFFFu) << "QV_Create failed on " << base_;
   QV_setFormatString(kTestFormat);
 }
@@ -147,26 +150,37 @@ Result Handle::Check(const std::string& data) {
   r.List = list.data();
   for (const std::string& line : SplitLines(r.List)) {
     if (line.empty()) continue;
-    Finding f{};
     if (line.rfind("S S000 ", 0) == 0) {
-      f.Type = 'S';
-      f.Code = "S000";
-      f.Value = line.substr(7);
-    } else {
-      std::vector<std::string> parts;
-      std::stringstream s(line);
-      std::string part;
-      while (std::getline(s, part, '|')) parts.push_back(part);
-      while (parts.size() < 4) parts.emplace_back();
-      f.Type = parts[0].empty() ? '?' : parts[0][0];
-      f.Code = parts[1];
-      f.Line = std::atoi(parts[2].c_str());
-      f.Value = parts[3];
-      for (size_t i = 4; i < parts.size(); ++i) f.Value += "|" + parts[i];
+      r.Findings.push_back({'S', "S000", 0, line.substr(7)});
+      continue;
     }
-    r.Findings.push_back(f);
+    // type|code|line|value, where the value may hold '|' itself (a line of
+    // another format is kept whole as the code)
+    const size_t a = line.find('|'), b = line.find('|', a + 1), c = line.find('|', b + 1);
+    if (c == std::string::npos) r.Findings.push_back({'?', line, 0, ""});
+    else r.Findings.push_back({line[0], line.substr(a + 1, b - a - 1), std::atoi(&line[b + 1]), line.substr(c + 1)});
   }
   return r;
+}
+
+KernelCase::KernelCase() : base_(MakeBaseDirectory()) {
+  qv::ClearErrorState();
+  source_ = std::make_unique<qv::tDataSource>(base_.c_str(), 'd', nullptr);
+  if (qv::GetErrorState() == 0) source_->qv_Create_Lookups(0);
+  if (qv::GetErrorState() == 0) source_->LoadFieldInfo(0, "fields.ix5", base_.c_str());
+  if (qv::GetErrorState() == 0) source_->CreateRecBuffer(10000);
+  EXPECT_EQ(qv::GetErrorState(), 0) << qv::GetLastErrorText();
+}
+
+KernelCase::~KernelCase() {
+  source_.reset();
+  RemoveDirectory(base_);
+}
+
+int KernelCase::Run(const std::string& data) {
+  qv::ClearErrorState();
+  if (source_->LoadRecBuffer(data.c_str()) != 1) return -1;
+  return source_->qv_ProcessData();
 }
 
 std::vector<std::string> With(std::vector<std::string> line, const Fields& set) {

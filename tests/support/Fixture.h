@@ -1,14 +1,42 @@
-// Test support: base directories made from the plain-text fixtures, a handle
-// that checks one case through the exported functions, and record lines.
+// Test support: temporary directories, base directories made from the
+// plain-text fixtures, a handle that checks one case through the exported
+// functions, a data source to look into, and record lines.
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "interface/LibraryGlobals.h"
 
+namespace qv {
+class tBuffer;
+class tDataSource;
+}
+
 namespace qvtest {
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& bytes);
+// The text in an output buffer (its copy must end in one NUL).
+std::string Text(const qv::tBuffer& b);
+
+// A temporary directory of a test's own, removed with its contents at the end.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  // The directory's path, ending in '/'.
+  const std::string& Path() const { return path_; }
+  // Writes a file into the directory and returns its path.
+  std::string Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::string path_;
+};
 
 // Sets the statistics year while it lives and then restores the year before,
 // so that no test hands its year to the next.
@@ -26,15 +54,7 @@ class StatYearScope {
 // One finding as the tests read it: type letter, code (with the entry
 // position for diagnosis and treatment findings), line within the call and
 // value text.
-struct Finding {
-  char Type;
-  std::string Code;
-  int Line;
-  std::string Value;
-  bool operator==(const Finding& o) const {
-    return Type == o.Type && Code == o.Code && Line == o.Line && Value == o.Value;
-  }
-};
+struct Finding { char Type; std::string Code; int Line; std::string Value; };
 
 struct Result {
   int Count = 0;       // QV_TestRec's result
@@ -42,8 +62,6 @@ struct Result {
   int Errors = 0, Warnings = 0, Hints = 0, Controls = 0, Structs = 0;
   std::string List;    // the host list as returned
   std::vector<Finding> Findings;
-  // The codes in order, e.g. {"B0100", "A02002"}.
-  std::vector<std::string> Codes() const;
 };
 
 // Writes a base directory into a new temporary directory and returns its
@@ -61,19 +79,40 @@ void RemoveDirectory(const std::string& path);
 // tests parse: "{{SYS.MsgType}}|{{SYS.ErrorNr}}|{{SYS.LineNr}}|{{SYS.InvalidData}}".
 class Handle {
  public:
-  explicit Handle(int language = 0);
+  Handle();
   ~Handle();
   Handle(const Handle&) = delete;
   Handle& operator=(const Handle&) = delete;
 
   unsigned Value() const { return handle_; }
-  const std::string& Base() const { return base_; }
   // Checks one call's data (record lines joined with CR LF).
   Result Check(const std::string& data);
 
  private:
   std::string base_;
   unsigned handle_;
+};
+
+// One tDataSource on a fixture base directory, set up as QV_Create does, for
+// tests that look at the kernel objects after a run. The statistics year
+// its runs set is restored when it ends.
+class KernelCase {
+ public:
+  KernelCase();
+  ~KernelCase();
+  KernelCase(const KernelCase&) = delete;
+  KernelCase& operator=(const KernelCase&) = delete;
+
+  // Loads and processes one call's data; returns qv_ProcessData's result,
+  // or -1 when the data is refused.
+  int Run(const std::string& data);
+  qv::tDataSource& Source() { return *source_; }
+  const std::string& Base() const { return base_; }
+
+ private:
+  StatYearScope year_{qv::StatYear};
+  std::string base_;
+  std::unique_ptr<qv::tDataSource> source_;
 };
 
 // Field number -> text, the changes a test makes to a record's fields.

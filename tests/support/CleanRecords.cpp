@@ -28,4 +28,24 @@ std::vector<std::string> CleanMd() {
               {{0, "MD"}, {1, "8001"}, {3, "J189"}, {5, "1"}, {154, "8952"}, {156, "2023030112"}});
 }
 
+// A live-born single child of a mother born 1 January 1990, 40 weeks,
+// 3400 g, 50 cm, born at 10:30, first pregnancy after one earlier birth.
+std::vector<std::string> CleanMn() {
+  return {"MN", "1", "1030", "1", "1", "1", "3400", "50", "0", "0", "19900101", "400", "400", "1", "1", "0", "0", "0"};
+}
+
+// A psychiatric stay whose group codes agree with the clean MB (stay before
+// admission, referring instance and the discharge fields all in group 1):
+// civil status, stay before, full-time employed, education, referring
+// instance, welfare placement, treatment, antidepressants, discharge
+// decision, stay and treatment after, treatment area; voluntariness and days
+// are no longer asked for.
+std::vector<std::string> CleanMp() {
+  return With(std::vector<std::string>(34, "0"),
+              {{0, "MP"}, {1, "1"}, {2, "11"}, {4, "1"}, {12, "3"}, {13, "11"}, {14, ""}, {15, "2"}, {16, ""},
+               {17, "1"}, {20, "1"}, {30, "11"}, {31, "11"}, {32, "10"}, {33, "1"}});
+}
+
+std::vector<std::string> CleanMk() { return {"MK", "1", "2", "3"}; }
+
 }  // namespace qvtest
