@@ -54,7 +54,14 @@ inline bool Empty(const char* text) { return !text || !*text; }
 inline bool Is(const char* text, const char* expected) {
   return text && text[0] == expected[0] && (text[0] == '\0' || __builtin_strcmp(text, expected) == 0);
 }
-bool StartsWith(const char* text, const char* prefix);
+// The text begins with the prefix, byte for byte (a null text never does).
+// Inline: the rules test many prefixes per code, and most fail at the first byte.
+inline bool StartsWith(const char* text, const char* prefix) {
+  if (!text) return false;
+  for (; *prefix; ++text, ++prefix)
+    if (*text != *prefix) return false;
+  return true;
+}
 int Int(const char* text);                           // leading decimal integer, 0 when none
 // A value is given and is not in the list.
 inline bool NotInList(const char* text, const CodeList& list) { return !Empty(text) && !IsCodeInList(text, list); }

@@ -16,10 +16,6 @@ bool IsHex(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' &&
 bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 }  // namespace
 
-bool StartsWith(const char* text, const char* prefix) {
-  return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
-
 int Int(const char* text) { return LeadingInt(text); }
 
 int IsCodeInList(const char* value, int count, const char* const* list) {

@@ -6,7 +6,8 @@
 //
 // A row either tests the record once or walks entries: each diagnosis or
 // each treatment that is written (a blank position passes every test), each
-// earlier written diagnosis for every written one (duplicates), or every
+// earlier written diagnosis with the same code for every written one
+// (duplicates; other pairs cannot fail such a row), or every
 // position of the case's MB lists (agreement of the detail record with the
 // MB). An entry row reports each failing entry with its position.
 #pragma once
@@ -24,7 +25,7 @@
 
 namespace qv {
 
-enum class Walk { Record, EachDiagnosis, EachTreatment, EachEarlierDiagnosis, EachMbDiagnosis, EachMbTreatment };
+enum class Walk { Record, EachDiagnosis, EachTreatment, EachEarlierSameDiagnosis, EachMbDiagnosis, EachMbTreatment };
 
 // The entry an entry row looks at: its position in the list and, walking
 // earlier entries, the earlier position compared with (else Position).
@@ -98,7 +99,7 @@ namespace detail {
 inline const char* CodeText(const CodeEntry& e) { return e.Key ? e.Key : kEmptyText; }
 
 inline bool WalksDiagnoses(Walk w) {
-  return w == Walk::EachDiagnosis || w == Walk::EachEarlierDiagnosis || w == Walk::EachMbDiagnosis;
+  return w == Walk::EachDiagnosis || w == Walk::EachEarlierSameDiagnosis || w == Walk::EachMbDiagnosis;
 }
 
 template <class R>
@@ -137,6 +138,32 @@ struct HasWrittenLists<R, std::void_t<decltype(std::declval<const R&>().WrittenD
 inline const Written* Prepared(const Written& w) { return w.Count >= 0 ? &w : nullptr; }
 inline const Written* Prepared(const Written* w) { return w && w->Count >= 0 ? w : nullptr; }
 
+// For written entry n (an index into written.Positions), the index of the
+// nearest earlier written entry with the same non-empty code, -1 when none.
+// Followed from n, the links give every earlier entry with that code, from
+// the nearest back: one pass over the list instead of all its pairs.
+inline void LinkEarlierSameCodes(const CodeEntry* list, const Written& written, int (&earlierSame)[kMaxEntrySlots]) {
+  constexpr unsigned kSlots = 256;  // a power of two, more than twice kMaxEntrySlots
+  static_assert(kSlots > 2 * kMaxEntrySlots, "the table keeps free slots for every probe");
+  int latest[kSlots];  // index n of the latest entry seen with a code of this slot, -1 empty
+  for (int& slot : latest) slot = -1;
+  for (int n = 0; n < written.Count; ++n) {
+    earlierSame[n] = -1;
+    const char* code = list[written.Positions[n]].Key;
+    if (!code || !*code) continue;
+    unsigned hash = 2166136261u;
+    for (const char* c = code; *c; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+    for (unsigned slot = hash & (kSlots - 1);; slot = (slot + 1) & (kSlots - 1)) {
+      const int seen = latest[slot];
+      if (seen < 0 || __builtin_strcmp(list[written.Positions[seen]].Key, code) == 0) {
+        earlierSame[n] = seen;
+        latest[slot] = n;
+        break;
+      }
+    }
+  }
+}
+
 template <class R>
 void RunEntryRule(R& rec, const Rule<R>& row, const Written& diagnoses, const Written& treatments) {
   if constexpr (HasEntries<R>::value) {
@@ -155,14 +182,18 @@ void RunEntryRule(R& rec, const Rule<R>& row, const Written& diagnoses, const Wr
       return;
     }
     const Written& written = overDiagnoses ? diagnoses : treatments;
+    if (row.Over == Walk::EachEarlierSameDiagnosis) {
+      int earlierSame[kMaxEntrySlots];
+      LinkEarlierSameCodes(own, written, earlierSame);
+      for (int n = 0; n < written.Count; ++n) {
+        const int k = written.Positions[n];
+        for (int m = earlierSame[n]; m >= 0; m = earlierSame[m]) check({own[k], k, written.Positions[m]});
+      }
+      return;
+    }
     for (int n = 0; n < written.Count; ++n) {
       const int k = written.Positions[n];
-      if (row.Over != Walk::EachEarlierDiagnosis) {
-        check({own[k], k, k});
-        continue;
-      }
-      // Earlier entries from the nearest back; a blank one never equals.
-      for (int m = n - 1; m >= 0; --m) check({own[k], k, written.Positions[m]});
+      check({own[k], k, k});
     }
   } else {
     (void)rec, (void)row, (void)diagnoses, (void)treatments;

@@ -595,7 +595,7 @@ Rule<RecordMD> kEntryRules[] = {
      },
      Value::Code()},
     {{"A0990", "Die Diagnose ist weiter oben schon vorhanden (Duplikat)", 399, Counter::Hint},
-     Walk::EachEarlierDiagnosis,
+     Walk::EachEarlierSameDiagnosis,
      [](const RecordMD& r, const EntryAt& e) {
        return !Empty(e.Entry.Key) && Is(e.Entry.Key, r.Diagnoses[e.Earlier].Key);
      },
