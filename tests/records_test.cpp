@@ -141,6 +141,8 @@ TEST(Predicates, CodeLists) {
       const std::string member = list->Members[i];
       EXPECT_EQ(IsCodeInList(member.c_str(), *list), 1) << member;
       EXPECT_EQ(IsCodeInList((member + "0").c_str(), *list), 0) << member;
+      EXPECT_EQ(IsCodeInList((member + std::string(9 - member.size(), '0')).c_str(), *list), 0) << member;
+      EXPECT_EQ(IsCodeInList((member + std::string(8 - member.size(), '0')).c_str(), *list), 0) << member;
       EXPECT_EQ(IsCodeInList(member.substr(0, member.size() - 1).c_str(), *list),
                 IsCodeInList(member.substr(0, member.size() - 1).c_str(), list->Count, list->Members))
           << member;

@@ -25,10 +25,6 @@ int IsCodeInList(const char* value, int count, const char* const* list) {
   return 0;
 }
 
-int IsCodeInList(const char* value, std::initializer_list<const char*> list) {
-  return IsCodeInList(value, static_cast<int>(list.size()), list.begin());
-}
-
 int IsCodeWithPrefixInList(const char* value, int start, int length, int count, const char* const* list) {
   if (!value || !list || count < 1 || start < 0 || length < 0) return 0;
   if (std::strlen(value) < static_cast<size_t>(start)) return 0;
@@ -65,9 +61,12 @@ int IsSecondaryCode(const char* code) {
 }
 
 int IsPregnancyCode(const char* code) {
-  if (!code || std::strlen(code) < 3) return 0;
+  if (!code || code[0] == '\0' || code[1] == '\0' || code[2] == '\0') return 0;
+  if (code[0] != 'O' && code[0] != 'Z') return 0;
+  // The number the two characters after the letter begin with (as atoi
+  // reads it; two digits, the usual case, are read here directly).
   char two[3] = {code[1], code[2], '\0'};
-  int n = std::atoi(two);
+  const int n = IsDigit(two[0]) && IsDigit(two[1]) ? (two[0] - '0') * 10 + (two[1] - '0') : std::atoi(two);
   if (code[0] == 'O')
     return (n >= 3 && n <= 7) || (n >= 10 && n <= 16) || (n >= 20 && n <= 48) || (n >= 60 && n <= 69) ||
            n == 74 || (n >= 80 && n <= 82);

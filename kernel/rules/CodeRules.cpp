@@ -32,13 +32,14 @@ const char* Md(const CodeCase& c, int n) { return c.Md ? c.Md->Field(n) : kEmpty
 bool HasMn(const CodeCase& c) { return c.Mn != nullptr; }
 bool HasMd(const CodeCase& c) { return c.Md != nullptr; }
 
-bool BeginsWithAny(const char* code, std::initializer_list<const char*> prefixes) {
-  for (const char* p : prefixes)
-    if (StartsWith(code, p)) return true;
-  return false;
+// The code begins with one of the prefixes (each test inline, so that a
+// list of prefixes costs a few compares of first bytes).
+template <class... Prefixes>
+bool BeginsWithAny(const char* code, Prefixes... prefixes) {
+  return (StartsWith(code, prefixes) || ...);
 }
 // Chapter XX, external causes.
-bool ExternalCause(const char* code) { return BeginsWithAny(code, {"V", "W", "X", "Y"}); }
+bool ExternalCause(const char* code) { return BeginsWithAny(code, "V", "W", "X", "Y"); }
 bool Between(int low, int value, int high) { return low <= value && value <= high; }
 
 // Validity years of a code (columns 6 and 7) against the discharge year,
@@ -70,7 +71,7 @@ int AgeDays(const CodeCase& c) { return c.MbRecord->AgeDays; }
 // explain it (newborn, waiting patient).
 bool NoTreatment(const CodeCase& c) {
   return MainTreatment(c).KeyEmpty && IsCodeInList(Mb(c, Mb5CaseKind), _AC) &&
-         !BeginsWithAny(Code(MainDiagnosis(c)), {"Z38", "Z758"});
+         !BeginsWithAny(Code(MainDiagnosis(c)), "Z38", "Z758");
 }
 
 using C = Counter;
@@ -145,7 +146,7 @@ Rule<CodeCase> kCodeRules[] = {
      [](const CodeCase& c, const EntryAt& e) {
        return !e.Entry.KeyEmpty && !Is(Mb(c, Mb26DischargeDecision), "5") &&
               BeginsWithAny(Code(e.Entry),
-                            {"R95", "R96", "R98", "R99", "P95", "O95", "O96", "O97", "I461", "P964", "S18"});
+                            "R95", "R96", "R98", "R99", "P95", "O95", "O96", "O97", "I461", "P964", "S18");
      },
      Value::Code()},
     {{"A0320", "Lebendgeborene müssen mit dem Diagnosekode Z38 kodiert werden", 356, C::Error},
@@ -170,7 +171,7 @@ Rule<CodeCase> kCodeRules[] = {
      Walk::EachDiagnosis,
      [](const CodeCase& c, const EntryAt& e) {
        return YearFrom(2010) && e.Entry.Found && c.Found.HasHivGroup &&
-              BeginsWithAny(Code(e.Entry), {"R75", "Z21", "B230"});
+              BeginsWithAny(Code(e.Entry), "R75", "Z21", "B230");
      },
      Value::Code()},
     {{"A0341", "Der Z37-Code muss im Datensatz der Mutter, nicht in demjenigen des Kindes kodiert werden", 359,
@@ -201,14 +202,14 @@ Rule<CodeCase> kCodeRules[] = {
     {{"A0344", "Wenn der Code O80 - O82 steht, muss Z37 kodiert werden und gehört in die Nebendiagnose", 362, C::Error},
      Walk::EachDiagnosis,
      [](const CodeCase& c, const EntryAt& e) {
-       return YearFrom(2010) && e.Entry.Found && BeginsWithAny(Code(e.Entry), {"O80", "O81", "O82"}) &&
+       return YearFrom(2010) && e.Entry.Found && BeginsWithAny(Code(e.Entry), "O80", "O81", "O82") &&
               !c.Found.SecondaryZ37;
      },
      Value::Code()},
     {{"A0345", "Die Codes O80, O81, O82 sind Hauptdiagnose-Codes", 363, C::Error},
      Walk::EachDiagnosis,
      [](const CodeCase&, const EntryAt& e) {
-       return YearFrom(2012) && e.Position > 0 && e.Entry.Found && BeginsWithAny(Code(e.Entry), {"O80", "O81", "O82"});
+       return YearFrom(2012) && e.Position > 0 && e.Entry.Found && BeginsWithAny(Code(e.Entry), "O80", "O81", "O82");
      },
      Value::Code()},
     {{"A0350", "Die Diagnosen Z51.0, Z51.1, Z51.82 werden nicht kodiert", 364, C::Warning},
@@ -415,7 +416,7 @@ CodeCase::Facts GatherFacts(const CodeCase& c) {
     if (code[0] == 'B' && code[1] == '2' && code[2] >= '0' && code[2] <= '4' && !StartsWith(code, "B230"))
       f.HasHivGroup = true;
     if (StartsWith(code, "F64")) f.HasF64 = true;
-    if (BeginsWithAny(code, {"Z381", "Z384", "Z387"})) f.HasLiveBirthZ38 = true;
+    if (BeginsWithAny(code, "Z381", "Z384", "Z387")) f.HasLiveBirthZ38 = true;
   }
   return f;
 }

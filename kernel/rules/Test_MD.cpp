@@ -573,10 +573,11 @@ Rule<RecordMD> kAdministrativeRules[] = {
 // --- Entry tests ----------------------------------------------------------------
 
 // Chapter 13 of CHOP: codes from 72 to 75 (first two characters, bytewise).
-bool IsChapter13(const char* code) { return std::strncmp(code, "72", 2) >= 0 && std::strncmp(code, "75", 2) <= 0; }
+bool IsChapter13(const char* code) { return code && code[0] == '7' && code[1] >= '2' && code[1] <= '5'; }
 
+// The POA is tested first: it is mostly given.
 bool NeedsPoa(const RecordMD& r, const CodeEntry& d) {
-  return IsCodePrefixInBarList(Mb(r, Mb3Canton), 2, "|VD|ZH|") && Empty(d.Attribute2) &&
+  return Empty(d.Attribute2) && IsCodePrefixInBarList(Mb(r, Mb3Canton), 2, "|VD|ZH|") &&
          (StartsWith(d.Key, "S") || IsCodePrefixInBarList(d.Key, 3, PoaRequiredCodes));
 }
 
@@ -603,14 +604,14 @@ Rule<RecordMD> kEntryRules[] = {
     {{"A1401", "Behandlungscode aus Kapitel 13 unvereinbar mit Geschlecht (Mann)", 400, Counter::Error},
      Walk::EachTreatment,
      [](const RecordMD& r, const EntryAt& e) {
-       return YearFrom(2013) && IsACase(r) && e.Entry.Found && Is(Mb(r, Mb10Sex), "1") && IsChapter13(e.Entry.Key);
+       return YearFrom(2013) && e.Entry.Found && IsChapter13(e.Entry.Key) && IsACase(r) && Is(Mb(r, Mb10Sex), "1");
      },
      Value::Code()},
     // The age is the MB's age field as written, not the computed age.
     {{"A1412", "Behandlungscode aus Kapitel 13 unvereinbar mit Alter (< 12 Jahre)", 401, Counter::Warning},
      Walk::EachTreatment,
      [](const RecordMD& r, const EntryAt& e) {
-       return YearFrom(2013) && IsACase(r) && e.Entry.Found && Num(Mb(r, Mb12Age)) < 12 && IsChapter13(e.Entry.Key);
+       return YearFrom(2013) && e.Entry.Found && IsChapter13(e.Entry.Key) && IsACase(r) && Num(Mb(r, Mb12Age)) < 12;
      },
      Value::Code()},
     {{"A1511", "Ungültige Seitigkeit (Behandlung)", 402, Counter::Error},
@@ -637,7 +638,7 @@ Rule<RecordMD> kEntryRules[] = {
     {{"A1815", "Nebenbehandlungen werden ohne Stunde übermittelt", 406, Counter::Error},
      Walk::EachTreatment,
      [](const RecordMD&, const EntryAt& e) {
-       return e.Position >= 1 && YearUntil(2023) && e.Entry.Date.HasDay && Len(e.Entry.DateText) > 8;
+       return e.Position >= 1 && YearUntil(2023) && e.Entry.Date.HasDay && e.Entry.Date.Length > 8;
      },
      Value::DateText()},
     // The same-day comparison by hour holds for every case kind.
