@@ -8,8 +8,10 @@
 // each treatment that is written (a blank position passes every test), each
 // earlier written diagnosis with the same code for every written one
 // (duplicates; other pairs cannot fail such a row), or every
-// position of the case's MB lists (agreement of the detail record with the
-// MB). An entry row reports each failing entry with its position.
+// position of the case's MB lists where the MB or the record has a code
+// (agreement of the detail record with the MB; positions without a code on
+// either side agree). An entry row reports each failing entry with its
+// position.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "foundation/Logger.h"
 #include "records/CodeEntry.h"
 #include "records/Record.h"
 #include "records/RecordMB.h"
@@ -94,9 +97,14 @@ struct HasEntries<R, std::void_t<decltype(std::declval<const R&>().Diagnoses)>> 
 // Converts the descriptions of every catalogue to ISO 8859-1, once.
 void PrepareCatalogues();
 
+// Logs "Test: CODE: description"; every test starts with it (inline: with
+// the log off it is a few stores, and every row of every case makes one).
+inline void LogTest(const RuleInfo& rule) { LogInfo("Test: %s: %s", rule.Code, rule.Description); }
+
 namespace detail {
 
 inline const char* CodeText(const CodeEntry& e) { return e.Key ? e.Key : kEmptyText; }
+inline bool HasCode(const CodeEntry& e) { return e.Key && *e.Key; }
 
 inline bool WalksDiagnoses(Walk w) {
   return w == Walk::EachDiagnosis || w == Walk::EachEarlierSameDiagnosis || w == Walk::EachMbDiagnosis;
@@ -178,7 +186,12 @@ void RunEntryRule(R& rec, const Rule<R>& row, const Written& diagnoses, const Wr
       static const CodeEntry kBlank{};
       const int ownSlots = overDiagnoses ? rec.DiagnosisSlots : rec.TreatmentSlots;
       const int mbSlots = overDiagnoses ? rec.MbRecord->DiagnosisSlots : rec.MbRecord->TreatmentSlots;
-      for (int k = 0; k < mbSlots; ++k) check({k < ownSlots ? own[k] : kBlank, k, k});
+      const CodeEntry* mb = overDiagnoses ? rec.MbRecord->Diagnoses : rec.MbRecord->Treatments;
+      for (int k = 0; k < mbSlots; ++k) {
+        const CodeEntry& entry = k < ownSlots ? own[k] : kBlank;
+        if (!HasCode(entry) && !HasCode(mb[k])) continue;
+        check({entry, k, k});
+      }
       return;
     }
     const Written& written = overDiagnoses ? diagnoses : treatments;
