@@ -44,21 +44,23 @@ bool Between(int low, int value, int high) { return low <= value && value <= hig
 
 // Validity years of a code (columns 6 and 7) against the discharge year,
 // and its terminal years (columns 8 and 9) against the statistics year.
+// (Entry conditions shared by rows are lambdas, so that the rows' walks
+// test them inline.)
 int Year(const CodeEntry& e, CodeColumn c) { return e.Years[c - Col6ValidFrom]; }
-bool NoLongerValid(const CodeCase& c, const EntryAt& e) {
+const auto NoLongerValid = [](const CodeCase& c, const EntryAt& e) {
   const ParsedDate& out = c.MbRecord->DischargeDate;
   return e.Entry.Found && !Empty(Col(e.Entry, Col7ValidTo)) && out.HasYear && out.Year > Year(e.Entry, Col7ValidTo);
-}
-bool NotYetValid(const CodeCase& c, const EntryAt& e) {
+};
+const auto NotYetValid = [](const CodeCase& c, const EntryAt& e) {
   const ParsedDate& out = c.MbRecord->DischargeDate;
   return e.Entry.Found && !Empty(Col(e.Entry, Col6ValidFrom)) && out.HasYear &&
          out.Year < Year(e.Entry, Col6ValidFrom);
-}
-bool NotTerminal(const CodeCase&, const EntryAt& e) {
+};
+const auto NotTerminal = [](const CodeCase&, const EntryAt& e) {
   return e.Entry.Found && StatYear > 2009 &&
          Between(Year(e.Entry, Col6ValidFrom), StatYear, Year(e.Entry, Col7ValidTo)) &&
          (StatYear < Year(e.Entry, Col8TerminalFrom) || StatYear > Year(e.Entry, Col9TerminalTo));
-}
+};
 
 // A code of age class `letter` (column 3) from 2012 on.
 bool AgeClass(const EntryAt& e, const char* letter) {
@@ -144,9 +146,10 @@ Rule<CodeCase> kCodeRules[] = {
     {{"A0310", "Diagnose/Austrittsart: Letale Hauptdiagnose, als Austrittsart nur Tod möglich", 355, C::Warning},
      Walk::EachDiagnosis,
      [](const CodeCase& c, const EntryAt& e) {
-       return !e.Entry.KeyEmpty && !Is(Mb(c, Mb26DischargeDecision), "5") &&
-              BeginsWithAny(Code(e.Entry),
-                            "R95", "R96", "R98", "R99", "P95", "O95", "O96", "O97", "I461", "P964", "S18");
+       return !e.Entry.KeyEmpty &&
+              BeginsWithAny(Code(e.Entry), "R95", "R96", "R98", "R99", "P95", "O95", "O96", "O97", "I461", "P964",
+                            "S18") &&
+              !Is(Mb(c, Mb26DischargeDecision), "5");
      },
      Value::Code()},
     {{"A0320", "Lebendgeborene müssen mit dem Diagnosekode Z38 kodiert werden", 356, C::Error},
@@ -178,7 +181,7 @@ Rule<CodeCase> kCodeRules[] = {
       C::Error},
      Walk::EachDiagnosis,
      [](const CodeCase& c, const EntryAt& e) {
-       return YearFrom(2010) && !Empty(Mb(c, Mb12Age)) && e.Entry.Found && StartsWith(Code(e.Entry), "Z37") &&
+       return YearFrom(2010) && e.Entry.Found && StartsWith(Code(e.Entry), "Z37") && !Empty(Mb(c, Mb12Age)) &&
               Int(Mb(c, Mb12Age)) == 0;
      },
      Value::Code()},
@@ -186,7 +189,7 @@ Rule<CodeCase> kCodeRules[] = {
       C::Error},
      Walk::EachDiagnosis,
      [](const CodeCase& c, const EntryAt& e) {
-       return YearFrom(2010) && !Empty(Mb(c, Mb12Age)) && e.Entry.Found && StartsWith(Code(e.Entry), "Z38") &&
+       return YearFrom(2010) && e.Entry.Found && StartsWith(Code(e.Entry), "Z38") && !Empty(Mb(c, Mb12Age)) &&
               Int(Mb(c, Mb12Age)) > 0;
      },
      Value::Code()},
@@ -315,7 +318,7 @@ Rule<CodeCase> kCodeRules[] = {
     {{"A1310", "Behandlungskode nur bei Todesfall möglich", 386, C::Warning},
      Walk::EachTreatment,
      [](const CodeCase& c, const EntryAt& e) {
-       return !Is(Mb(c, Mb26DischargeDecision), "5") && StartsWith(Code(e.Entry), "8981");
+       return StartsWith(Code(e.Entry), "8981") && !Is(Mb(c, Mb26DischargeDecision), "5");
      },
      Value::Code()},
     {{"A1400", "Behandlungskode nicht vereinbar mit Geschlecht", 387, C::Warning},
@@ -369,15 +372,15 @@ Rule<CodeCase> kCodeRules[] = {
     {{"C2210", "Die Diagnose im MB muss der Diagnose im MD entsprechen", 393, C::Warning},
      Walk::EachMbDiagnosis,
      [](const CodeCase& c, const EntryAt& e) {
-       return Is(Mb(c, Mb5CaseKind), "A") && !Is(Code(e.Entry), Code(c.MbRecord->Diagnoses[e.Position]));
+       return !Is(Code(e.Entry), Code(c.MbRecord->Diagnoses[e.Position])) && Is(Mb(c, Mb5CaseKind), "A");
      },
      Value::MbCode()},
     {{"C2220", "Die Behandlung im MB muss der Behandlung im MD entsprechen", 394, C::Warning},
      Walk::EachMbTreatment,
      [](const CodeCase& c, const EntryAt& e) {
        const CodeEntry& mb = c.MbRecord->Treatments[e.Position];
-       return Is(Mb(c, Mb5CaseKind), "A") && std::strncmp(Code(mb), Code(e.Entry), 5) != 0 &&
-              (!mb.Found || !StartsWith(Code(e.Entry), Code(mb)));
+       return std::strncmp(Code(mb), Code(e.Entry), 5) != 0 && (!mb.Found || !StartsWith(Code(e.Entry), Code(mb))) &&
+              Is(Mb(c, Mb5CaseKind), "A");
      },
      Value::MbCode()},
     {{"C7100",

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -74,17 +75,47 @@ struct Value {
 };
 
 template <class R>
+struct Rule;
+
+namespace detail {
+// How an entry row walks its entries; see RunEntryRule.
+template <class R>
+using EntryWalk = void (*)(R&, const Rule<R>&, const WrittenPositions&, const WrittenPositions&);
+template <class R, class F>
+void WalkWithKeptCondition(R& rec, const Rule<R>& row, const WrittenPositions& d, const WrittenPositions& t);
+template <class R>
+void WalkWithPointer(R& rec, const Rule<R>& row, const WrittenPositions& d, const WrittenPositions& t);
+// The condition of an entry row written as a lambda without captures, kept
+// once when its row is built, so that the row's walk calls it inline.
+template <class R, class F>
+struct KeptCondition {
+  static inline std::optional<F> Fails;
+};
+}  // namespace detail
+
+template <class R>
 struct Rule {
   // A test of the record as a whole.
   Rule(RuleInfo info, bool (*fails)(const R&), Value shows) : Info(info), Fails(fails), Shows(shows) {}
-  // A test of entries.
-  Rule(RuleInfo info, Walk over, bool (*failsAt)(const R&, const EntryAt&), Value shows)
-      : Info(info), Over(over), FailsAt(failsAt), Shows(shows) {}
+  // A test of entries. An entry row runs once per entry, so for a lambda
+  // the walk over the entries is compiled with the condition in it; a named
+  // function is called through its pointer.
+  template <class F>
+  Rule(RuleInfo info, Walk over, F failsAt, Value shows) : Info(info), Over(over), Shows(shows) {
+    if constexpr (std::is_empty_v<F>) {
+      detail::KeptCondition<R, F>::Fails.emplace(failsAt);
+      WalkEntries = &detail::WalkWithKeptCondition<R, F>;
+    } else {
+      FailsAt = failsAt;
+      WalkEntries = &detail::WalkWithPointer<R>;
+    }
+  }
 
   RuleInfo Info;
   Walk Over = Walk::Record;
   bool (*Fails)(const R&) = nullptr;
   bool (*FailsAt)(const R&, const EntryAt&) = nullptr;
+  detail::EntryWalk<R> WalkEntries = nullptr;
   Value Shows;
 };
 
@@ -172,14 +203,14 @@ inline void LinkEarlierSameCodes(const CodeEntry* list, const Written& written, 
   }
 }
 
-template <class R>
-void RunEntryRule(R& rec, const Rule<R>& row, const Written& diagnoses, const Written& treatments) {
+template <class R, class Fails>
+void RunEntryRule(R& rec, const Rule<R>& row, const Fails& fails, const Written& diagnoses, const Written& treatments) {
   if constexpr (HasEntries<R>::value) {
     const bool overDiagnoses = WalksDiagnoses(row.Over);
     const CodeEntry* own = overDiagnoses ? rec.Diagnoses : rec.Treatments;
     const int entryKind = overDiagnoses ? EntryDiagnosis : EntryTreatment;
     auto check = [&](const EntryAt& at) {
-      if (row.FailsAt(rec, at)) rec.Report(row.Info, ValueText(rec, row.Shows, row.Over, &at), entryKind, at.Position);
+      if (fails(rec, at)) rec.Report(row.Info, ValueText(rec, row.Shows, row.Over, &at), entryKind, at.Position);
     };
     if (row.Over == Walk::EachMbDiagnosis || row.Over == Walk::EachMbTreatment) {
       // Every MB position; an own entry beyond the own slots reads as blank.
@@ -209,8 +240,18 @@ void RunEntryRule(R& rec, const Rule<R>& row, const Written& diagnoses, const Wr
       check({own[k], k, k});
     }
   } else {
-    (void)rec, (void)row, (void)diagnoses, (void)treatments;
+    (void)rec, (void)row, (void)fails, (void)diagnoses, (void)treatments;
   }
+}
+
+template <class R, class F>
+void WalkWithKeptCondition(R& rec, const Rule<R>& row, const Written& diagnoses, const Written& treatments) {
+  RunEntryRule(rec, row, *KeptCondition<R, F>::Fails, diagnoses, treatments);
+}
+
+template <class R>
+void WalkWithPointer(R& rec, const Rule<R>& row, const Written& diagnoses, const Written& treatments) {
+  RunEntryRule(rec, row, row.FailsAt, diagnoses, treatments);
 }
 
 }  // namespace detail
@@ -241,7 +282,7 @@ void RunRules(R& rec, const Rule<R> (&rows)[N]) {
           treatments = &collectedTreatments;
         }
       }
-      detail::RunEntryRule(rec, row, *diagnoses, *treatments);
+      row.WalkEntries(rec, row, *diagnoses, *treatments);
     }
   }
 }

@@ -647,7 +647,7 @@ Rule<RecordMD> kEntryRules[] = {
      [](const RecordMD& r, const EntryAt& e) {
        const ParsedDate& a = Admission(r);
        const ParsedDate& d = e.Entry.Date;
-       return (IsACase(r) && a.HasDay && d.HasDay && Day(a) > Day(d)) ||
+       return (a.HasDay && d.HasDay && Day(a) > Day(d) && IsACase(r)) ||
               (a.HasHour && d.HasHour && Day(a) == Day(d) && a.Hour > d.Hour);
      },
      Value::DateText()},
