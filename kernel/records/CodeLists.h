@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <initializer_list>
 
+#include "foundation/Number.h"
+
 namespace qv {
 
 // A hash set of a long list's members (built once, when the library loads;
@@ -75,12 +77,15 @@ inline bool StartsWith(const char* text, const char* prefix) {
     if (*text != *prefix) return false;
   return true;
 }
-int Int(const char* text);                           // leading decimal integer, 0 when none
+// The leading decimal integer, 0 when none.
+inline int Int(const char* text) { return LeadingInt(text); }
 // A value is given and is not in the list.
 inline bool NotInList(const char* text, const CodeList& list) { return !Empty(text) && !IsCodeInList(text, list); }
 // A value is given and its number lies outside low..high.
 inline bool OutOfRange(const char* text, long long low, long long high) {
-  return !Empty(text) && (Int(text) < low || Int(text) > high);
+  if (Empty(text)) return false;
+  const long long value = Int(text);
+  return value < low || value > high;
 }
 
 }  // namespace qv

@@ -16,8 +16,6 @@ bool IsHex(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' &&
 bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 }  // namespace
 
-int Int(const char* text) { return LeadingInt(text); }
-
 int IsCodeInList(const char* value, int count, const char* const* list) {
   if (!value || !list || count < 1) return 0;
   for (int i = 0; i < count; ++i)
@@ -43,21 +41,28 @@ int IsCodePrefixInBarList(const char* code, int length, const char* barList) {
   return std::strstr(barList, probe) != nullptr;
 }
 
+// Codes marked "!" that may only be secondary diagnoses. Sorted by their
+// first letter, so that a code is compared only with its own group.
 int IsSecondaryCode(const char* code) {
-  if (!code || std::strlen(code) < 3) return 0;
-  static const char* const kPrefixes[] = {"B95", "B96",  "B97",  "C958", "C97",   "G826",  "O09",
-                                          "R65", "S147", "S247", "S347", "S0183", "S2183", "S3183"};
-  for (const char* p : kPrefixes)
-    if (StartsWith(code, p)) return 1;
-  if (code[0] == 'S' && IsDigit(code[1]) && code[2] == '1' && code[3] == '8' && code[4] >= '4' && code[4] <= '9')
-    return 1;
-  if (std::strcmp(code, "T31") == 0 || StartsWith(code, "T32") || std::strcmp(code, "U60") == 0 ||
-      StartsWith(code, "U61"))
-    return 1;
-  if (StartsWith(code, "U69") && code[3] == '1' && std::strlen(code) == 4) return 1;
-  if (StartsWith(code, "U8") && code[2] >= '0' && code[2] <= '5') return 1;
-  if (StartsWith(code, "Z37") || StartsWith(code, "Z50") || StartsWith(code, "Z54")) return 1;
-  return 0;
+  if (!code || !code[0] || !code[1] || !code[2]) return 0;
+  switch (code[0]) {
+    case 'B': return StartsWith(code, "B95") || StartsWith(code, "B96") || StartsWith(code, "B97");
+    case 'C': return StartsWith(code, "C958") || StartsWith(code, "C97");
+    case 'G': return StartsWith(code, "G826");
+    case 'O': return StartsWith(code, "O09");
+    case 'R': return StartsWith(code, "R65");
+    case 'S':
+      // S147, S247, S347, S0183, S2183, S3183 and S?18 with 4-9 after it.
+      return StartsWith(code, "S147") || StartsWith(code, "S247") || StartsWith(code, "S347") ||
+             StartsWith(code, "S0183") || StartsWith(code, "S2183") || StartsWith(code, "S3183") ||
+             (IsDigit(code[1]) && code[2] == '1' && code[3] == '8' && code[4] >= '4' && code[4] <= '9');
+    case 'T': return Is(code, "T31") || StartsWith(code, "T32");
+    case 'U':
+      return Is(code, "U60") || StartsWith(code, "U61") || (StartsWith(code, "U69") && Is(code + 3, "1")) ||
+             (code[1] == '8' && code[2] >= '0' && code[2] <= '5');
+    case 'Z': return StartsWith(code, "Z37") || StartsWith(code, "Z50") || StartsWith(code, "Z54");
+    default: return 0;
+  }
 }
 
 int IsPregnancyCode(const char* code) {
