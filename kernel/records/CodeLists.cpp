@@ -20,6 +20,8 @@ class CodeSet {
     for (int i = 0; i < count; ++i) {
       uint64_t key = 0;
       if (!members[i]) continue;
+      const unsigned char first = static_cast<unsigned char>(members[i][0]);
+      FirstBytes[first / 64] |= uint64_t{1} << (first % 64);
       if (!Pack(members[i], key))
         Long.insert(members[i]);
       else if (key == 0)
@@ -30,6 +32,9 @@ class CodeSet {
   }
 
   bool Has(const char* value) const {
+    // Most codes asked about share no first byte with any member.
+    const unsigned char first = static_cast<unsigned char>(value[0]);
+    if (!(FirstBytes[first / 64] >> (first % 64) & 1)) return false;
     uint64_t key = 0;
     if (!Pack(value, key)) return Long.count(value) != 0;
     if (key == 0) return HasEmpty;
@@ -57,6 +62,7 @@ class CodeSet {
   }
 
   std::vector<uint64_t> Slots;  // 0: free (the empty text is HasEmpty)
+  uint64_t FirstBytes[4] = {};  // bit b: some member begins with byte b (the empty one with 0)
   bool HasEmpty = false;
   std::unordered_set<std::string_view> Long;
 };

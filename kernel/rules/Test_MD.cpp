@@ -22,7 +22,8 @@ const char* const kDrgStatus[] = {"0", "1", "2", "3", "4", "5", "6", "7"};
 const CodeList DrgStatusCodes{kDrgStatus, 8};
 const char* const kStayAfter[] = {"1", "2", "3", "4", "44", "5", "55", "6", "66", "7", "8", "9"};
 const CodeList StayAfterInterimDischargeCodes{kStayAfter, 12};
-const char* const kLaterality[] = {"0", "1", "2", "3", "9", ""};
+// The empty value first: it is the usual one.
+const char* const kLaterality[] = {"", "0", "1", "2", "3", "9"};
 const CodeList LateralityCodes{kLaterality, 6};
 const char* const PoaRequiredCodes =
     "|F05|G90|G97|I23|I26|I51|I63|I72|I80|I97|J12|J13|J14|J15|J16|J18|J69|J90|J93|J95|K91|K92|L89|N10|N17|N30|"
