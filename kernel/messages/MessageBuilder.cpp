@@ -1,5 +1,6 @@
 #include "messages/MessageBuilder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -183,7 +184,10 @@ void MessageBuilder::AddKey(char* literal, char* key) {
 
 void MessageBuilder::Append(const char* text) {
   if (!text) return;
-  while (*text && Length < OutputSize - 1) Output[Length++] = *text++;
+  const size_t room = static_cast<size_t>(OutputSize - 1 - Length);
+  const size_t length = std::min(std::strlen(text), room);
+  std::memcpy(Output + Length, text, length);
+  Length += static_cast<int>(length);
   Output[Length] = '\0';
 }
 
