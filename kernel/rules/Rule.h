@@ -203,14 +203,21 @@ inline void LinkEarlierSameCodes(const CodeEntry* list, const Written& written, 
   }
 }
 
+template <class R>
+__attribute__((noinline)) void ReportEntry(R& rec, const Rule<R>& row, EntryAt at, int entryKind) {
+  rec.Report(row.Info, ValueText(rec, row.Shows, row.Over, &at), entryKind, at.Position);
+}
+
 template <class R, class Fails>
 void RunEntryRule(R& rec, const Rule<R>& row, const Fails& fails, const Written& diagnoses, const Written& treatments) {
   if constexpr (HasEntries<R>::value) {
     const bool overDiagnoses = WalksDiagnoses(row.Over);
     const CodeEntry* own = overDiagnoses ? rec.Diagnoses : rec.Treatments;
     const int entryKind = overDiagnoses ? EntryDiagnosis : EntryTreatment;
+    // The entry is passed apart and the finding built out of line, so that
+    // the loop keeps it in registers.
     auto check = [&](const EntryAt& at) {
-      if (fails(rec, at)) rec.Report(row.Info, ValueText(rec, row.Shows, row.Over, &at), entryKind, at.Position);
+      if (fails(rec, EntryAt{at.Entry, at.Position, at.Earlier})) ReportEntry(rec, row, at, entryKind);
     };
     if (row.Over == Walk::EachMbDiagnosis || row.Over == Walk::EachMbTreatment) {
       // Every MB position; an own entry beyond the own slots reads as blank.
