@@ -408,9 +408,13 @@ Rule<CodeCase> kCodeRules[] = {
 };
 
 // Facts about the own diagnoses that several rows need, gathered once.
-CodeCase::Facts GatherFacts(const CodeCase& c) {
+// Only written diagnoses can have been found, so the written positions are
+// enough.
+CodeCase::Facts GatherFacts(const CodeCase& c, const WrittenPositions& written) {
   CodeCase::Facts f;
-  for (int k = 0; k < c.DiagnosisSlots; ++k) {
+  for (int n = 0; n < written.Count; ++n) {
+    const int k = written.Positions[n];
+    if (k >= c.DiagnosisSlots) break;
     const CodeEntry& e = c.Diagnoses[k];
     const char* code = Code(e);
     if (!e.Found || std::strlen(code) <= 2) continue;
@@ -433,7 +437,17 @@ bool CodeCase::HasDiagnosisPrefix(const char* prefix) const {
 }
 
 void RunCodeRules(CodeCase& codeCase) {
-  codeCase.Found = GatherFacts(codeCase);
+  // The written positions of the lists, collected here where the record
+  // did not keep them from loading.
+  WrittenPositions diagnoses, treatments;
+  if (!codeCase.WrittenDiagnoses || codeCase.WrittenDiagnoses->Count < 0 || !codeCase.WrittenTreatments ||
+      codeCase.WrittenTreatments->Count < 0) {
+    diagnoses.Collect(codeCase.Diagnoses, codeCase.DiagnosisSlots);
+    treatments.Collect(codeCase.Treatments, codeCase.TreatmentSlots);
+    codeCase.WrittenDiagnoses = &diagnoses;
+    codeCase.WrittenTreatments = &treatments;
+  }
+  codeCase.Found = GatherFacts(codeCase, *codeCase.WrittenDiagnoses);
   RunRules(codeCase, kCodeRules);
 }
 
