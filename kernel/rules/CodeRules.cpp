@@ -35,7 +35,7 @@ bool HasMd(const CodeCase& c) { return c.Md != nullptr; }
 // The code begins with one of the prefixes (each test inline, so that a
 // list of prefixes costs a few compares of first bytes).
 template <class... Prefixes>
-bool BeginsWithAny(const char* code, Prefixes... prefixes) {
+__attribute__((always_inline)) inline bool BeginsWithAny(const char* code, Prefixes... prefixes) {
   return (StartsWith(code, prefixes) || ...);
 }
 // Chapter XX, external causes.
