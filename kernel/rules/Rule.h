@@ -4,7 +4,9 @@
 // row: code, logged description, message number, counter, what it walks,
 // condition, value shown.
 //
-// A row either tests the record once or walks entries: each diagnosis or
+// A row either tests the record once or walks entries (an entry row may
+// write the part of its condition that reads only the case apart, before
+// the entry part; both must hold): each diagnosis or
 // each treatment that is written (a blank position passes every test), each
 // earlier written diagnosis with the same code for every written one
 // (duplicates; other pairs cannot fail such a row), or every
@@ -111,8 +113,17 @@ struct Rule {
     }
   }
 
+  // A test of entries whose condition has a part about the case alone,
+  // written apart: the entries are walked only when that part holds.
+  template <class F>
+  Rule(RuleInfo info, Walk over, bool (*caseHolds)(const R&), F failsAt, Value shows)
+      : Rule(info, over, failsAt, shows) {
+    CaseHolds = caseHolds;
+  }
+
   RuleInfo Info;
   Walk Over = Walk::Record;
+  bool (*CaseHolds)(const R&) = nullptr;  // entry rows: the case's part of the condition, if written apart
   bool (*Fails)(const R&) = nullptr;
   bool (*FailsAt)(const R&, const EntryAt&) = nullptr;
   detail::EntryWalk<R> WalkEntries = nullptr;
@@ -277,6 +288,7 @@ void RunRules(R& rec, const Rule<R> (&rows)[N]) {
       continue;
     }
     if constexpr (HasEntries<R>::value) {
+      if (row.CaseHolds && !row.CaseHolds(rec)) continue;
       if (!diagnoses) {
         if constexpr (detail::HasWrittenLists<R>::value) {
           diagnoses = detail::Prepared(rec.WrittenDiagnoses);

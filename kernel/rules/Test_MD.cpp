@@ -576,10 +576,10 @@ Rule<RecordMD> kAdministrativeRules[] = {
 // Chapter 13 of CHOP: codes from 72 to 75 (first two characters, bytewise).
 bool IsChapter13(const char* code) { return code && code[0] == '7' && code[1] >= '2' && code[1] <= '5'; }
 
-// The POA is tested first: it is mostly given.
-bool NeedsPoa(const RecordMD& r, const CodeEntry& d) {
-  return Empty(d.Attribute2) && IsCodePrefixInBarList(Mb(r, Mb3Canton), 2, "|VD|ZH|") &&
-         (StartsWith(d.Key, "S") || IsCodePrefixInBarList(d.Key, 3, PoaRequiredCodes));
+// A diagnosis without POA whose code requires one (in the cantons that
+// ask for it).
+bool NeedsPoa(const CodeEntry& d) {
+  return Empty(d.Attribute2) && (StartsWith(d.Key, "S") || IsCodePrefixInBarList(d.Key, 3, PoaRequiredCodes));
 }
 
 Rule<RecordMD> kEntryRules[] = {
@@ -592,9 +592,8 @@ Rule<RecordMD> kEntryRules[] = {
      Value::Laterality()},
     {{"A0520", "Dieser ICD-Kode benötigt eine POA Angabe", 398, Counter::Warning},
      Walk::EachDiagnosis,
-     [](const RecordMD& r, const EntryAt& e) {
-       return e.Position != 1 && YearIn(2023, 9999) && e.Entry.Found && NeedsPoa(r, e.Entry);
-     },
+     [](const RecordMD& r) { return YearIn(2023, 9999) && IsCodePrefixInBarList(Mb(r, Mb3Canton), 2, "|VD|ZH|"); },
+     [](const RecordMD&, const EntryAt& e) { return e.Position != 1 && e.Entry.Found && NeedsPoa(e.Entry); },
      Value::Code()},
     {{"A0990", "Die Diagnose ist weiter oben schon vorhanden (Duplikat)", 399, Counter::Hint},
      Walk::EachEarlierSameDiagnosis,
@@ -604,16 +603,14 @@ Rule<RecordMD> kEntryRules[] = {
      Value::Code()},
     {{"A1401", "Behandlungscode aus Kapitel 13 unvereinbar mit Geschlecht (Mann)", 400, Counter::Error},
      Walk::EachTreatment,
-     [](const RecordMD& r, const EntryAt& e) {
-       return YearFrom(2013) && e.Entry.Found && IsChapter13(e.Entry.Key) && IsACase(r) && Is(Mb(r, Mb10Sex), "1");
-     },
+     [](const RecordMD& r) { return YearFrom(2013) && IsACase(r) && Is(Mb(r, Mb10Sex), "1"); },
+     [](const RecordMD&, const EntryAt& e) { return e.Entry.Found && IsChapter13(e.Entry.Key); },
      Value::Code()},
     // The age is the MB's age field as written, not the computed age.
     {{"A1412", "Behandlungscode aus Kapitel 13 unvereinbar mit Alter (< 12 Jahre)", 401, Counter::Warning},
      Walk::EachTreatment,
-     [](const RecordMD& r, const EntryAt& e) {
-       return YearFrom(2013) && e.Entry.Found && IsChapter13(e.Entry.Key) && IsACase(r) && Num(Mb(r, Mb12Age)) < 12;
-     },
+     [](const RecordMD& r) { return YearFrom(2013) && IsACase(r) && Num(Mb(r, Mb12Age)) < 12; },
+     [](const RecordMD&, const EntryAt& e) { return e.Entry.Found && IsChapter13(e.Entry.Key); },
      Value::Code()},
     {{"A1511", "Ungültige Seitigkeit (Behandlung)", 402, Counter::Error},
      Walk::EachTreatment,
