@@ -1,8 +1,11 @@
 // The message text table, counting by type letter, and the line formats.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
+#include "messages/MessageBuilder.h"
 #include "messages/MessageHandler.h"
 #include "support/Fixture.h"
 
@@ -145,6 +148,24 @@ TEST_F(Formats, PositionLabels) {
     EXPECT_EQ(Line("{{SYS.Text2}}", 0, r.RecordType, r.Item), std::string(r.Text2Start) + "Text\r\n");
   }
   EXPECT_EQ(Line("{{SYS.Text2}}", 0, 7, -1), "Text\r\n") << "no position without an item";
+}
+
+TEST_F(Formats, NumbersAndLongLabels) {
+  struct Row { int Number; const char* Text; } numbers[] = {
+      {0, "0"}, {7, "7"}, {10, "10"}, {1234567, "1234567"}, {-12, "-12"},
+      {INT_MAX, "2147483647"}, {INT_MIN, "-2147483648"},
+  };
+  for (const Row& r : numbers) {
+    h.CurrentFileLineNumber = r.Number;
+    EXPECT_EQ(Line("{{SYS.LineNrMX}}", 0), std::string(r.Text) + "\r\n") << r.Number;
+  }
+  h.Language = 'd';
+  EXPECT_EQ(Line("{{SYS.Text2}}", 0, 7, 12), "11.ND:Text\r\n");
+  EXPECT_EQ(Line("{{SYS.Text1}}", 0, 8, 99), "99. weitere Behandlung: Text\r\n");
+  // A label is cut where its buffer ends, and the buffer stays terminated.
+  char label[4] = {'x', 'x', 'x', 'x'};
+  EntryLabelText(label, sizeof label, false, 7, 12, false);
+  EXPECT_STREQ(label, "11.");
 }
 
 TEST_F(Formats, BadFieldIndexNamesTheField) {

@@ -158,6 +158,8 @@ TEST(Predicates, CodeLists) {
       const std::string member = list->Members[i];
       EXPECT_EQ(IsCodeInList(member.c_str(), *list), 1) << member;
       EXPECT_EQ(IsCodeInList((member + "0").c_str(), *list), 0) << member;
+      EXPECT_EQ(IsCodeInList((member + std::string(9 - member.size(), '0')).c_str(), *list), 0) << member;
+      EXPECT_EQ(IsCodeInList((member + std::string(8 - member.size(), '0')).c_str(), *list), 0) << member;
       EXPECT_EQ(IsCodeInList(member.substr(0, member.size() - 1).c_str(), *list),
                 IsCodeInList(member.substr(0, member.size() - 1).c_str(), list->Count, list->Members))
           << member;
@@ -178,9 +180,11 @@ TEST(Predicates, CodeLists) {
 }
 
 TEST(Predicates, SecondaryAndPregnancyCodes) {
-  for (const char* code : {"T31", "T320", "U691", "U85", "S0185", "S0183", "B962", "O094", "Z370", "U60"})
+  for (const char* code : {"T31", "T320", "U691", "U85", "S0185", "S0183", "B962", "O094", "Z370", "U60", "S2184",
+                           "S3183", "C9580", "C97", "G8260", "R651", "Z509", "Z540", "U610", "U800", "S147", "S347"})
     EXPECT_EQ(IsSecondaryCode(code), 1) << code;
-  for (const char* code : {"T310", "U6910", "U86", "S0182", "U600", "B9", "I10"})
+  for (const char* code : {"T310", "U6910", "U86", "S0182", "U600", "B9", "I10", "S2180", "SA184", "C95", "G82",
+                           "U69", "U692", "U8A", "Z38", "S148", "B98", ""})
     EXPECT_EQ(IsSecondaryCode(code), 0) << code;
   for (const char* code : {"O74", "Z37", "O03", "O800"}) EXPECT_EQ(IsPregnancyCode(code), 1) << code;
   for (const char* code : {"O70", "O75", "O0", "Z33", "A74"}) EXPECT_EQ(IsPregnancyCode(code), 0) << code;

@@ -1,6 +1,6 @@
 #include "messages/MessageBuilder.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -56,21 +56,58 @@ constexpr EntryLabels kLabels[2][2] = {
       {"Traitement principal: ", " traitement suppl\xe9mentaire: "}}},
 };
 
+// Writes value in decimal into digits (room for any int) and returns its
+// length. Findings are written often, and formatting through the C library
+// cost most of a finding.
+int DecimalText(int value, char (&digits)[12]) {
+  char reversed[12];
+  int n = 0;
+  // Negative values are taken apart as negatives, so that INT_MIN needs no
+  // special case.
+  int rest = value;
+  do {
+    const int digit = rest % 10;
+    reversed[n++] = static_cast<char>('0' + (digit < 0 ? -digit : digit));
+    rest /= 10;
+  } while (rest != 0);
+  int length = 0;
+  if (value < 0) digits[length++] = '-';
+  while (n > 0) digits[length++] = reversed[--n];
+  digits[length] = '\0';
+  return length;
+}
+
+// Appends text to out (capacity bytes, used of them so far), cutting it off
+// where out is full; out stays terminated.
+void AppendBounded(char* out, int capacity, int& used, const char* text) {
+  while (*text && used < capacity - 1) out[used++] = *text++;
+  out[used] = '\0';
+}
+
 }  // namespace
 
 void EntryLabelText(char* out, int capacity, bool longForm, int recordType, int itemIndex, bool french) {
   const EntryLabels& l = kLabels[longForm ? 1 : 0][french ? 1 : 0];
   // French long labels follow an ordinal: 1er, 2e, 3e ...
   auto ordinal = [&](int n) { return longForm && french ? (n == 1 ? "er" : "e") : ""; };
+  if (capacity < 1) return;
   out[0] = '\0';
+  int used = 0;
+  // A numbered label: the number, its ordinal ending and the label text.
+  auto numbered = [&](int n, const char* label) {
+    char digits[12];
+    DecimalText(n, digits);
+    AppendBounded(out, capacity, used, digits);
+    AppendBounded(out, capacity, used, ordinal(n));
+    AppendBounded(out, capacity, used, label);
+  };
   if (recordType == 7) {
-    if (itemIndex == 0) std::snprintf(out, static_cast<size_t>(capacity), "%s", l.Diagnosis[0]);
-    else if (itemIndex == 1) std::snprintf(out, static_cast<size_t>(capacity), "%s", l.Diagnosis[1]);
-    else std::snprintf(out, static_cast<size_t>(capacity), "%d%s%s", itemIndex - 1, ordinal(itemIndex - 1),
-                       l.Diagnosis[2]);
+    if (itemIndex == 0) AppendBounded(out, capacity, used, l.Diagnosis[0]);
+    else if (itemIndex == 1) AppendBounded(out, capacity, used, l.Diagnosis[1]);
+    else numbered(itemIndex - 1, l.Diagnosis[2]);
   } else if (recordType == 8) {
-    if (itemIndex == 0) std::snprintf(out, static_cast<size_t>(capacity), "%s", l.Treatment[0]);
-    else std::snprintf(out, static_cast<size_t>(capacity), "%d%s%s", itemIndex, ordinal(itemIndex), l.Treatment[1]);
+    if (itemIndex == 0) AppendBounded(out, capacity, used, l.Treatment[0]);
+    else numbered(itemIndex, l.Treatment[1]);
   }
 }
 
@@ -147,13 +184,16 @@ void MessageBuilder::AddKey(char* literal, char* key) {
 
 void MessageBuilder::Append(const char* text) {
   if (!text) return;
-  while (*text && Length < OutputSize - 1) Output[Length++] = *text++;
+  const size_t room = static_cast<size_t>(OutputSize - 1 - Length);
+  const size_t length = std::min(std::strlen(text), room);
+  std::memcpy(Output + Length, text, length);
+  Length += static_cast<int>(length);
   Output[Length] = '\0';
 }
 
 void MessageBuilder::AppendNumber(int value) {
-  char digits[16];
-  std::snprintf(digits, sizeof digits, "%d", value);
+  char digits[12];
+  DecimalText(value, digits);
   Append(digits);
 }
 
@@ -174,10 +214,10 @@ void MessageBuilder::AppendKey(const FormatFragment& f, const MessageEntry& entr
     if (!valid || !table[index] || !*table[index]) return nullptr;
     return *table[index];
   };
+  // At most the first five characters of a code.
   auto code5 = [this](const char* code) {
-    char five[6];
-    std::snprintf(five, sizeof five, "%s", code ? code : "");
-    Append(five);
+    for (int i = 0; code && i < 5 && code[i] && Length < OutputSize - 1; ++i) Output[Length++] = code[i];
+    Output[Length] = '\0';
   };
   const bool entryPosition = (recordType == EntryDiagnosis || recordType == EntryTreatment) && itemIndex >= 0;
 

@@ -1,21 +1,73 @@
 #include "records/CodeLists.h"
 
+#include <cstdint>
 #include <forward_list>
 #include <string_view>
 #include <unordered_set>
+#include <vector>
 
 namespace qv {
 
+// Members of up to eight bytes (all codes of the long lists) are packed into
+// a number and kept in an open-addressed table; longer ones, if a list ever
+// has them, in a hash set of texts.
 class CodeSet {
  public:
   CodeSet(const char* const* members, int count) {
-    for (int i = 0; i < count; ++i)
-      if (members[i]) Codes.insert(members[i]);
+    size_t size = 16;
+    while (size < 2 * static_cast<size_t>(count)) size *= 2;
+    Slots.assign(size, 0);
+    for (int i = 0; i < count; ++i) {
+      uint64_t key = 0;
+      if (!members[i]) continue;
+      const unsigned char first = static_cast<unsigned char>(members[i][0]);
+      FirstBytes[first / 64] |= uint64_t{1} << (first % 64);
+      if (!Pack(members[i], key))
+        Long.insert(members[i]);
+      else if (key == 0)
+        HasEmpty = true;
+      else
+        Slots[Probe(key)] = key;
+    }
   }
-  std::unordered_set<std::string_view> Codes;
+
+  bool Has(const char* value) const {
+    // Most codes asked about share no first byte with any member.
+    const unsigned char first = static_cast<unsigned char>(value[0]);
+    if (!(FirstBytes[first / 64] >> (first % 64) & 1)) return false;
+    uint64_t key = 0;
+    if (!Pack(value, key)) return Long.count(value) != 0;
+    if (key == 0) return HasEmpty;
+    return Slots[Probe(key)] == key;
+  }
+
+ private:
+  // The text's bytes in order in a number; false for a text of more than
+  // eight bytes.
+  static bool Pack(const char* text, uint64_t& key) {
+    key = 0;
+    for (int i = 0; i < 8; ++i) {
+      if (text[i] == '\0') return true;
+      key |= static_cast<uint64_t>(static_cast<unsigned char>(text[i])) << (8 * i);
+    }
+    return text[8] == '\0';
+  }
+  // The slot holding key, or the empty slot where it would go (the table
+  // is never more than half full, so a probe always ends).
+  size_t Probe(uint64_t key) const {
+    const size_t mask = Slots.size() - 1;
+    size_t i = static_cast<size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    while (Slots[i] != 0 && Slots[i] != key) i = (i + 1) & mask;
+    return i;
+  }
+
+  std::vector<uint64_t> Slots;  // 0: free (the empty text is HasEmpty)
+  uint64_t FirstBytes[4] = {};  // bit b: some member begins with byte b (the empty one with 0)
+  bool HasEmpty = false;
+  std::unordered_set<std::string_view> Long;
 };
 
-bool CodeSetHas(const CodeSet& set, const char* value) { return set.Codes.count(value) != 0; }
+bool CodeSetHas(const CodeSet& set, const char* value) { return set.Has(value); }
 
 namespace {
 // Lists from this length on are searched through a hash set; a scan of a

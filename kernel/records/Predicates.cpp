@@ -16,21 +16,11 @@ bool IsHex(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' &&
 bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 }  // namespace
 
-bool StartsWith(const char* text, const char* prefix) {
-  return text && std::strncmp(text, prefix, std::strlen(prefix)) == 0;
-}
-
-int Int(const char* text) { return LeadingInt(text); }
-
 int IsCodeInList(const char* value, int count, const char* const* list) {
   if (!value || !list || count < 1) return 0;
   for (int i = 0; i < count; ++i)
     if (list[i] && list[i][0] == value[0] && std::strcmp(value, list[i]) == 0) return 1;
   return 0;
-}
-
-int IsCodeInList(const char* value, std::initializer_list<const char*> list) {
-  return IsCodeInList(value, static_cast<int>(list.size()), list.begin());
 }
 
 int IsCodeWithPrefixInList(const char* value, int start, int length, int count, const char* const* list) {
@@ -51,27 +41,37 @@ int IsCodePrefixInBarList(const char* code, int length, const char* barList) {
   return std::strstr(barList, probe) != nullptr;
 }
 
+// Codes marked "!" that may only be secondary diagnoses. Sorted by their
+// first letter, so that a code is compared only with its own group.
 int IsSecondaryCode(const char* code) {
-  if (!code || std::strlen(code) < 3) return 0;
-  static const char* const kPrefixes[] = {"B95", "B96",  "B97",  "C958", "C97",   "G826",  "O09",
-                                          "R65", "S147", "S247", "S347", "S0183", "S2183", "S3183"};
-  for (const char* p : kPrefixes)
-    if (StartsWith(code, p)) return 1;
-  if (code[0] == 'S' && IsDigit(code[1]) && code[2] == '1' && code[3] == '8' && code[4] >= '4' && code[4] <= '9')
-    return 1;
-  if (std::strcmp(code, "T31") == 0 || StartsWith(code, "T32") || std::strcmp(code, "U60") == 0 ||
-      StartsWith(code, "U61"))
-    return 1;
-  if (StartsWith(code, "U69") && code[3] == '1' && std::strlen(code) == 4) return 1;
-  if (StartsWith(code, "U8") && code[2] >= '0' && code[2] <= '5') return 1;
-  if (StartsWith(code, "Z37") || StartsWith(code, "Z50") || StartsWith(code, "Z54")) return 1;
-  return 0;
+  if (!code || !code[0] || !code[1] || !code[2]) return 0;
+  switch (code[0]) {
+    case 'B': return StartsWith(code, "B95") || StartsWith(code, "B96") || StartsWith(code, "B97");
+    case 'C': return StartsWith(code, "C958") || StartsWith(code, "C97");
+    case 'G': return StartsWith(code, "G826");
+    case 'O': return StartsWith(code, "O09");
+    case 'R': return StartsWith(code, "R65");
+    case 'S':
+      // S147, S247, S347, S0183, S2183, S3183 and S?18 with 4-9 after it.
+      return StartsWith(code, "S147") || StartsWith(code, "S247") || StartsWith(code, "S347") ||
+             StartsWith(code, "S0183") || StartsWith(code, "S2183") || StartsWith(code, "S3183") ||
+             (IsDigit(code[1]) && code[2] == '1' && code[3] == '8' && code[4] >= '4' && code[4] <= '9');
+    case 'T': return Is(code, "T31") || StartsWith(code, "T32");
+    case 'U':
+      return Is(code, "U60") || StartsWith(code, "U61") || (StartsWith(code, "U69") && Is(code + 3, "1")) ||
+             (code[1] == '8' && code[2] >= '0' && code[2] <= '5');
+    case 'Z': return StartsWith(code, "Z37") || StartsWith(code, "Z50") || StartsWith(code, "Z54");
+    default: return 0;
+  }
 }
 
 int IsPregnancyCode(const char* code) {
-  if (!code || std::strlen(code) < 3) return 0;
+  if (!code || code[0] == '\0' || code[1] == '\0' || code[2] == '\0') return 0;
+  if (code[0] != 'O' && code[0] != 'Z') return 0;
+  // The number the two characters after the letter begin with (as atoi
+  // reads it; two digits, the usual case, are read here directly).
   char two[3] = {code[1], code[2], '\0'};
-  int n = std::atoi(two);
+  const int n = IsDigit(two[0]) && IsDigit(two[1]) ? (two[0] - '0') * 10 + (two[1] - '0') : std::atoi(two);
   if (code[0] == 'O')
     return (n >= 3 && n <= 7) || (n >= 10 && n <= 16) || (n >= 20 && n <= 48) || (n >= 60 && n <= 69) ||
            n == 74 || (n >= 80 && n <= 82);

@@ -156,6 +156,4 @@ void Record::AddCountersTo(Record& other) const {
   other.StructureCount += StructureCount;
 }
 
-void LogTest(const RuleInfo& rule) { LogInfo("Test: %s: %s", rule.Code, rule.Description); }
-
 }  // namespace qv

@@ -109,7 +109,4 @@ class Record {
   int FirstFieldWithBadChar(int fieldLimit) const;
 };
 
-// Logs "Test: CODE: description"; every test starts with it.
-void LogTest(const RuleInfo& rule);
-
 }  // namespace qv

@@ -32,32 +32,35 @@ const char* Md(const CodeCase& c, int n) { return c.Md ? c.Md->Field(n) : kEmpty
 bool HasMn(const CodeCase& c) { return c.Mn != nullptr; }
 bool HasMd(const CodeCase& c) { return c.Md != nullptr; }
 
-bool BeginsWithAny(const char* code, std::initializer_list<const char*> prefixes) {
-  for (const char* p : prefixes)
-    if (StartsWith(code, p)) return true;
-  return false;
+// The code begins with one of the prefixes (each test inline, so that a
+// list of prefixes costs a few compares of first bytes).
+template <class... Prefixes>
+__attribute__((always_inline)) inline bool BeginsWithAny(const char* code, Prefixes... prefixes) {
+  return (StartsWith(code, prefixes) || ...);
 }
 // Chapter XX, external causes.
-bool ExternalCause(const char* code) { return BeginsWithAny(code, {"V", "W", "X", "Y"}); }
+bool ExternalCause(const char* code) { return BeginsWithAny(code, "V", "W", "X", "Y"); }
 bool Between(int low, int value, int high) { return low <= value && value <= high; }
 
 // Validity years of a code (columns 6 and 7) against the discharge year,
 // and its terminal years (columns 8 and 9) against the statistics year.
+// (Entry conditions shared by rows are lambdas, so that the rows' walks
+// test them inline.)
 int Year(const CodeEntry& e, CodeColumn c) { return e.Years[c - Col6ValidFrom]; }
-bool NoLongerValid(const CodeCase& c, const EntryAt& e) {
+const auto NoLongerValid = [](const CodeCase& c, const EntryAt& e) {
   const ParsedDate& out = c.MbRecord->DischargeDate;
   return e.Entry.Found && !Empty(Col(e.Entry, Col7ValidTo)) && out.HasYear && out.Year > Year(e.Entry, Col7ValidTo);
-}
-bool NotYetValid(const CodeCase& c, const EntryAt& e) {
+};
+const auto NotYetValid = [](const CodeCase& c, const EntryAt& e) {
   const ParsedDate& out = c.MbRecord->DischargeDate;
   return e.Entry.Found && !Empty(Col(e.Entry, Col6ValidFrom)) && out.HasYear &&
          out.Year < Year(e.Entry, Col6ValidFrom);
-}
-bool NotTerminal(const CodeCase&, const EntryAt& e) {
+};
+const auto NotTerminal = [](const CodeCase&, const EntryAt& e) {
   return e.Entry.Found && StatYear > 2009 &&
          Between(Year(e.Entry, Col6ValidFrom), StatYear, Year(e.Entry, Col7ValidTo)) &&
          (StatYear < Year(e.Entry, Col8TerminalFrom) || StatYear > Year(e.Entry, Col9TerminalTo));
-}
+};
 
 // A code of age class `letter` (column 3) from 2012 on.
 bool AgeClass(const EntryAt& e, const char* letter) {
@@ -70,7 +73,7 @@ int AgeDays(const CodeCase& c) { return c.MbRecord->AgeDays; }
 // explain it (newborn, waiting patient).
 bool NoTreatment(const CodeCase& c) {
   return MainTreatment(c).KeyEmpty && IsCodeInList(Mb(c, Mb5CaseKind), _AC) &&
-         !BeginsWithAny(Code(MainDiagnosis(c)), {"Z38", "Z758"});
+         !BeginsWithAny(Code(MainDiagnosis(c)), "Z38", "Z758");
 }
 
 using C = Counter;
@@ -143,9 +146,10 @@ Rule<CodeCase> kCodeRules[] = {
     {{"A0310", "Diagnose/Austrittsart: Letale Hauptdiagnose, als Austrittsart nur Tod möglich", 355, C::Warning},
      Walk::EachDiagnosis,
      [](const CodeCase& c, const EntryAt& e) {
-       return !e.Entry.KeyEmpty && !Is(Mb(c, Mb26DischargeDecision), "5") &&
-              BeginsWithAny(Code(e.Entry),
-                            {"R95", "R96", "R98", "R99", "P95", "O95", "O96", "O97", "I461", "P964", "S18"});
+       return !e.Entry.KeyEmpty &&
+              BeginsWithAny(Code(e.Entry), "R95", "R96", "R98", "R99", "P95", "O95", "O96", "O97", "I461", "P964",
+                            "S18") &&
+              !Is(Mb(c, Mb26DischargeDecision), "5");
      },
      Value::Code()},
     {{"A0320", "Lebendgeborene müssen mit dem Diagnosekode Z38 kodiert werden", 356, C::Error},
@@ -159,33 +163,30 @@ Rule<CodeCase> kCodeRules[] = {
       "Diagnosecode Z38.-",
       357, C::Error},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) {
-       return e.Entry.Found && StartsWith(Code(e.Entry), "Z38") && HasMn(c) && Is(Mn(c, Mn3VitalStatus), "0");
-     },
+     [](const CodeCase& c) { return HasMn(c) && Is(Mn(c, Mn3VitalStatus), "0"); },
+     [](const CodeCase&, const EntryAt& e) { return e.Entry.Found && StartsWith(Code(e.Entry), "Z38"); },
      Value::Code()},
     {{"A0330",
       "Die Kodes R75, Z21, B23.0 und die Gruppe B20-B24 schliessen sich gegenseitig aus und sind während "
       "desselben stationären Aufenthaltes nicht zusammen aufzuführen",
       358, C::Error},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) {
-       return YearFrom(2010) && e.Entry.Found && c.Found.HasHivGroup &&
-              BeginsWithAny(Code(e.Entry), {"R75", "Z21", "B230"});
+     [](const CodeCase& c) { return YearFrom(2010) && c.Found.HasHivGroup; },
+     [](const CodeCase&, const EntryAt& e) {
+       return e.Entry.Found && BeginsWithAny(Code(e.Entry), "R75", "Z21", "B230");
      },
      Value::Code()},
     {{"A0341", "Der Z37-Code muss im Datensatz der Mutter, nicht in demjenigen des Kindes kodiert werden", 359,
       C::Error},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) {
-       return YearFrom(2010) && !Empty(Mb(c, Mb12Age)) && e.Entry.Found && StartsWith(Code(e.Entry), "Z37") &&
-              Int(Mb(c, Mb12Age)) == 0;
-     },
+     [](const CodeCase& c) { return YearFrom(2010) && !Empty(Mb(c, Mb12Age)) && Int(Mb(c, Mb12Age)) == 0; },
+     [](const CodeCase&, const EntryAt& e) { return e.Entry.Found && StartsWith(Code(e.Entry), "Z37"); },
      Value::Code()},
     {{"A0342", "Der Z38-Code muss im Datensatz des Kindes, nicht in demjenigen der Mutter kodiert werden", 360,
       C::Error},
      Walk::EachDiagnosis,
      [](const CodeCase& c, const EntryAt& e) {
-       return YearFrom(2010) && !Empty(Mb(c, Mb12Age)) && e.Entry.Found && StartsWith(Code(e.Entry), "Z38") &&
+       return YearFrom(2010) && e.Entry.Found && StartsWith(Code(e.Entry), "Z38") && !Empty(Mb(c, Mb12Age)) &&
               Int(Mb(c, Mb12Age)) > 0;
      },
      Value::Code()},
@@ -201,14 +202,14 @@ Rule<CodeCase> kCodeRules[] = {
     {{"A0344", "Wenn der Code O80 - O82 steht, muss Z37 kodiert werden und gehört in die Nebendiagnose", 362, C::Error},
      Walk::EachDiagnosis,
      [](const CodeCase& c, const EntryAt& e) {
-       return YearFrom(2010) && e.Entry.Found && BeginsWithAny(Code(e.Entry), {"O80", "O81", "O82"}) &&
+       return YearFrom(2010) && e.Entry.Found && BeginsWithAny(Code(e.Entry), "O80", "O81", "O82") &&
               !c.Found.SecondaryZ37;
      },
      Value::Code()},
     {{"A0345", "Die Codes O80, O81, O82 sind Hauptdiagnose-Codes", 363, C::Error},
      Walk::EachDiagnosis,
      [](const CodeCase&, const EntryAt& e) {
-       return YearFrom(2012) && e.Position > 0 && e.Entry.Found && BeginsWithAny(Code(e.Entry), {"O80", "O81", "O82"});
+       return YearFrom(2012) && e.Position > 0 && e.Entry.Found && BeginsWithAny(Code(e.Entry), "O80", "O81", "O82");
      },
      Value::Code()},
     {{"A0350", "Die Diagnosen Z51.0, Z51.1, Z51.82 werden nicht kodiert", 364, C::Warning},
@@ -230,45 +231,55 @@ Rule<CodeCase> kCodeRules[] = {
       "zwischen 1 und 364/5 Tagen)",
       366, C::Warning},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) { return AgeClass(e, "a") && AgeDays(c) > 365; },
+     [](const CodeCase& c) { return AgeDays(c) > 365; },
+     [](const CodeCase&, const EntryAt& e) { return AgeClass(e, "a"); },
      Value::Code()},
     {{"A0411", "ICD-Kode unvereinbar mit Alter für b) Kleinkind (Alter zwischen 1 Tag und 2 Jahren)", 367, C::Warning},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) { return AgeClass(e, "b") && (Age(c) >= 2 || AgeDays(c) == 0); },
+     [](const CodeCase& c) { return Age(c) >= 2 || AgeDays(c) == 0; },
+     [](const CodeCase&, const EntryAt& e) { return AgeClass(e, "b"); },
      Value::Code()},
     {{"A0412", "ICD-Kode unvereinbar mit Alter für c) Kind (Alter zwischen 1 Tag und 10 Jahren)", 368, C::Warning},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) { return AgeClass(e, "c") && (Age(c) >= 10 || AgeDays(c) == 0); },
+     [](const CodeCase& c) { return Age(c) >= 10 || AgeDays(c) == 0; },
+     [](const CodeCase&, const EntryAt& e) { return AgeClass(e, "c"); },
      Value::Code()},
     {{"A0413", "ICD-Kode unvereinbar mit Alter für d) Kinder und Jugendliche (Alter zwischen 1 Tag und 19 Jahren)", 369,
       C::Warning},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) { return AgeClass(e, "d") && (Age(c) >= 19 || AgeDays(c) == 0); },
+     [](const CodeCase& c) { return Age(c) >= 19 || AgeDays(c) == 0; },
+     [](const CodeCase&, const EntryAt& e) { return AgeClass(e, "d"); },
      Value::Code()},
     {{"A0414", "ICD-Kode unvereinbar mit Alter für e) Post-neonatal (älter als 27 Tage)", 370, C::Warning},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) { return AgeClass(e, "e") && AgeDays(c) < 28; },
+     [](const CodeCase& c) { return AgeDays(c) < 28; },
+     [](const CodeCase&, const EntryAt& e) { return AgeClass(e, "e"); },
      Value::Code()},
     {{"A0415", "ICD-Kode unvereinbar mit Alter für f) Älter als Säugling (Alter ab 1 Jahr)", 371, C::Warning},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) { return AgeClass(e, "f") && Age(c) < 1; },
+     [](const CodeCase& c) { return Age(c) < 1; },
+     [](const CodeCase&, const EntryAt& e) { return AgeClass(e, "f"); },
      Value::Code()},
     {{"A0416", "ICD-Kode unvereinbar mit Alter für g) Pubertät (Alter zwischen 8 und 19 Jahren)", 372, C::Warning},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) { return AgeClass(e, "g") && (Age(c) < 8 || Age(c) > 19); },
+     [](const CodeCase& c) { return Age(c) < 8 || Age(c) > 19; },
+     [](const CodeCase&, const EntryAt& e) { return AgeClass(e, "g"); },
      Value::Code()},
     {{"A0417", "ICD-Kode unvereinbar mit Alter für h) Gebärfähiges Alter (Patientinnen zwischen 12 und 55 Jahren)", 373,
       C::Warning},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) { return AgeClass(e, "h") && (Age(c) < 12 || Age(c) > 55); },
+     [](const CodeCase& c) { return Age(c) < 12 || Age(c) > 55; },
+     [](const CodeCase&, const EntryAt& e) { return AgeClass(e, "h"); },
      Value::Code()},
     {{"A0418", "ICD-Kode unvereinbar mit Alter für j) Erwachsene (ab 15 Jahren)", 374, C::Warning},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) { return AgeClass(e, "j") && Age(c) < 15; },
+     [](const CodeCase& c) { return Age(c) < 15; },
+     [](const CodeCase&, const EntryAt& e) { return AgeClass(e, "j"); },
      Value::Code()},
     {{"A0419", "ICD-Kode unvereinbar mit Alter für k) Reife Erwachsene (ab 30 Jahren)", 375, C::Warning},
      Walk::EachDiagnosis,
-     [](const CodeCase& c, const EntryAt& e) { return AgeClass(e, "k") && Age(c) < 30; },
+     [](const CodeCase& c) { return Age(c) < 30; },
+     [](const CodeCase&, const EntryAt& e) { return AgeClass(e, "k"); },
      Value::Code()},
 
     {{"A0920", "Meldepflichtige Diagnose", 376, C::Warning},
@@ -314,7 +325,7 @@ Rule<CodeCase> kCodeRules[] = {
     {{"A1310", "Behandlungskode nur bei Todesfall möglich", 386, C::Warning},
      Walk::EachTreatment,
      [](const CodeCase& c, const EntryAt& e) {
-       return !Is(Mb(c, Mb26DischargeDecision), "5") && StartsWith(Code(e.Entry), "8981");
+       return StartsWith(Code(e.Entry), "8981") && !Is(Mb(c, Mb26DischargeDecision), "5");
      },
      Value::Code()},
     {{"A1400", "Behandlungskode nicht vereinbar mit Geschlecht", 387, C::Warning},
@@ -337,9 +348,8 @@ Rule<CodeCase> kCodeRules[] = {
     {{"A1417", "CHOP-Kode unvereinbar mit Alter für i) Gebärfähiges Alter (Patientinnen zwischen 12 und 55 Jahren)",
       389, C::Warning},
      Walk::EachTreatment,
-     [](const CodeCase& c, const EntryAt& e) {
-       return YearFrom(2012) && e.Entry.Found && Is(Col(e.Entry, Col3AgeClass), "i") && (Age(c) < 12 || Age(c) > 55);
-     },
+     [](const CodeCase& c) { return YearFrom(2012) && (Age(c) < 12 || Age(c) > 55); },
+     [](const CodeCase&, const EntryAt& e) { return e.Entry.Found && Is(Col(e.Entry, Col3AgeClass), "i"); },
      Value::Code()},
 
     // Case-level tests.
@@ -368,15 +378,15 @@ Rule<CodeCase> kCodeRules[] = {
     {{"C2210", "Die Diagnose im MB muss der Diagnose im MD entsprechen", 393, C::Warning},
      Walk::EachMbDiagnosis,
      [](const CodeCase& c, const EntryAt& e) {
-       return Is(Mb(c, Mb5CaseKind), "A") && !Is(Code(e.Entry), Code(c.MbRecord->Diagnoses[e.Position]));
+       return !Is(Code(e.Entry), Code(c.MbRecord->Diagnoses[e.Position])) && Is(Mb(c, Mb5CaseKind), "A");
      },
      Value::MbCode()},
     {{"C2220", "Die Behandlung im MB muss der Behandlung im MD entsprechen", 394, C::Warning},
      Walk::EachMbTreatment,
      [](const CodeCase& c, const EntryAt& e) {
        const CodeEntry& mb = c.MbRecord->Treatments[e.Position];
-       return Is(Mb(c, Mb5CaseKind), "A") && std::strncmp(Code(mb), Code(e.Entry), 5) != 0 &&
-              (!mb.Found || !StartsWith(Code(e.Entry), Code(mb)));
+       return std::strncmp(Code(mb), Code(e.Entry), 5) != 0 && (!mb.Found || !StartsWith(Code(e.Entry), Code(mb))) &&
+              Is(Mb(c, Mb5CaseKind), "A");
      },
      Value::MbCode()},
     {{"C7100",
@@ -404,9 +414,13 @@ Rule<CodeCase> kCodeRules[] = {
 };
 
 // Facts about the own diagnoses that several rows need, gathered once.
-CodeCase::Facts GatherFacts(const CodeCase& c) {
+// Only written diagnoses can have been found, so the written positions are
+// enough.
+CodeCase::Facts GatherFacts(const CodeCase& c, const WrittenPositions& written) {
   CodeCase::Facts f;
-  for (int k = 0; k < c.DiagnosisSlots; ++k) {
+  for (int n = 0; n < written.Count; ++n) {
+    const int k = written.Positions[n];
+    if (k >= c.DiagnosisSlots) break;
     const CodeEntry& e = c.Diagnoses[k];
     const char* code = Code(e);
     if (!e.Found || std::strlen(code) <= 2) continue;
@@ -415,7 +429,7 @@ CodeCase::Facts GatherFacts(const CodeCase& c) {
     if (code[0] == 'B' && code[1] == '2' && code[2] >= '0' && code[2] <= '4' && !StartsWith(code, "B230"))
       f.HasHivGroup = true;
     if (StartsWith(code, "F64")) f.HasF64 = true;
-    if (BeginsWithAny(code, {"Z381", "Z384", "Z387"})) f.HasLiveBirthZ38 = true;
+    if (BeginsWithAny(code, "Z381", "Z384", "Z387")) f.HasLiveBirthZ38 = true;
   }
   return f;
 }
@@ -429,7 +443,17 @@ bool CodeCase::HasDiagnosisPrefix(const char* prefix) const {
 }
 
 void RunCodeRules(CodeCase& codeCase) {
-  codeCase.Found = GatherFacts(codeCase);
+  // The written positions of the lists, collected here where the record
+  // did not keep them from loading.
+  WrittenPositions diagnoses, treatments;
+  if (!codeCase.WrittenDiagnoses || codeCase.WrittenDiagnoses->Count < 0 || !codeCase.WrittenTreatments ||
+      codeCase.WrittenTreatments->Count < 0) {
+    diagnoses.Collect(codeCase.Diagnoses, codeCase.DiagnosisSlots);
+    treatments.Collect(codeCase.Treatments, codeCase.TreatmentSlots);
+    codeCase.WrittenDiagnoses = &diagnoses;
+    codeCase.WrittenTreatments = &treatments;
+  }
+  codeCase.Found = GatherFacts(codeCase, *codeCase.WrittenDiagnoses);
   RunRules(codeCase, kCodeRules);
 }
 

@@ -4,18 +4,25 @@
 // row: code, logged description, message number, counter, what it walks,
 // condition, value shown.
 //
-// A row either tests the record once or walks entries: each diagnosis or
+// A row either tests the record once or walks entries (an entry row may
+// write the part of its condition that reads only the case apart, before
+// the entry part; both must hold): each diagnosis or
 // each treatment that is written (a blank position passes every test), each
-// earlier written diagnosis for every written one (duplicates), or every
-// position of the case's MB lists (agreement of the detail record with the
-// MB). An entry row reports each failing entry with its position.
+// earlier written diagnosis with the same code for every written one
+// (duplicates; other pairs cannot fail such a row), or every
+// position of the case's MB lists where the MB or the record has a code
+// (agreement of the detail record with the MB; positions without a code on
+// either side agree). An entry row reports each failing entry with its
+// position.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
+#include "foundation/Logger.h"
 #include "records/CodeEntry.h"
 #include "records/Record.h"
 #include "records/RecordMB.h"
@@ -24,7 +31,7 @@
 
 namespace qv {
 
-enum class Walk { Record, EachDiagnosis, EachTreatment, EachEarlierDiagnosis, EachMbDiagnosis, EachMbTreatment };
+enum class Walk { Record, EachDiagnosis, EachTreatment, EachEarlierSameDiagnosis, EachMbDiagnosis, EachMbTreatment };
 
 // The entry an entry row looks at: its position in the list and, walking
 // earlier entries, the earlier position compared with (else Position).
@@ -70,17 +77,56 @@ struct Value {
 };
 
 template <class R>
+struct Rule;
+
+namespace detail {
+// How an entry row walks its entries; see RunEntryRule.
+template <class R>
+using EntryWalk = void (*)(R&, const Rule<R>&, const WrittenPositions&, const WrittenPositions&);
+template <class R, class F>
+void WalkWithKeptCondition(R& rec, const Rule<R>& row, const WrittenPositions& d, const WrittenPositions& t);
+template <class R>
+void WalkWithPointer(R& rec, const Rule<R>& row, const WrittenPositions& d, const WrittenPositions& t);
+// The condition of an entry row written as a lambda without captures, kept
+// once when its row is built, so that the row's walk calls it inline.
+template <class R, class F>
+struct KeptCondition {
+  static inline std::optional<F> Fails;
+};
+}  // namespace detail
+
+template <class R>
 struct Rule {
   // A test of the record as a whole.
   Rule(RuleInfo info, bool (*fails)(const R&), Value shows) : Info(info), Fails(fails), Shows(shows) {}
-  // A test of entries.
-  Rule(RuleInfo info, Walk over, bool (*failsAt)(const R&, const EntryAt&), Value shows)
-      : Info(info), Over(over), FailsAt(failsAt), Shows(shows) {}
+  // A test of entries. An entry row runs once per entry, so for a lambda
+  // the walk over the entries is compiled with the condition in it; a named
+  // function is called through its pointer.
+  template <class F>
+  Rule(RuleInfo info, Walk over, F failsAt, Value shows) : Info(info), Over(over), Shows(shows) {
+    if constexpr (std::is_empty_v<F>) {
+      detail::KeptCondition<R, F>::Fails.emplace(failsAt);
+      WalkEntries = &detail::WalkWithKeptCondition<R, F>;
+    } else {
+      FailsAt = failsAt;
+      WalkEntries = &detail::WalkWithPointer<R>;
+    }
+  }
+
+  // A test of entries whose condition has a part about the case alone,
+  // written apart: the entries are walked only when that part holds.
+  template <class F>
+  Rule(RuleInfo info, Walk over, bool (*caseHolds)(const R&), F failsAt, Value shows)
+      : Rule(info, over, failsAt, shows) {
+    CaseHolds = caseHolds;
+  }
 
   RuleInfo Info;
   Walk Over = Walk::Record;
+  bool (*CaseHolds)(const R&) = nullptr;  // entry rows: the case's part of the condition, if written apart
   bool (*Fails)(const R&) = nullptr;
   bool (*FailsAt)(const R&, const EntryAt&) = nullptr;
+  detail::EntryWalk<R> WalkEntries = nullptr;
   Value Shows;
 };
 
@@ -93,12 +139,17 @@ struct HasEntries<R, std::void_t<decltype(std::declval<const R&>().Diagnoses)>> 
 // Converts the descriptions of every catalogue to ISO 8859-1, once.
 void PrepareCatalogues();
 
+// Logs "Test: CODE: description"; every test starts with it (inline: with
+// the log off it is a few stores, and every row of every case makes one).
+inline void LogTest(const RuleInfo& rule) { LogInfo("Test: %s: %s", rule.Code, rule.Description); }
+
 namespace detail {
 
 inline const char* CodeText(const CodeEntry& e) { return e.Key ? e.Key : kEmptyText; }
+inline bool HasCode(const CodeEntry& e) { return e.Key && *e.Key; }
 
 inline bool WalksDiagnoses(Walk w) {
-  return w == Walk::EachDiagnosis || w == Walk::EachEarlierDiagnosis || w == Walk::EachMbDiagnosis;
+  return w == Walk::EachDiagnosis || w == Walk::EachEarlierSameDiagnosis || w == Walk::EachMbDiagnosis;
 }
 
 template <class R>
@@ -137,36 +188,88 @@ struct HasWrittenLists<R, std::void_t<decltype(std::declval<const R&>().WrittenD
 inline const Written* Prepared(const Written& w) { return w.Count >= 0 ? &w : nullptr; }
 inline const Written* Prepared(const Written* w) { return w && w->Count >= 0 ? w : nullptr; }
 
+// For written entry n (an index into written.Positions), the index of the
+// nearest earlier written entry with the same non-empty code, -1 when none.
+// Followed from n, the links give every earlier entry with that code, from
+// the nearest back: one pass over the list instead of all its pairs.
+inline void LinkEarlierSameCodes(const CodeEntry* list, const Written& written, int (&earlierSame)[kMaxEntrySlots]) {
+  constexpr unsigned kSlots = 256;  // a power of two, more than twice kMaxEntrySlots
+  static_assert(kSlots > 2 * kMaxEntrySlots, "the table keeps free slots for every probe");
+  int latest[kSlots];  // index n of the latest entry seen with a code of this slot, -1 empty
+  for (int& slot : latest) slot = -1;
+  for (int n = 0; n < written.Count; ++n) {
+    earlierSame[n] = -1;
+    const char* code = list[written.Positions[n]].Key;
+    if (!code || !*code) continue;
+    unsigned hash = 2166136261u;
+    for (const char* c = code; *c; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+    for (unsigned slot = hash & (kSlots - 1);; slot = (slot + 1) & (kSlots - 1)) {
+      const int seen = latest[slot];
+      if (seen < 0 || __builtin_strcmp(list[written.Positions[seen]].Key, code) == 0) {
+        earlierSame[n] = seen;
+        latest[slot] = n;
+        break;
+      }
+    }
+  }
+}
+
 template <class R>
-void RunEntryRule(R& rec, const Rule<R>& row, const Written& diagnoses, const Written& treatments) {
+__attribute__((noinline)) void ReportEntry(R& rec, const Rule<R>& row, EntryAt at, int entryKind) {
+  rec.Report(row.Info, ValueText(rec, row.Shows, row.Over, &at), entryKind, at.Position);
+}
+
+template <class R, class Fails>
+void RunEntryRule(R& rec, const Rule<R>& row, const Fails& fails, const Written& diagnoses, const Written& treatments) {
   if constexpr (HasEntries<R>::value) {
     const bool overDiagnoses = WalksDiagnoses(row.Over);
     const CodeEntry* own = overDiagnoses ? rec.Diagnoses : rec.Treatments;
     const int entryKind = overDiagnoses ? EntryDiagnosis : EntryTreatment;
+    // The entry is passed apart and the finding built out of line, so that
+    // the loop keeps it in registers.
     auto check = [&](const EntryAt& at) {
-      if (row.FailsAt(rec, at)) rec.Report(row.Info, ValueText(rec, row.Shows, row.Over, &at), entryKind, at.Position);
+      if (fails(rec, EntryAt{at.Entry, at.Position, at.Earlier})) ReportEntry(rec, row, at, entryKind);
     };
     if (row.Over == Walk::EachMbDiagnosis || row.Over == Walk::EachMbTreatment) {
       // Every MB position; an own entry beyond the own slots reads as blank.
       static const CodeEntry kBlank{};
       const int ownSlots = overDiagnoses ? rec.DiagnosisSlots : rec.TreatmentSlots;
       const int mbSlots = overDiagnoses ? rec.MbRecord->DiagnosisSlots : rec.MbRecord->TreatmentSlots;
-      for (int k = 0; k < mbSlots; ++k) check({k < ownSlots ? own[k] : kBlank, k, k});
+      const CodeEntry* mb = overDiagnoses ? rec.MbRecord->Diagnoses : rec.MbRecord->Treatments;
+      for (int k = 0; k < mbSlots; ++k) {
+        const CodeEntry& entry = k < ownSlots ? own[k] : kBlank;
+        if (!HasCode(entry) && !HasCode(mb[k])) continue;
+        check({entry, k, k});
+      }
       return;
     }
     const Written& written = overDiagnoses ? diagnoses : treatments;
+    if (row.Over == Walk::EachEarlierSameDiagnosis) {
+      int earlierSame[kMaxEntrySlots];
+      LinkEarlierSameCodes(own, written, earlierSame);
+      for (int n = 0; n < written.Count; ++n) {
+        const int k = written.Positions[n];
+        for (int m = earlierSame[n]; m >= 0; m = earlierSame[m]) check({own[k], k, written.Positions[m]});
+      }
+      return;
+    }
     for (int n = 0; n < written.Count; ++n) {
       const int k = written.Positions[n];
-      if (row.Over != Walk::EachEarlierDiagnosis) {
-        check({own[k], k, k});
-        continue;
-      }
-      // Earlier entries from the nearest back; a blank one never equals.
-      for (int m = n - 1; m >= 0; --m) check({own[k], k, written.Positions[m]});
+      check({own[k], k, k});
     }
   } else {
-    (void)rec, (void)row, (void)diagnoses, (void)treatments;
+    (void)rec, (void)row, (void)fails, (void)diagnoses, (void)treatments;
   }
+}
+
+template <class R, class F>
+void WalkWithKeptCondition(R& rec, const Rule<R>& row, const Written& diagnoses, const Written& treatments) {
+  RunEntryRule(rec, row, *KeptCondition<R, F>::Fails, diagnoses, treatments);
+}
+
+template <class R>
+void WalkWithPointer(R& rec, const Rule<R>& row, const Written& diagnoses, const Written& treatments) {
+  RunEntryRule(rec, row, row.FailsAt, diagnoses, treatments);
 }
 
 }  // namespace detail
@@ -185,6 +288,7 @@ void RunRules(R& rec, const Rule<R> (&rows)[N]) {
       continue;
     }
     if constexpr (HasEntries<R>::value) {
+      if (row.CaseHolds && !row.CaseHolds(rec)) continue;
       if (!diagnoses) {
         if constexpr (detail::HasWrittenLists<R>::value) {
           diagnoses = detail::Prepared(rec.WrittenDiagnoses);
@@ -197,7 +301,7 @@ void RunRules(R& rec, const Rule<R> (&rows)[N]) {
           treatments = &collectedTreatments;
         }
       }
-      detail::RunEntryRule(rec, row, *diagnoses, *treatments);
+      row.WalkEntries(rec, row, *diagnoses, *treatments);
     }
   }
 }

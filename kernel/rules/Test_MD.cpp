@@ -22,7 +22,8 @@ const char* const kDrgStatus[] = {"0", "1", "2", "3", "4", "5", "6", "7"};
 const CodeList DrgStatusCodes{kDrgStatus, 8};
 const char* const kStayAfter[] = {"1", "2", "3", "4", "44", "5", "55", "6", "66", "7", "8", "9"};
 const CodeList StayAfterInterimDischargeCodes{kStayAfter, 12};
-const char* const kLaterality[] = {"0", "1", "2", "3", "9", ""};
+// The empty value first: it is the usual one.
+const char* const kLaterality[] = {"", "0", "1", "2", "3", "9"};
 const CodeList LateralityCodes{kLaterality, 6};
 const char* const PoaRequiredCodes =
     "|F05|G90|G97|I23|I26|I51|I63|I72|I80|I97|J12|J13|J14|J15|J16|J18|J69|J90|J93|J95|K91|K92|L89|N10|N17|N30|"
@@ -573,11 +574,12 @@ Rule<RecordMD> kAdministrativeRules[] = {
 // --- Entry tests ----------------------------------------------------------------
 
 // Chapter 13 of CHOP: codes from 72 to 75 (first two characters, bytewise).
-bool IsChapter13(const char* code) { return std::strncmp(code, "72", 2) >= 0 && std::strncmp(code, "75", 2) <= 0; }
+bool IsChapter13(const char* code) { return code && code[0] == '7' && code[1] >= '2' && code[1] <= '5'; }
 
-bool NeedsPoa(const RecordMD& r, const CodeEntry& d) {
-  return IsCodePrefixInBarList(Mb(r, Mb3Canton), 2, "|VD|ZH|") && Empty(d.Attribute2) &&
-         (StartsWith(d.Key, "S") || IsCodePrefixInBarList(d.Key, 3, PoaRequiredCodes));
+// A diagnosis without POA whose code requires one (in the cantons that
+// ask for it).
+bool NeedsPoa(const CodeEntry& d) {
+  return Empty(d.Attribute2) && (StartsWith(d.Key, "S") || IsCodePrefixInBarList(d.Key, 3, PoaRequiredCodes));
 }
 
 Rule<RecordMD> kEntryRules[] = {
@@ -590,28 +592,25 @@ Rule<RecordMD> kEntryRules[] = {
      Value::Laterality()},
     {{"A0520", "Dieser ICD-Kode benötigt eine POA Angabe", 398, Counter::Warning},
      Walk::EachDiagnosis,
-     [](const RecordMD& r, const EntryAt& e) {
-       return e.Position != 1 && YearIn(2023, 9999) && e.Entry.Found && NeedsPoa(r, e.Entry);
-     },
+     [](const RecordMD& r) { return YearIn(2023, 9999) && IsCodePrefixInBarList(Mb(r, Mb3Canton), 2, "|VD|ZH|"); },
+     [](const RecordMD&, const EntryAt& e) { return e.Position != 1 && e.Entry.Found && NeedsPoa(e.Entry); },
      Value::Code()},
     {{"A0990", "Die Diagnose ist weiter oben schon vorhanden (Duplikat)", 399, Counter::Hint},
-     Walk::EachEarlierDiagnosis,
+     Walk::EachEarlierSameDiagnosis,
      [](const RecordMD& r, const EntryAt& e) {
        return !Empty(e.Entry.Key) && Is(e.Entry.Key, r.Diagnoses[e.Earlier].Key);
      },
      Value::Code()},
     {{"A1401", "Behandlungscode aus Kapitel 13 unvereinbar mit Geschlecht (Mann)", 400, Counter::Error},
      Walk::EachTreatment,
-     [](const RecordMD& r, const EntryAt& e) {
-       return YearFrom(2013) && IsACase(r) && e.Entry.Found && Is(Mb(r, Mb10Sex), "1") && IsChapter13(e.Entry.Key);
-     },
+     [](const RecordMD& r) { return YearFrom(2013) && IsACase(r) && Is(Mb(r, Mb10Sex), "1"); },
+     [](const RecordMD&, const EntryAt& e) { return e.Entry.Found && IsChapter13(e.Entry.Key); },
      Value::Code()},
     // The age is the MB's age field as written, not the computed age.
     {{"A1412", "Behandlungscode aus Kapitel 13 unvereinbar mit Alter (< 12 Jahre)", 401, Counter::Warning},
      Walk::EachTreatment,
-     [](const RecordMD& r, const EntryAt& e) {
-       return YearFrom(2013) && IsACase(r) && e.Entry.Found && Num(Mb(r, Mb12Age)) < 12 && IsChapter13(e.Entry.Key);
-     },
+     [](const RecordMD& r) { return YearFrom(2013) && IsACase(r) && Num(Mb(r, Mb12Age)) < 12; },
+     [](const RecordMD&, const EntryAt& e) { return e.Entry.Found && IsChapter13(e.Entry.Key); },
      Value::Code()},
     {{"A1511", "Ungültige Seitigkeit (Behandlung)", 402, Counter::Error},
      Walk::EachTreatment,
@@ -637,7 +636,7 @@ Rule<RecordMD> kEntryRules[] = {
     {{"A1815", "Nebenbehandlungen werden ohne Stunde übermittelt", 406, Counter::Error},
      Walk::EachTreatment,
      [](const RecordMD&, const EntryAt& e) {
-       return e.Position >= 1 && YearUntil(2023) && e.Entry.Date.HasDay && Len(e.Entry.DateText) > 8;
+       return e.Position >= 1 && YearUntil(2023) && e.Entry.Date.HasDay && e.Entry.Date.Length > 8;
      },
      Value::DateText()},
     // The same-day comparison by hour holds for every case kind.
@@ -646,7 +645,7 @@ Rule<RecordMD> kEntryRules[] = {
      [](const RecordMD& r, const EntryAt& e) {
        const ParsedDate& a = Admission(r);
        const ParsedDate& d = e.Entry.Date;
-       return (IsACase(r) && a.HasDay && d.HasDay && Day(a) > Day(d)) ||
+       return (a.HasDay && d.HasDay && Day(a) > Day(d) && IsACase(r)) ||
               (a.HasHour && d.HasHour && Day(a) == Day(d) && a.Hour > d.Hour);
      },
      Value::DateText()},
