@@ -29,8 +29,9 @@ std::uint64_t CrashLine() {
 }
 }  // namespace
 
-bool RunBlockItems(const Block& block, const BlockTask& task, const std::function<ItemResult(const WorkItem&)>& check,
-                   platform::OutputHandle out, volatile std::uint64_t* progress) {
+bool RunBlockItems(const Block& block, const BlockTask& task,
+                   const std::function<ItemResult(const Block&, const WorkItem&)>& check, platform::OutputHandle out,
+                   volatile std::uint64_t* progress) {
   std::string bytes;
   std::size_t skipAt = 0;
   for (std::size_t i = 0; i < block.items.size(); ++i) {
@@ -44,7 +45,7 @@ bool RunBlockItems(const Block& block, const BlockTask& task, const std::functio
     if (item.check && item.caseLine == CrashLine() && CrashLine() != 0) std::abort();
     // Items before sendFrom are checked only to bring the library to the
     // state it had when they were checked the first time.
-    ItemResult result = check(item);
+    ItemResult result = check(block, item);
     if (i < task.sendFrom) continue;
     AppendResultRecord(result, bytes);
     if (task.flushEach || bytes.size() >= kWriteChunk) {
@@ -107,7 +108,7 @@ bool BlockRunner::startNext() {
             if (prepare_) prepare_(p.block.layout);
             return RunBlockItems(p.block, task, check_, out, word) ? 0 : 7;
           },
-          r.child);
+          r.child, p.block.memory());
     }
     if (!started) {
       // No process to be had: the block's remaining items are reported unchecked.
@@ -208,7 +209,7 @@ void BlockRunner::failItem(Pending& p, const std::string& reason) {
   ItemResult& result = p.results[p.next];
   result.isCase = item.isCase;
   result.caseLine = item.caseLine;
-  result.findings = item.findings;
+  result.findings = p.block.findingsOf(item);
   if (item.check) {
     Finding f;
     f.line = item.caseLine;

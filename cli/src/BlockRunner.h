@@ -25,17 +25,11 @@
 #include <string>
 #include <vector>
 
-#include "CaseSplitter.h"
+#include "WorkBlock.h"
 #include "Finding.h"
 #include "foundation/Platform.h"
 
 namespace qv::cli {
-
-struct Block {
-  std::size_t fileIndex = 0;
-  int layout = 0;  // MB layout of the block's file (50 or 90), 0 when it has no MB line
-  std::vector<WorkItem> items;
-};
 
 // What a block process does: which items it skips, from which item on it
 // sends results, and whether it sends each result at once.
@@ -49,14 +43,15 @@ struct BlockTask {
 // to out; progress (may be null) holds 1 + the index of the item being
 // checked, 0 before the first and after the last. The code of a block
 // process, forked or started.
-bool RunBlockItems(const Block& block, const BlockTask& task, const std::function<ItemResult(const WorkItem&)>& check,
-                   platform::OutputHandle out, volatile std::uint64_t* progress);
+bool RunBlockItems(const Block& block, const BlockTask& task,
+                   const std::function<ItemResult(const Block&, const WorkItem&)>& check, platform::OutputHandle out,
+                   volatile std::uint64_t* progress);
 
 class BlockRunner {
  public:
   // Runs in a block process before its first item.
   using PrepareFn = std::function<void(int layout)>;
-  using CheckFn = std::function<ItemResult(const WorkItem&)>;
+  using CheckFn = std::function<ItemResult(const Block&, const WorkItem&)>;
   using DeliverFn = std::function<void(const Block&, std::vector<ItemResult>&)>;
   // Starts a block process of the program itself (where there is no fork):
   // it gets the block, its task and its progress word (slot) and writes its

@@ -7,7 +7,7 @@
 
 namespace qv::cli {
 
-LineReader::LineReader(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {}
+LineReader::LineReader(int fd, std::size_t bufferSize) : fd_(fd) { buffer_.resize(bufferSize); }
 
 bool LineReader::fill() {
   if (eof_) return false;

@@ -4,7 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
+
+#include "UnsharedVector.h"
 
 namespace qv::cli {
 
@@ -34,7 +35,7 @@ class LineReader {
   bool fill();
 
   int fd_;
-  std::vector<char> buffer_;
+  UnsharedVector<char> buffer_;  // written while block processes run: not shared with them
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool eof_ = false;

@@ -7,7 +7,7 @@
 #include <vector>
 #include <string>
 
-#include "CaseSplitter.h"
+#include "WorkBlock.h"
 #include "Finding.h"
 
 namespace qv::cli {
@@ -37,12 +37,9 @@ struct BlockJob {
   bool flushEach = false;
   std::vector<std::uint64_t> skip;
 };
-void EncodeBlockJob(const BlockJob& job, const std::vector<WorkItem>& items, std::string& out);
-// False when the bytes do not hold a whole job.
-bool DecodeBlockJob(const std::string& in, BlockJob& job, std::vector<WorkItem>& items);
-
-void EncodeWorkItem(const WorkItem& item, std::string& out);
-// Decodes a whole encoded item; false when the bytes do not hold one.
-bool DecodeWorkItem(const char* data, std::size_t size, WorkItem& item);
+void EncodeBlockJob(const BlockJob& job, const Block& block, std::string& out);
+// False when the bytes do not hold a whole job, or its items point outside
+// the block's arrays.
+bool DecodeBlockJob(const std::string& in, BlockJob& job, Block& block);
 
 }  // namespace qv::cli

@@ -131,11 +131,9 @@ TEST(ResultSink, SelectsAcceptsCountsAndRecords) {
   FindingWriter writer(OutputFormat::Text, outFile);
   Summary summary;
   ResultSink sink(writer, summary, selection, &baseline, recordFile);
-  WorkItem item;
-  item.isCase = true;
-  item.identity = runs[0].id;
   ItemResult result{true, 10, {runs[0].finding, runs[1].finding, runs[0].finding}, "", ""};
-  sink.take("a.dat", item, result);
+  result.identity = runs[0].id;
+  sink.take("a.dat", result);
   std::fclose(outFile);
   std::fclose(recordFile);
   std::string shown(out, outSize), lines(recorded, recordedSize);
