@@ -69,8 +69,10 @@ bool ForkChild(const std::function<int(OutputHandle out)>& body, ChildProcess& c
 // Memory that forked children do not inherit: the parent writes it while
 // children run without a copy of each page it writes (a page both share is
 // copied on the first write of either), and a fork copies no page tables for
-// it. The size is rounded up to whole pages; a freed range of the same size
-// is given out again, its pages kept. Null when no memory is left.
+// it. A range a child does inherit (ForkChild) is shared with it, not
+// copied: the parent must not change it while that child runs, nor the
+// child at all. The size is rounded up to whole pages; a freed range of the
+// same size is given out again, its pages kept. Null when no memory is left.
 void* AllocateUnshared(std::size_t bytes);
 void FreeUnshared(void* memory, std::size_t bytes);
 

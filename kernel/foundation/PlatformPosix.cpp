@@ -166,7 +166,9 @@ void* AllocateUnshared(std::size_t bytes) {
     kept.erase(kept.begin() + static_cast<long>(i));
     return p;
   }
-  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  // Shared, not private: a fork leaves the parent's pages writable, so that
+  // refilling a range after its child has ended costs no fault per page.
+  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) return nullptr;
   madvise(p, bytes, MADV_DONTFORK);
   return p;
