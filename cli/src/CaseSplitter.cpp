@@ -47,6 +47,21 @@ std::string_view FieldOf(std::string_view line, int number) {
   return line.substr(start, stop == std::string_view::npos ? std::string_view::npos : stop - start);
 }
 
+std::string_view CaseNumberIn(std::string_view text) {
+  for (std::size_t at = 0; at < text.size();) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string_view::npos) end = text.size();
+    // Lines end in CR LF.
+    std::string_view line = text.substr(at, end - at - (end > at && text[end - 1] == '\r' ? 1 : 0));
+    if (line.compare(0, 3, "MD|") == 0) {
+      std::string_view number = FieldOf(line, 662);
+      if (!number.empty()) return number;
+    }
+    at = end + 1;
+  }
+  return {};
+}
+
 int CountBars(std::string_view text) { return static_cast<int>(std::count(text.begin(), text.end(), '|')); }
 
 CaseSplitter::CaseSplitter(Block& out, SplitTexts texts) : out_(out), texts_(std::move(texts)) {}
@@ -102,7 +117,6 @@ void CaseSplitter::addLine(const Line& line) {
   if (open_) {
     // Add-on lines, and anything else, belong to the open case; the library
     // judges their kind and order.
-    if (current_.nameSizes[3] == 0 && HasPrefix(line.text, "MD|")) addName(FieldOf(line.text, 662), 3);
     appendToCase(line);
     return;
   }
@@ -129,25 +143,30 @@ void CaseSplitter::appendToCase(const Line& line) {
     nulLine_ = line.number;
   }
   out_.lines.push_back(line.number);
-  if (!keepText_) return;
-  // Stop keeping the text once the case is too large: it will not be checked.
-  if (currentBytes_ < kMaxCallBytes && !currentHasNul_) {
+  if (keepText_ && currentBytes_ < kMaxCallBytes && !currentHasNul_) {
     out_.text.append(line.text.data(), line.text.size());
     out_.text.append(kLineEnd, 2);
-  } else {
-    out_.text.truncate(current_.text);
-    keepText_ = false;
+    return;
   }
+  // Stop keeping the text once the case is too large: it will not be checked.
+  if (keepText_) dropText();
+  if (current_.nameSizes[3] == 0 && HasPrefix(line.text, "MD|")) addName(FieldOf(line.text, 662), 3);
+}
+
+// The case number goes to the names before the text goes.
+void CaseSplitter::dropText() {
+  addName(CaseNumberIn({out_.text.data() + current_.text, out_.text.size() - current_.text}), 3);
+  out_.text.truncate(current_.text);
+  keepText_ = false;
 }
 
 void CaseSplitter::closeCase() {
   if (!open_) return;
   open_ = false;
+  if (keepText_ && (currentHasNul_ || currentBytes_ >= kMaxCallBytes)) dropText();
   if (currentHasNul_) {
-    out_.text.truncate(current_.text);
     out_.findings.push_back(Structural(nulLine_, "S004", texts_.nulByte, ""));
   } else if (currentBytes_ >= kMaxCallBytes) {
-    out_.text.truncate(current_.text);
     std::string text = texts_.tooLarge;
     std::size_t at = text.find("{bytes}");
     if (at != std::string::npos) text.replace(at, 7, std::to_string(currentBytes_));

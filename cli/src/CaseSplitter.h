@@ -48,6 +48,7 @@ class CaseSplitter {
   void appendToCase(const Line& line);
 
   void addName(std::string_view field, int which);
+  void dropText();
 
   Block& out_;
   SplitTexts texts_;
@@ -58,7 +59,9 @@ class CaseSplitter {
   WorkItem current_;  // the open case; its text, lines, findings and names are at the end of out_'s arrays
   std::size_t currentBytes_ = 0;
   bool currentHasNul_ = false;
-  bool keepText_ = false;  // false once the open case is too large or holds a NUL byte
+  // False once the open case is too large or holds a NUL byte. While its
+  // text is kept, its case number is read from the text when it is needed.
+  bool keepText_ = false;
   std::uint64_t nulLine_ = 0;
   int firstMbFields_ = 0;
 };
@@ -66,6 +69,10 @@ class CaseSplitter {
 // Field number (0 = record kind) of a record line, empty when the line has
 // fewer fields.
 std::string_view FieldOf(std::string_view line, int number);
+
+// The case number in a call text: field 662 of its first MD line that has
+// one, empty when none has.
+std::string_view CaseNumberIn(std::string_view callText);
 
 // Number of '|' in a text.
 int CountBars(std::string_view text);

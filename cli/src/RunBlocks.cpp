@@ -14,7 +14,8 @@ RunEnd RunBlocks(int jobs, LibraryChecker& checker, InputFeeder& feeder, ResultS
   auto deliver = [&](const Block& block, std::vector<ItemResult>& results) {
     for (std::size_t i = 0; i < results.size(); ++i) {
       const WorkItem& item = block.items[i];
-      results[i].identity = block.identity(item);
+      // Only findings name the case.
+      if (!results[i].findings.empty()) results[i].identity = block.identity(item);
       sink.take(names[block.fileIndex], results[i], block.call(item));
     }
   };

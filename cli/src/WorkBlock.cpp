@@ -1,5 +1,6 @@
 #include "WorkBlock.h"
 
+#include "CaseSplitter.h"
 #include "TextCoding.h"
 
 namespace qv::cli {
@@ -43,6 +44,7 @@ CaseIdentity Block::identity(const WorkItem& item) const {
     if (item.nameSizes[i] > 0) *fields[i] = CodePageToUtf8(std::string(names.data() + at, item.nameSizes[i]));
     at += item.nameSizes[i];
   }
+  if (item.nameSizes[3] == 0 && item.check) id.caseNumber = CodePageToUtf8(std::string(CaseNumberIn(textOf(item))));
   return id;
 }
 

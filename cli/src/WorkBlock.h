@@ -27,7 +27,7 @@ struct WorkItem {
   std::size_t findings = 0;         // in Block::findings: findings made without the library
   std::size_t findingCount = 0;
   std::size_t names = 0;            // in Block::names: the identity fields, in the code page, one after the other
-  std::uint32_t nameSizes[4] = {};  // MB fields 1, 2, 4 and MD field 662
+  std::uint32_t nameSizes[4] = {};  // MB fields 1, 2, 4 and MD field 662 (this one only when the text was dropped)
   bool isCase = false;
   bool hasHeader = false;           // the call starts with the MX line
   bool headerReported = false;      // that MX line's own findings came with an earlier case
@@ -71,7 +71,8 @@ struct Block {
 
   CallView call(const WorkItem& item) const;
   std::string_view textOf(const WorkItem& item) const { return {text.data() + item.text, item.textSize}; }
-  // The identity in UTF-8.
+  // The identity in UTF-8 (the case number read from the call text when it
+  // is not among the names).
   CaseIdentity identity(const WorkItem& item) const;
   std::vector<Finding> findingsOf(const WorkItem& item) const;
   // The arrays a forked block process reads.

@@ -134,9 +134,13 @@ TEST(CaseSplitter, TakesTheCaseIdentityFromItsRecords) {
     for (int i = 1; i < 696; ++i) line += i == 662 ? "|" + caseNumber : "|";
     return line;
   };
-  // A case number after an MD line without one; one in a case cut between blocks.
+  // A case number after an MD line without one; one in a case cut between
+  // blocks; in a case too large to be checked, before and after the line
+  // that makes it so.
+  const std::string large = "MN|" + std::string(10000, 'x');
   std::vector<std::string> lines = {"MX|h|", mb(90, "AB12"), md("F001"), md("F002"), mb(50, "CD34"), "MN|x|",
-                                    md(""), md("F003"), mb(50, "EF56"), "MD|short|"};
+                                    md(""),  md("F003"),     mb(50, "EF56"), "MD|short|", mb(90, "GH78"), md(""),
+                                    md("F004"), large, md("F0"), mb(90, "IJ90"), md(""), large, md("F005")};
   for (std::size_t perBlock : {1u, 1000u}) {
     std::vector<std::string> ids;
     for (const Block& block : SplitBlocks(lines, perBlock)) {
@@ -145,7 +149,8 @@ TEST(CaseSplitter, TakesTheCaseIdentityFromItsRecords) {
         ids.push_back(id.bur + "," + id.site + "," + id.linkageCode + "," + id.caseNumber);
       }
     }
-    EXPECT_EQ(ids, (std::vector<std::string>{"7345é,02,AB12,F001", "7345é,02,CD34,F003", "7345é,02,EF56,"}))
+    EXPECT_EQ(ids, (std::vector<std::string>{"7345é,02,AB12,F001", "7345é,02,CD34,F003", "7345é,02,EF56,",
+                                             "7345é,02,GH78,F004", "7345é,02,IJ90,F005"}))
         << perBlock;
   }
   // Fields found from the front and from the back of the line, empty ones and missing ones.
