@@ -1,6 +1,7 @@
 #include "BlockRunner.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "ResultWire.h"
 #include "UiTexts.h"
@@ -95,7 +96,10 @@ bool BlockRunner::startNext() {
     for (std::size_t i = 0; i < p.deaths.size(); ++i)
       if (p.deaths[i] >= kMaxDeaths) task.skip.push_back(i);
     Running& r = running_[slot];
-    r = Running{};
+    // The slot's read buffer is kept from block to block.
+    r.child = platform::ChildProcess{};
+    r.bytes.clear();
+    r.scratchFile.clear();
     r.sequence = s;
     if (progress_) progress_[slot] = 0;
     volatile std::uint64_t* word = progress_ ? progress_ + slot : nullptr;
@@ -140,22 +144,25 @@ void BlockRunner::pump(int timeoutMs) {
 }
 
 void BlockRunner::readFrom(Running& r) {
-  char buffer[1 << 16];
+  constexpr std::size_t kRead = 1 << 16;
   bool atEnd = false;
   for (;;) {
-    long got = platform::ReadOutput(r.child, buffer, sizeof buffer);
+    // Read straight into the end of the undecoded bytes.
+    std::size_t had = r.bytes.size();
+    r.bytes.resize(had + kRead);
+    long got = platform::ReadOutput(r.child, r.bytes.data() + had, kRead);
+    r.bytes.truncate(had + static_cast<std::size_t>(got > 0 ? got : 0));
     if (got <= 0) {
       atEnd = got == 0;
       break;
     }
-    r.bytes.append(buffer, static_cast<std::size_t>(got));
-    if (static_cast<std::size_t>(got) < sizeof buffer) break;
+    if (static_cast<std::size_t>(got) < kRead) break;
   }
   Pending& p = pendingFor(r.sequence);
   std::size_t pos = 0;
-  ItemResult result;
   while (p.next < p.block.items.size()) {
-    int taken = TakeResultRecord(r.bytes, pos, result);
+    // Decoded where the result is kept; a record cut short is decoded again once whole.
+    int taken = TakeResultRecord(r.bytes.data(), r.bytes.size(), pos, p.results[p.next]);
     if (taken == 0) break;
     if (taken < 0) {
       // Not a result: the process is not doing its job.
@@ -163,10 +170,12 @@ void BlockRunner::readFrom(Running& r) {
       ended(r, "unreadable results");
       return;
     }
-    p.results[p.next] = std::move(result);
     advance(p);
   }
-  r.bytes.erase(0, pos);
+  // Keep the rest of a record cut short at the front.
+  std::size_t rest = r.bytes.size() - pos;
+  if (rest > 0 && pos > 0) std::memmove(r.bytes.data(), r.bytes.data() + pos, rest);
+  r.bytes.truncate(rest);
   if (atEnd) ended(r, "");
 }
 
@@ -207,6 +216,7 @@ void BlockRunner::advance(Pending& p) {
 void BlockRunner::failItem(Pending& p, const std::string& reason) {
   const WorkItem& item = p.block.items[p.next];
   ItemResult& result = p.results[p.next];
+  result = ItemResult{};  // a record that could not be decoded may have filled parts
   result.isCase = item.isCase;
   result.caseLine = item.caseLine;
   result.findings = p.block.findingsOf(item);

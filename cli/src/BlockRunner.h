@@ -31,6 +31,10 @@
 
 namespace qv::cli {
 
+// The results of a block's items, filled in the main process while block
+// processes run.
+using ItemResults = std::vector<ItemResult, UnsharedAllocator<ItemResult>>;
+
 // What a block process does: which items it skips, from which item on it
 // sends results, and whether it sends each result at once.
 struct BlockTask {
@@ -52,7 +56,7 @@ class BlockRunner {
   // Runs in a block process before its first item.
   using PrepareFn = std::function<void(int layout)>;
   using CheckFn = std::function<ItemResult(const Block&, const WorkItem&)>;
-  using DeliverFn = std::function<void(const Block&, std::vector<ItemResult>&)>;
+  using DeliverFn = std::function<void(const Block&, ItemResults&)>;
   // Starts a block process of the program itself (where there is no fork):
   // it gets the block, its task and its progress word (slot) and writes its
   // results to child's pipe. A file it names in scratchFile is deleted when
@@ -86,7 +90,7 @@ class BlockRunner {
  private:
   struct Pending {
     Block block;
-    std::vector<ItemResult> results;
+    ItemResults results;
     std::size_t next = 0;                 // items before this one have their result
     std::vector<std::uint8_t> deaths;     // block processes that died on the item
     std::map<std::size_t, std::string> deathReasons;  // why, for items not tried again
@@ -97,8 +101,8 @@ class BlockRunner {
   struct Running {
     platform::ChildProcess child;
     std::size_t sequence = 0;
-    std::string bytes;        // result bytes not yet decoded
-    std::string scratchFile;  // deleted when the process has ended
+    UnsharedVector<char> bytes;  // result bytes not yet decoded
+    std::string scratchFile;     // deleted when the process has ended
   };
 
   void pump(int timeoutMs);

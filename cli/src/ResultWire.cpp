@@ -122,17 +122,15 @@ bool ItemsFit(const Block& block) {
 }
 }  // namespace
 
-bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& r) {
-  Reader rd{in.data(), in.size(), pos};
-  ItemResult out;
-  out.isCase = rd.get<char>() != 0;
-  out.caseLine = rd.get<std::uint64_t>();
-  GetFindings(rd, out.findings);
-  out.hostText = rd.text();
-  out.htmlTable = rd.text();
+bool DecodeResult(const char* in, std::size_t size, std::size_t& pos, ItemResult& r) {
+  Reader rd{in, size, pos};
+  r.isCase = rd.get<char>() != 0;
+  r.caseLine = rd.get<std::uint64_t>();
+  GetFindings(rd, r.findings);
+  r.hostText = rd.text();
+  r.htmlTable = rd.text();
   if (!rd.ok) return false;
   pos = rd.pos;
-  r = std::move(out);
   return true;
 }
 
@@ -181,14 +179,15 @@ void AppendResultRecord(const ItemResult& result, std::string& out) {
   std::memcpy(&out[at], &length, sizeof length);
 }
 
-int TakeResultRecord(const std::string& in, std::size_t& pos, ItemResult& result) {
+int TakeResultRecord(const char* in, std::size_t size, std::size_t& pos, ItemResult& result) {
   std::uint64_t length = 0;
-  if (in.size() - pos < sizeof length) return 0;
-  std::memcpy(&length, in.data() + pos, sizeof length);
-  if (in.size() - pos - sizeof length < length) return 0;
+  if (size - pos < sizeof length) return 0;
+  std::memcpy(&length, in + pos, sizeof length);
+  if (size - pos - sizeof length < length) return 0;
   std::size_t at = pos + sizeof length;
   std::size_t end = at + static_cast<std::size_t>(length);
-  if (!DecodeResult(in, at, result) || at != end) return -1;
+  // The record says where it ends: its bytes must hold exactly one result.
+  if (!DecodeResult(in, end, at, result) || at != end) return -1;
   pos = end;
   return 1;
 }

@@ -11,7 +11,7 @@ namespace qv::cli {
 RunEnd RunBlocks(int jobs, LibraryChecker& checker, InputFeeder& feeder, ResultSink& sink,
                  Progress& progress, const std::string& workerFailedText, const Summary& summary) {
   const std::vector<std::string> names = feeder.fileNames();
-  auto deliver = [&](const Block& block, std::vector<ItemResult>& results) {
+  auto deliver = [&](const Block& block, ItemResults& results) {
     for (std::size_t i = 0; i < results.size(); ++i) {
       const WorkItem& item = block.items[i];
       // Only findings name the case.

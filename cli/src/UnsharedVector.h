@@ -94,4 +94,28 @@ class UnsharedVector {
   std::size_t capacity_ = 0;
 };
 
+// An allocator of the same memory, for containers of values that own more
+// (the results of a block).
+template <typename T>
+struct UnsharedAllocator {
+  using value_type = T;
+  UnsharedAllocator() = default;
+  template <typename U>
+  UnsharedAllocator(const UnsharedAllocator<U>&) {}
+  T* allocate(std::size_t n) {
+    void* p = platform::AllocateUnshared(n * sizeof(T));
+    if (!p) throw std::bad_alloc();
+    return static_cast<T*>(p);
+  }
+  void deallocate(T* p, std::size_t n) { platform::FreeUnshared(p, n * sizeof(T)); }
+  template <typename U>
+  bool operator==(const UnsharedAllocator<U>&) const {
+    return true;
+  }
+  template <typename U>
+  bool operator!=(const UnsharedAllocator<U>&) const {
+    return false;
+  }
+};
+
 }  // namespace qv::cli

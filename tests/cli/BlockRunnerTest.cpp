@@ -92,7 +92,7 @@ std::vector<std::string> RunBlocks(int jobs, std::vector<Block> blocks) {
         checkedSincePrepare = 0;
       },
       FakeCheck,
-      [&](const Block& block, std::vector<ItemResult>& results) {
+      [&](const Block& block, ItemResults& results) {
         EXPECT_EQ(results.size(), block.items.size());
         for (const ItemResult& r : results)
           for (const Finding& f : r.findings) seen.push_back(std::to_string(f.line) + ":" + f.code + ":" + f.text);
