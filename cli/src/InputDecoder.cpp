@@ -73,8 +73,8 @@ void InputDecoder::use(InputEncoding encoding) {
 void InputDecoder::startFile(std::istream* content) {
   converter_.reset();
   current_ = InputEncoding::Auto;
+  content_ = content;
   if (chosen_ != InputEncoding::Auto) use(chosen_);
-  else if (content) use(DetectEncoding(*content));
 }
 
 void InputDecoder::decode(Line& line, std::vector<Finding>& findings) {
@@ -88,7 +88,8 @@ void InputDecoder::decode(Line& line, std::vector<Finding>& findings) {
     line.length -= before - text.size();
     return;
   }
-  if (current_ == InputEncoding::Auto) use(IsUtf8(text) ? InputEncoding::Utf8 : InputEncoding::Cp1252);
+  if (current_ == InputEncoding::Auto)
+    use(content_ ? DetectEncoding(*content_) : IsUtf8(text) ? InputEncoding::Utf8 : InputEncoding::Cp1252);
   std::vector<Latin1Converter::Problem> problems;
   converter_->convert(text, problems);
   line.length = line.length + text.size() - before;

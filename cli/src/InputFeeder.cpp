@@ -82,7 +82,8 @@ bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& ti
   };
   LineReader reader(file.fd);
   CaseSplitter splitter(block, texts_.split);
-  // Auto-detection reads a regular file through once before its lines are cut.
+  // Auto-detection reads a regular file through once at its first line that
+  // is not plain ASCII.
   std::ifstream content;
   if (size > 0 && decoder_.chosen() == InputEncoding::Auto) content.open(file.path, std::ios::binary);
   decoder_.startFile(content.is_open() ? &content : nullptr);
@@ -91,7 +92,9 @@ bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& ti
   std::uint64_t lastLine = 0;
   while (reader.next(line)) {
     lastLine = line.number;
-    if (!file.crInsideLine && line.text.find('\r') != std::string::npos) file.crInsideLine = true;
+    // Only a file without cases says why (NoCaseReason).
+    if (splitter.firstMbFieldCount() == 0 && !file.crInsideLine && line.text.find('\r') != std::string::npos)
+      file.crInsideLine = true;
     decoder_.decode(line, lineFindings);
     splitter.addLine(line);
     for (Finding& f : lineFindings) splitter.addFinding(std::move(f));

@@ -95,6 +95,23 @@ TEST(InputEncoding, AutoOnAPipeFollowsTheFirstLineWithMoreThanAscii) {
   }
 }
 
+// A file is read through only at its first line with more than ASCII, and
+// the whole file decides: here a later byte that is no UTF-8.
+TEST(InputEncoding, AutoOnAFileLetsTheWholeFileDecide) {
+  std::istringstream in("MB|plain\nMB|Z\xC3\xBC\nMB|\xFC\n");
+  InputDecoder decoder(InputEncoding::Auto, TextsFor(0));
+  decoder.startFile(&in);
+  std::vector<Finding> findings;
+  Line a{"MB|plain", 1, 8, false}, b{"MB|Z\xC3\xBC", 2, 6, false};
+  decoder.decode(a, findings);
+  EXPECT_EQ(decoder.encoding(), InputEncoding::Auto);
+  EXPECT_EQ(in.tellg(), 0);
+  decoder.decode(b, findings);
+  EXPECT_EQ(decoder.encoding(), InputEncoding::Cp1252);
+  EXPECT_EQ(b.text, "MB|Z\xC3\xBC");
+  EXPECT_TRUE(findings.empty());
+}
+
 TEST(TextCoding, FileNamesThatAreNotUtf8StayValidJson) {
   EXPECT_EQ(JsonString("d\xFC.dat"), "\"d\\\\xFC.dat\"");
   EXPECT_EQ(JsonString("d\xC3\xBC.dat"), "\"d\xC3\xBC.dat\"");
