@@ -73,7 +73,7 @@ BlockRunner::~BlockRunner() { abort(); }
 void BlockRunner::submit(Block block) {
   Pending p;
   p.deaths.assign(block.items.size(), 0);
-  p.results.resize(block.items.size());
+  p.results.reserve(block.items.size());
   p.block = std::move(block);
   pending_.push_back(std::move(p));
   pump(0);
@@ -162,7 +162,7 @@ void BlockRunner::readFrom(Running& r) {
   std::size_t pos = 0;
   while (p.next < p.block.items.size()) {
     // Decoded where the result is kept; a record cut short is decoded again once whole.
-    int taken = TakeResultRecord(r.bytes.data(), r.bytes.size(), pos, p.results[p.next]);
+    int taken = TakeResultRecord(r.bytes.data(), r.bytes.size(), pos, resultSlot(p));
     if (taken == 0) break;
     if (taken < 0) {
       // Not a result: the process is not doing its job.
@@ -207,6 +207,12 @@ void BlockRunner::ended(Running& r, std::string reason) {
   if (item == p.next) failItem(p, reason);
 }
 
+// The result of the next item: the results grow as they come, in order.
+ItemResult& BlockRunner::resultSlot(Pending& p) {
+  if (p.results.size() <= p.next) p.results.emplace_back();
+  return p.results[p.next];
+}
+
 // Moves past the item just filled in and past the items that are not tried again.
 void BlockRunner::advance(Pending& p) {
   ++p.next;
@@ -215,7 +221,7 @@ void BlockRunner::advance(Pending& p) {
 
 void BlockRunner::failItem(Pending& p, const std::string& reason) {
   const WorkItem& item = p.block.items[p.next];
-  ItemResult& result = p.results[p.next];
+  ItemResult& result = resultSlot(p);
   result = ItemResult{};  // a record that could not be decoded may have filled parts
   result.isCase = item.isCase;
   result.caseLine = item.caseLine;

@@ -90,7 +90,7 @@ class BlockRunner {
  private:
   struct Pending {
     Block block;
-    ItemResults results;
+    ItemResults results;                  // of the items before next (and maybe one being decoded)
     std::size_t next = 0;                 // items before this one have their result
     std::vector<std::uint8_t> deaths;     // block processes that died on the item
     std::map<std::size_t, std::string> deathReasons;  // why, for items not tried again
@@ -110,6 +110,7 @@ class BlockRunner {
   void readFrom(Running& r);
   void ended(Running& r, std::string reason);
   void advance(Pending& p);
+  static ItemResult& resultSlot(Pending& p);
   void failItem(Pending& p, const std::string& reason);
   void deliverReady();
   Pending& pendingFor(std::size_t sequence) { return pending_[sequence - firstSequence_]; }
