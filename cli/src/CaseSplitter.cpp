@@ -6,7 +6,7 @@
 namespace qv::cli {
 
 namespace {
-bool HasPrefix(const std::string& text, const char* prefix) { return text.compare(0, 3, prefix) == 0; }
+bool HasPrefix(std::string_view text, const char* prefix) { return text.compare(0, 3, prefix) == 0; }
 
 Finding Structural(std::uint64_t line, const char* code, std::string text, std::string value) {
   Finding f;
@@ -74,7 +74,7 @@ void CaseSplitter::addName(std::string_view field, int which) {
 void CaseSplitter::addLine(const Line& line) {
   if (HasPrefix(line.text, "MX|")) {
     closeCase();
-    header_ = line.text;
+    header_.assign(line.text);
     headerLine_ = line.number;
     headerUsed_ = false;
     return;
@@ -120,7 +120,7 @@ void CaseSplitter::addLine(const Line& line) {
     appendToCase(line);
     return;
   }
-  addFinding(Structural(line.number, "S001", texts_.strayLine, line.text.substr(0, 3)));
+  addFinding(Structural(line.number, "S001", texts_.strayLine, std::string(line.text.substr(0, 3))));
 }
 
 void CaseSplitter::addFinding(Finding finding) {

@@ -27,10 +27,10 @@ bool LineReader::fill() {
 }
 
 bool LineReader::next(Line& line) {
-  line.text.clear();
   line.length = 0;
   line.hasNul = false;
   bool any = false;
+  bool pieces = false;  // the line is gathered in storage
   char last = 0;
   for (;;) {
     if (begin_ == end_ && !fill()) break;
@@ -40,8 +40,13 @@ bool LineReader::next(Line& line) {
     const void* lf = std::memchr(start, '\n', avail);
     std::size_t take = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : avail;
     if (!line.hasNul && std::memchr(start, '\0', take)) line.hasNul = true;
-    if (line.text.size() < kMaxKept) {
-      line.text.append(start, std::min(take, kMaxKept - line.text.size()));
+    if (lf && !pieces) {
+      // The whole line is in the buffer: no copy.
+      line.text = std::string_view(start, std::min(take, kMaxKept));
+    } else {
+      if (!pieces) line.storage.clear();
+      pieces = true;
+      if (line.storage.size() < kMaxKept) line.storage.append(start, std::min(take, kMaxKept - line.storage.size()));
     }
     line.length += take;
     if (take > 0) last = start[take - 1];
@@ -52,10 +57,11 @@ bool LineReader::next(Line& line) {
     begin_ = end_;  // the line goes on in the next read
   }
   if (!any) return false;
+  if (pieces) line.text = line.storage;
   // A CR in front of the LF belongs to the line end, not to the content.
   if (last == '\r') {
     --line.length;
-    if (line.text.size() > line.length) line.text.pop_back();
+    if (line.text.size() > line.length) line.text.remove_suffix(1);
   }
   line.number = ++lineNumber_;
   return true;

@@ -4,16 +4,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "UnsharedVector.h"
 
 namespace qv::cli {
 
+// A line read. Its text points into the reader's buffer or into storage: it
+// is valid until the next read into the same Line, and a copy of a Line
+// shares it (copy the text to keep it).
 struct Line {
-  std::string text;            // content without the line end (LF or CR LF); cut at kMaxKept bytes
+  std::string_view text;       // content without the line end (LF or CR LF); cut at kMaxKept bytes
   std::uint64_t number = 0;    // 1-based line number in the file
   std::size_t length = 0;      // full length of the content, also when it was cut
   bool hasNul = false;         // the content holds a NUL byte
+  std::string storage;         // the text when it is not one piece of the buffer (a line across two reads,
+                               // a converted line)
 };
 
 class LineReader {

@@ -17,7 +17,7 @@ std::vector<Block> SplitBlocks(const std::vector<std::string>& lines, std::size_
   CaseSplitter splitter(block, {"stray", "too large: {bytes}", "nul"});
   std::uint64_t number = 0;
   for (const std::string& text : lines) {
-    splitter.addLine(Line{text, ++number, text.size(), text.find('\0') != std::string::npos});
+    splitter.addLine(Line{text, ++number, text.size(), text.find('\0') != std::string::npos, {}});
     if (block.items.size() >= perBlock) {
       Block next;
       splitter.moveOpenCase(next);
@@ -111,7 +111,7 @@ TEST(CaseSplitter, RemembersTheFirstMbLayout) {
   CaseSplitter splitter(block, {});
   EXPECT_EQ(splitter.firstMbFieldCount(), 0);
   for (std::string text : {std::string("MX|a|b|"), "MB" + std::string(50, '|'), std::string("MB|x|")})
-    splitter.addLine(Line{text, 1, text.size(), false});
+    splitter.addLine(Line{text, 1, text.size(), false, {}});
   EXPECT_EQ(splitter.firstMbFieldCount(), 50);
 }
 

@@ -88,7 +88,7 @@ TEST(InputEncoding, AutoOnAPipeFollowsTheFirstLineWithMoreThanAscii) {
     InputDecoder decoder(InputEncoding::Auto, TextsFor(0));
     decoder.startFile(nullptr);
     std::vector<Finding> findings;
-    Line a{"MB|plain", 1, 8, false}, b{first, 2, first.size(), false}, c{later, 3, later.size(), false};
+    Line a{"MB|plain", 1, 8, false, {}}, b{first, 2, first.size(), false, {}}, c{later, 3, later.size(), false, {}};
     for (Line* l : {&a, &b, &c}) decoder.decode(*l, findings);
     EXPECT_EQ(c.text, expected);
     EXPECT_TRUE(findings.empty());
@@ -102,7 +102,7 @@ TEST(InputEncoding, AutoOnAFileLetsTheWholeFileDecide) {
   InputDecoder decoder(InputEncoding::Auto, TextsFor(0));
   decoder.startFile(&in);
   std::vector<Finding> findings;
-  Line a{"MB|plain", 1, 8, false}, b{"MB|Z\xC3\xBC", 2, 6, false};
+  Line a{"MB|plain", 1, 8, false, {}}, b{"MB|Z\xC3\xBC", 2, 6, false, {}};
   decoder.decode(a, findings);
   EXPECT_EQ(decoder.encoding(), InputEncoding::Auto);
   EXPECT_EQ(in.tellg(), 0);
