@@ -17,6 +17,7 @@ bool LineReader::fill() {
     if (n > 0) {
       end_ += static_cast<std::size_t>(n);
       bytesRead_ += static_cast<std::uint64_t>(n);
+      nul_ = nulFrom(begin_);
       return true;
     }
     if (n < 0 && errno == EINTR) continue;
@@ -24,6 +25,11 @@ bool LineReader::fill() {
     eof_ = true;
     return false;
   }
+}
+
+std::size_t LineReader::nulFrom(std::size_t from) const {
+  const void* nul = std::memchr(buffer_.data() + from, '\0', end_ - from);
+  return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.data()) : end_;
 }
 
 bool LineReader::next(Line& line) {
@@ -39,7 +45,7 @@ bool LineReader::next(Line& line) {
     std::size_t avail = end_ - begin_;
     const void* lf = std::memchr(start, '\n', avail);
     std::size_t take = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : avail;
-    if (!line.hasNul && std::memchr(start, '\0', take)) line.hasNul = true;
+    if (nul_ < begin_ + take) line.hasNul = true;
     if (lf && !pieces) {
       // The whole line is in the buffer: no copy.
       line.text = std::string_view(start, std::min(take, kMaxKept));
@@ -52,9 +58,10 @@ bool LineReader::next(Line& line) {
     if (take > 0) last = start[take - 1];
     if (lf) {
       begin_ += take + 1;
+      if (nul_ < begin_) nul_ = nulFrom(begin_);
       break;
     }
-    begin_ = end_;  // the line goes on in the next read
+    begin_ = nul_ = end_;  // the line goes on in the next read
   }
   if (!any) return false;
   if (pieces) line.text = line.storage;

@@ -39,11 +39,15 @@ class LineReader {
 
  private:
   bool fill();
+  std::size_t nulFrom(std::size_t from) const;
 
   int fd_;
   UnsharedVector<char> buffer_;  // written while block processes run: not shared with them
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
+  // The first NUL byte at or after begin_ (end_ when none): one search per
+  // read instead of one per line.
+  std::size_t nul_ = 0;
   bool eof_ = false;
   int error_ = 0;
   std::uint64_t lineNumber_ = 0;

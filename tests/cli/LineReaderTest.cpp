@@ -39,15 +39,19 @@ TEST(LineReader, AcceptsCrLfAndLfLineEndsAndNoticesNulBytes) {
       {"", {}},
       {"x\ry\r\n", {"x\ry"}},  // a CR inside a line stays content
       {std::string("MB|a\0b|\r\nMD|\r\n", 13), {std::string("MB|a\0b|", 7), "MD|"}},
+      {std::string("a\0\nb\nc\0\0\n\0", 10), {std::string("a\0", 2), "b", std::string("c\0\0", 3), std::string(1, '\0')}},
   };
-  for (const Case& c : cases) {
-    std::vector<Read> lines = ReadAll(c.input);
-    ASSERT_EQ(lines.size(), c.lines.size()) << c.input;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      EXPECT_EQ(lines[i].text, c.lines[i]);
-      EXPECT_EQ(lines[i].length, c.lines[i].size());
-      EXPECT_EQ(lines[i].number, i + 1);
-      EXPECT_EQ(lines[i].hasNul, c.lines[i].find('\0') != std::string::npos);
+  // Lines across reads, and many lines in one read.
+  for (std::size_t bufferSize : {7u, 4096u}) {
+    for (const Case& c : cases) {
+      std::vector<Read> lines = ReadAll(c.input, bufferSize);
+      ASSERT_EQ(lines.size(), c.lines.size()) << c.input;
+      for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].text, c.lines[i]);
+        EXPECT_EQ(lines[i].length, c.lines[i].size());
+        EXPECT_EQ(lines[i].number, i + 1);
+        EXPECT_EQ(lines[i].hasNul, c.lines[i].find('\0') != std::string::npos);
+      }
     }
   }
 }
