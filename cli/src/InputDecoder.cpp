@@ -9,14 +9,20 @@ namespace qv::cli {
 namespace {
 constexpr char kBom[] = "\xEF\xBB\xBF";
 
-// The length of the run of ASCII bytes at the start of text, eight bytes at
-// a time (inputs are nearly all ASCII).
+// The length of the run of ASCII bytes at the start of text, 32 and then
+// eight bytes at a time (inputs are nearly all ASCII).
 std::size_t AsciiRun(const char* text, std::size_t size) {
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
   std::size_t i = 0;
-  for (std::uint64_t word; i + 8 <= size; i += 8) {
-    std::memcpy(&word, text + i, 8);
-    if (word & 0x8080808080808080ull) break;
-  }
+  auto word = [text](std::size_t at) {
+    std::uint64_t w;
+    std::memcpy(&w, text + at, 8);
+    return w;
+  };
+  for (; i + 32 <= size; i += 32)
+    if ((word(i) | word(i + 8) | word(i + 16) | word(i + 24)) & kHigh) break;
+  for (; i + 8 <= size; i += 8)
+    if (word(i) & kHigh) break;
   while (i < size && static_cast<unsigned char>(text[i]) < 0x80) ++i;
   return i;
 }
