@@ -11,8 +11,8 @@
 #   - the library alone through the host loop (qv-host-loop): cases per CPU
 #     second on the generated file and on one case with 50 MD diagnoses and
 #     100 treatments;
-#   - the peak memory of each kind of process of a --jobs 1 run (main,
-#     block process);
+#   - the peak memory of a --jobs 1 run: the main process's, and what a block
+#     process holds privately (see below);
 # and with the log on (only when /tmp/quorvant does not exist: the script
 # creates it for the run and removes it again) the host loop's cases per
 # second on the first LOG_CASES cases (default 2000). Other programs using the
@@ -159,15 +159,22 @@ awk -v icdFile="$work/icd.txt" -v chopFile="$work/chop.txt" 'BEGIN {
   mb == 1 { print }' "$work/cases.dat" > "$work/heavy.dat"
 report_host_loop "library, 50 diag. 100 treat." "$(host_loop_best "$work/heavy.dat" 2000)"
 
-# Peak resident memory of each process of a --jobs 1 run, sampled from /proc
-# every few milliseconds (block processes live briefly): the main process
-# and the block processes it forks (depth 1). Sampling
-# costs CPU, so this run is not timed.
+# Peak memory of each kind of process of a --jobs 1 run, sampled from /proc
+# every few milliseconds (block processes live briefly): the main process and
+# the block processes it forks (depth 1). Sampling costs CPU, so this run is
+# not timed.
+# - main: its VmHWM (peak resident set).
+# - block process: its peak private memory, Private_Clean + Private_Dirty of
+#   /proc/PID/smaps_rollup: the pages it alone holds, which is what each
+#   further block process adds. A forked block process also maps the main
+#   process's pages (the library's tables, its block's call texts) without
+#   copying them; its VmHWM counts those too and is shown after it ("resident"),
+#   but they cost no memory beyond the main process's.
 "$program" check --no-progress --no-summary --jobs 1 "$work/cases.dat" > /dev/null &
 python3 - "$!" <<'SAMPLER'
 import os, sys, time
 main = int(sys.argv[1])
-depth, peak = {main: 0}, {}
+depth, hwm, private = {main: 0}, {}, {}
 def status(pid):
     fields = {}
     with open(f"/proc/{pid}/status") as f:
@@ -175,27 +182,41 @@ def status(pid):
             key, _, value = line.partition(":")
             fields[key] = value.split()
     return int(fields["PPid"][0]), int(fields.get("VmHWM", ["0"])[0]), fields["State"][0]
+def private_kb(pid):
+    kb = 0
+    with open(f"/proc/{pid}/smaps_rollup") as f:
+        for line in f:
+            if line.startswith(("Private_Clean:", "Private_Dirty:")):
+                kb += int(line.split()[1])
+    return kb
 while True:
     try:
         if status(main)[2] == "Z":
             break
     except OSError:
         break
-    for name in os.listdir("/proc"):
-        if not name.isdigit():
-            continue
+    # The main process's children, read fast enough to see each block process
+    # several times; without that file every process is looked at.
+    try:
+        with open(f"/proc/{main}/task/{main}/children") as f:
+            names = [main] + f.read().split()
+    except OSError:
+        names = [n for n in os.listdir("/proc") if n.isdigit()]
+    for name in names:
         pid = int(name)
         try:
-            parent, hwm, _ = status(pid)
+            parent, peak, _ = status(pid)
+            if pid not in depth and parent in depth:
+                depth[pid] = depth[parent] + 1
+            if pid in depth:
+                d = depth[pid]
+                hwm[d] = max(hwm.get(d, 0), peak)
+                private[d] = max(private.get(d, 0), private_kb(pid))
         except (OSError, KeyError, ValueError):
             continue
-        if pid not in depth and parent in depth:
-            depth[pid] = depth[parent] + 1
-        if pid in depth:
-            peak[depth[pid]] = max(peak.get(depth[pid], 0), hwm)
-    time.sleep(0.002)
-mib = [peak.get(d, 0) / 1024 for d in range(2)]
-print("%-30s main %.1f MiB, block process %.1f MiB" % ("peak memory (--jobs 1)", *mib))
+    time.sleep(0.001)
+print("%-30s main %.1f MiB, block process %.1f MiB private (%.1f MiB resident)" %
+      ("peak memory (--jobs 1)", hwm.get(0, 0) / 1024, private.get(1, 0) / 1024, hwm.get(1, 0) / 1024))
 SAMPLER
 wait || true
 

@@ -23,8 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > 0 && ::write(fds[1], data, size) != static_cast<ssize_t>(size)) std::abort();
   ::close(fds[1]);
 
-  std::vector<WorkItem> items;
-  CaseSplitter splitter(items, {"stray", "too large: {bytes}", "nul"});
+  Block block;
+  CaseSplitter splitter(block, {"stray", "too large: {bytes}", "nul"});
   LineReader reader(fds[0], 64);  // a small buffer, so that lines cross refills
   Line line;
   std::uint64_t lines = 0;
@@ -37,18 +37,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (reader.error() != 0) std::abort();
 
   std::uint64_t previous = 0;
-  for (const WorkItem& item : items) {
+  for (const WorkItem& item : block.items) {
     if (item.caseLine < previous || item.caseLine > lines) std::abort();
     previous = item.caseLine;
-    if (item.check == item.data.empty()) std::abort();
+    const std::string data(block.textOf(item));
+    if (item.check == data.empty()) std::abort();
     if (!item.check) continue;
-    if (item.data.size() >= CaseSplitter::kMaxCallBytes) std::abort();
-    if (item.data.find('\0') != std::string::npos) std::abort();
-    if (item.data.compare(item.data.size() - 2, 2, "\r\n") != 0) std::abort();
+    if (data.size() >= CaseSplitter::kMaxCallBytes) std::abort();
+    if (data.find('\0') != std::string::npos || block.text[item.text + item.textSize] != '\0') std::abort();
+    if (data.compare(data.size() - 2, 2, "\r\n") != 0) std::abort();
     std::size_t callLines = 0;
-    for (std::size_t at = item.data.find("\r\n"); at != std::string::npos; at = item.data.find("\r\n", at + 2))
-      ++callLines;
-    if (callLines != item.lineMap.size()) std::abort();
+    for (std::size_t at = data.find("\r\n"); at != std::string::npos; at = data.find("\r\n", at + 2)) ++callLines;
+    if (callLines != item.lineCount) std::abort();
   }
   return 0;
 }

@@ -43,7 +43,7 @@ BlockRunner::StartFn BlockProcessStarter(std::string refDir, int language, const
     job.flushEach = task.flushEach;
     job.skip = task.skip;
     std::string bytes;
-    EncodeBlockJob(job, block.items, bytes);
+    EncodeBlockJob(job, block, bytes);
     char name[4096];
     if (!platform::CreateTempFile("qvb", name, sizeof name)) return false;
     jobFile = name;
@@ -70,7 +70,7 @@ int BlockProcessMain(int argc, char** argv) {
   platform::DeleteFile(argv[2]);
   BlockJob job;
   Block block;
-  if (!DecodeBlockJob(bytes, job, block.items)) return kBadJob;
+  if (!DecodeBlockJob(bytes, job, block)) return kBadJob;
   std::string().swap(bytes);
   block.layout = job.layout;
   BlockTask task;
@@ -85,7 +85,8 @@ int BlockProcessMain(int argc, char** argv) {
   std::size_t slot = std::strtoull(argv[4], nullptr, 10);
   volatile std::uint64_t* words = platform::OpenSharedWords(argv[3], slot + 1);
   bool written = RunBlockItems(
-      block, task, [&](const WorkItem& item) { return checker.check(item); }, platform::StandardOutput(),
+      block, task, [&](const Block& b, const WorkItem& item) { return checker.check(b, item); },
+      platform::StandardOutput(),
       words ? words + slot : nullptr);
   checker.close();
   return written ? 0 : kCannotWrite;

@@ -1,6 +1,7 @@
 #include "BlockRunner.h"
 
 #include <cstdlib>
+#include <cstring>
 
 #include "ResultWire.h"
 #include "UiTexts.h"
@@ -29,8 +30,9 @@ std::uint64_t CrashLine() {
 }
 }  // namespace
 
-bool RunBlockItems(const Block& block, const BlockTask& task, const std::function<ItemResult(const WorkItem&)>& check,
-                   platform::OutputHandle out, volatile std::uint64_t* progress) {
+bool RunBlockItems(const Block& block, const BlockTask& task,
+                   const std::function<ItemResult(const Block&, const WorkItem&)>& check, platform::OutputHandle out,
+                   volatile std::uint64_t* progress) {
   std::string bytes;
   std::size_t skipAt = 0;
   for (std::size_t i = 0; i < block.items.size(); ++i) {
@@ -44,7 +46,7 @@ bool RunBlockItems(const Block& block, const BlockTask& task, const std::functio
     if (item.check && item.caseLine == CrashLine() && CrashLine() != 0) std::abort();
     // Items before sendFrom are checked only to bring the library to the
     // state it had when they were checked the first time.
-    ItemResult result = check(item);
+    ItemResult result = check(block, item);
     if (i < task.sendFrom) continue;
     AppendResultRecord(result, bytes);
     if (task.flushEach || bytes.size() >= kWriteChunk) {
@@ -71,7 +73,7 @@ BlockRunner::~BlockRunner() { abort(); }
 void BlockRunner::submit(Block block) {
   Pending p;
   p.deaths.assign(block.items.size(), 0);
-  p.results.resize(block.items.size());
+  p.results.reserve(block.items.size());
   p.block = std::move(block);
   pending_.push_back(std::move(p));
   pump(0);
@@ -94,7 +96,10 @@ bool BlockRunner::startNext() {
     for (std::size_t i = 0; i < p.deaths.size(); ++i)
       if (p.deaths[i] >= kMaxDeaths) task.skip.push_back(i);
     Running& r = running_[slot];
-    r = Running{};
+    // The slot's read buffer is kept from block to block.
+    r.child = platform::ChildProcess{};
+    r.bytes.clear();
+    r.scratchFile.clear();
     r.sequence = s;
     if (progress_) progress_[slot] = 0;
     volatile std::uint64_t* word = progress_ ? progress_ + slot : nullptr;
@@ -107,7 +112,7 @@ bool BlockRunner::startNext() {
             if (prepare_) prepare_(p.block.layout);
             return RunBlockItems(p.block, task, check_, out, word) ? 0 : 7;
           },
-          r.child);
+          r.child, p.block.memory());
     }
     if (!started) {
       // No process to be had: the block's remaining items are reported unchecked.
@@ -139,22 +144,25 @@ void BlockRunner::pump(int timeoutMs) {
 }
 
 void BlockRunner::readFrom(Running& r) {
-  char buffer[1 << 16];
+  constexpr std::size_t kRead = 1 << 16;
   bool atEnd = false;
   for (;;) {
-    long got = platform::ReadOutput(r.child, buffer, sizeof buffer);
+    // Read straight into the end of the undecoded bytes.
+    std::size_t had = r.bytes.size();
+    r.bytes.resize(had + kRead);
+    long got = platform::ReadOutput(r.child, r.bytes.data() + had, kRead);
+    r.bytes.truncate(had + static_cast<std::size_t>(got > 0 ? got : 0));
     if (got <= 0) {
       atEnd = got == 0;
       break;
     }
-    r.bytes.append(buffer, static_cast<std::size_t>(got));
-    if (static_cast<std::size_t>(got) < sizeof buffer) break;
+    if (static_cast<std::size_t>(got) < kRead) break;
   }
   Pending& p = pendingFor(r.sequence);
   std::size_t pos = 0;
-  ItemResult result;
   while (p.next < p.block.items.size()) {
-    int taken = TakeResultRecord(r.bytes, pos, result);
+    // Decoded where the result is kept; a record cut short is decoded again once whole.
+    int taken = TakeResultRecord(r.bytes.data(), r.bytes.size(), pos, resultSlot(p));
     if (taken == 0) break;
     if (taken < 0) {
       // Not a result: the process is not doing its job.
@@ -162,10 +170,12 @@ void BlockRunner::readFrom(Running& r) {
       ended(r, "unreadable results");
       return;
     }
-    p.results[p.next] = std::move(result);
     advance(p);
   }
-  r.bytes.erase(0, pos);
+  // Keep the rest of a record cut short at the front.
+  std::size_t rest = r.bytes.size() - pos;
+  if (rest > 0 && pos > 0) std::memmove(r.bytes.data(), r.bytes.data() + pos, rest);
+  r.bytes.truncate(rest);
   if (atEnd) ended(r, "");
 }
 
@@ -197,6 +207,12 @@ void BlockRunner::ended(Running& r, std::string reason) {
   if (item == p.next) failItem(p, reason);
 }
 
+// The result of the next item: the results grow as they come, in order.
+ItemResult& BlockRunner::resultSlot(Pending& p) {
+  if (p.results.size() <= p.next) p.results.emplace_back();
+  return p.results[p.next];
+}
+
 // Moves past the item just filled in and past the items that are not tried again.
 void BlockRunner::advance(Pending& p) {
   ++p.next;
@@ -205,10 +221,11 @@ void BlockRunner::advance(Pending& p) {
 
 void BlockRunner::failItem(Pending& p, const std::string& reason) {
   const WorkItem& item = p.block.items[p.next];
-  ItemResult& result = p.results[p.next];
+  ItemResult& result = resultSlot(p);
+  result = ItemResult{};  // a record that could not be decoded may have filled parts
   result.isCase = item.isCase;
   result.caseLine = item.caseLine;
-  result.findings = item.findings;
+  result.findings = p.block.findingsOf(item);
   if (item.check) {
     Finding f;
     f.line = item.caseLine;

@@ -25,17 +25,15 @@
 #include <string>
 #include <vector>
 
-#include "CaseSplitter.h"
+#include "WorkBlock.h"
 #include "Finding.h"
 #include "foundation/Platform.h"
 
 namespace qv::cli {
 
-struct Block {
-  std::size_t fileIndex = 0;
-  int layout = 0;  // MB layout of the block's file (50 or 90), 0 when it has no MB line
-  std::vector<WorkItem> items;
-};
+// The results of a block's items, filled in the main process while block
+// processes run.
+using ItemResults = std::vector<ItemResult, UnsharedAllocator<ItemResult>>;
 
 // What a block process does: which items it skips, from which item on it
 // sends results, and whether it sends each result at once.
@@ -49,15 +47,16 @@ struct BlockTask {
 // to out; progress (may be null) holds 1 + the index of the item being
 // checked, 0 before the first and after the last. The code of a block
 // process, forked or started.
-bool RunBlockItems(const Block& block, const BlockTask& task, const std::function<ItemResult(const WorkItem&)>& check,
-                   platform::OutputHandle out, volatile std::uint64_t* progress);
+bool RunBlockItems(const Block& block, const BlockTask& task,
+                   const std::function<ItemResult(const Block&, const WorkItem&)>& check, platform::OutputHandle out,
+                   volatile std::uint64_t* progress);
 
 class BlockRunner {
  public:
   // Runs in a block process before its first item.
   using PrepareFn = std::function<void(int layout)>;
-  using CheckFn = std::function<ItemResult(const WorkItem&)>;
-  using DeliverFn = std::function<void(const Block&, std::vector<ItemResult>&)>;
+  using CheckFn = std::function<ItemResult(const Block&, const WorkItem&)>;
+  using DeliverFn = std::function<void(const Block&, ItemResults&)>;
   // Starts a block process of the program itself (where there is no fork):
   // it gets the block, its task and its progress word (slot) and writes its
   // results to child's pipe. A file it names in scratchFile is deleted when
@@ -91,7 +90,7 @@ class BlockRunner {
  private:
   struct Pending {
     Block block;
-    std::vector<ItemResult> results;
+    ItemResults results;                  // of the items before next (and maybe one being decoded)
     std::size_t next = 0;                 // items before this one have their result
     std::vector<std::uint8_t> deaths;     // block processes that died on the item
     std::map<std::size_t, std::string> deathReasons;  // why, for items not tried again
@@ -102,8 +101,8 @@ class BlockRunner {
   struct Running {
     platform::ChildProcess child;
     std::size_t sequence = 0;
-    std::string bytes;        // result bytes not yet decoded
-    std::string scratchFile;  // deleted when the process has ended
+    UnsharedVector<char> bytes;  // result bytes not yet decoded
+    std::string scratchFile;     // deleted when the process has ended
   };
 
   void pump(int timeoutMs);
@@ -111,6 +110,7 @@ class BlockRunner {
   void readFrom(Running& r);
   void ended(Running& r, std::string reason);
   void advance(Pending& p);
+  static ItemResult& resultSlot(Pending& p);
   void failItem(Pending& p, const std::string& reason);
   void deliverReady();
   Pending& pendingFor(std::size_t sequence) { return pending_[sequence - firstSequence_]; }

@@ -7,25 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Finding.h"
 #include "LineReader.h"
+#include "WorkBlock.h"
 
 namespace qv::cli {
-
-// One unit of work: either a call for the library or a finding made here.
-struct WorkItem {
-  bool isCase = false;
-  std::uint64_t caseLine = 0;              // file line of the MB line (or of the stray line)
-  std::string data;                        // the call text, lines ended by CR LF; empty when not checked
-  std::vector<std::uint64_t> lineMap;      // file line of call line k at index k - 1
-  bool hasHeader = false;                  // the call starts with the MX line
-  bool headerReported = false;             // that MX line's own findings came with an earlier case
-  bool check = false;                      // pass data to the library
-  std::vector<Finding> findings;           // findings made without the library
-  CaseIdentity identity{};                 // from the MB line and the case's MD line
-};
 
 // The texts of the findings made here, in the chosen language.
 struct SplitTexts {
@@ -38,7 +27,8 @@ class CaseSplitter {
  public:
   static constexpr std::size_t kMaxCallBytes = 10000;  // the library refuses calls of this size or more
 
-  CaseSplitter(std::vector<WorkItem>& out, SplitTexts texts);
+  // Items go to out (its arrays grow).
+  CaseSplitter(Block& out, SplitTexts texts);
 
   void addLine(const Line& line);
   // Adds a finding about the line added last: to its case, or as an item of
@@ -46,6 +36,9 @@ class CaseSplitter {
   void addFinding(Finding finding);
   // Ends the current case (at the end of a file).
   void finish();
+  // Moves what the open case holds so far to the end of next's arrays, so
+  // that out can be handed on; after swapping out and next the case goes on.
+  void moveOpenCase(Block& next);
 
   // The '|' count of the first MB line seen, 0 while none was seen.
   int firstMbFieldCount() const { return firstMbFields_; }
@@ -54,24 +47,34 @@ class CaseSplitter {
   void closeCase();
   void appendToCase(const Line& line);
 
-  std::vector<WorkItem>& out_;
+  void addName(std::string_view field, int which);
+  void dropText();
+
+  Block& out_;
   SplitTexts texts_;
   std::string header_;
   std::uint64_t headerLine_ = 0;
   bool headerUsed_ = false;
   bool open_ = false;
-  WorkItem current_;
+  WorkItem current_;  // the open case; its text, lines, findings and names are at the end of out_'s arrays
   std::size_t currentBytes_ = 0;
   bool currentHasNul_ = false;
+  // False once the open case is too large or holds a NUL byte. While its
+  // text is kept, its case number is read from the text when it is needed.
+  bool keepText_ = false;
   std::uint64_t nulLine_ = 0;
   int firstMbFields_ = 0;
 };
 
 // Field number (0 = record kind) of a record line, empty when the line has
 // fewer fields.
-std::string FieldOf(const std::string& line, int number);
+std::string_view FieldOf(std::string_view line, int number);
+
+// The case number in a call text: field 662 of its first MD line that has
+// one, empty when none has.
+std::string_view CaseNumberIn(std::string_view callText);
 
 // Number of '|' in a text.
-int CountBars(const std::string& text);
+int CountBars(std::string_view text);
 
 }  // namespace qv::cli

@@ -44,8 +44,9 @@ void RenderTables(std::vector<HtmlReport::Entry>& entries, LibraryChecker& live,
     for (HtmlReport::Entry& e : entries) {
       bool rejected = false;  // the library's records may then hold another case's values
       for (const Finding& f : e.result.findings) rejected = rejected || f.code == "S000";
-      if (!e.item.check || rejected || !checker.prepareLayout(e.layout)) continue;
-      checker.check(e.item, true);
+      if (!e.call.check || rejected || !checker.prepareLayout(e.layout)) continue;
+      ItemResult rendered;
+      checker.check(e.call.view(), rendered, true);
       if (tableFile.empty()) {
         for (const fs::directory_entry& ent : fs::directory_iterator(dir, ec)) {
           if (ent.is_symlink(ec) || !ent.is_regular_file(ec)) continue;
@@ -63,7 +64,7 @@ void RenderTables(std::vector<HtmlReport::Entry>& entries, LibraryChecker& live,
       in.close();
       fs::remove(tableFile, ec);  // so that a table the library did not write is never read again
       e.fields = ReadCaseTable(table);
-      LinkFindings(e.fields, e.result.findings, e.item);
+      LinkFindings(e.fields, e.result.findings, e.call.view());
     }
   }
   checker.close();  // also removes the library's temporary files

@@ -56,14 +56,15 @@ std::vector<std::string> LeadingLabels(const std::string& text) {
 }
 
 // Record kind of each file line of the case.
-std::map<std::uint64_t, std::string> LineKinds(const WorkItem& item) {
+std::map<std::uint64_t, std::string> LineKinds(const CallView& call) {
   std::map<std::uint64_t, std::string> kinds;
+  const std::string_view text(call.text, call.size);
   std::size_t pos = 0;
-  for (std::uint64_t fileLine : item.lineMap) {
-    if (pos >= item.data.size()) break;
-    kinds[fileLine] = item.data.substr(pos, 2);
-    std::size_t end = item.data.find("\r\n", pos);
-    pos = end == std::string::npos ? item.data.size() : end + 2;
+  for (std::size_t k = 0; k < call.lineCount; ++k) {
+    if (pos >= text.size()) break;
+    kinds[call.lines[k]] = std::string(text.substr(pos, 2));
+    std::size_t end = text.find("\r\n", pos);
+    pos = end == std::string_view::npos ? text.size() : end + 2;
   }
   return kinds;
 }
@@ -105,8 +106,8 @@ std::vector<CaseField> ReadCaseTable(const std::string& table) {
   return fields;
 }
 
-void LinkFindings(std::vector<CaseField>& fields, const std::vector<Finding>& findings, const WorkItem& item) {
-  std::map<std::uint64_t, std::string> kinds = LineKinds(item);
+void LinkFindings(std::vector<CaseField>& fields, const std::vector<Finding>& findings, const CallView& call) {
+  std::map<std::uint64_t, std::string> kinds = LineKinds(call);
   for (std::size_t i = 0; i < findings.size(); ++i) {
     const Finding& f = findings[i];
     auto kind = kinds.find(f.line);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "CaseSplitter.h"
+#include "WorkBlock.h"
 #include "Finding.h"
 
 namespace qv::cli {
@@ -32,6 +32,6 @@ std::vector<CaseField> ReadCaseTable(const std::string& table);
 //     "/") before ":", as in "Wohnort: Ungültige Angabe",
 //   - else by value: one field of its record holds exactly its value.
 // The finding's line decides the record (from the case's lines in item).
-void LinkFindings(std::vector<CaseField>& fields, const std::vector<Finding>& findings, const WorkItem& item);
+void LinkFindings(std::vector<CaseField>& fields, const std::vector<Finding>& findings, const CallView& call);
 
 }  // namespace qv::cli

@@ -193,7 +193,13 @@ int RunCheck(const CheckOptions& o) {
     report.language = o.language;
   }
 
-  std::setvbuf(stdout, nullptr, _IOFBF, 1 << 20);
+  {
+    // The output buffer is written while block processes run: in memory they
+    // do not share. It lives as long as the program (stdout is flushed at exit).
+    constexpr std::size_t kOutputBuffer = 1 << 20;
+    static char* buffer = static_cast<char*>(platform::AllocateUnshared(kOutputBuffer));
+    std::setvbuf(stdout, buffer, _IOFBF, kOutputBuffer);
+  }
   FindingWriter writer(o.format, stdout, o.excel);
   writer.begin();
   Summary summary;
@@ -202,10 +208,10 @@ int RunCheck(const CheckOptions& o) {
   ResultSink sink(writer, summary, setup.selection, setup.baseline.get(), setup.baselineOut);
   const std::vector<std::string> fileNames = feeder.fileNames();
   if (!o.htmlFile.empty()) {
-    sink.onShown = [&](const std::string& name, const WorkItem& item, const ItemResult& r) {
+    sink.onShown = [&](const std::string& name, const CallView& call, const ItemResult& r) {
       if (!r.isCase) return;
       auto index = static_cast<std::size_t>(std::find(fileNames.begin(), fileNames.end(), name) - fileNames.begin());
-      html.add(name, feeder.files()[index].layout, item, r);
+      html.add(name, feeder.files()[index].layout, call, r);
     };
   }
   // Progress is drawn only while the findings go elsewhere than the terminal.

@@ -88,7 +88,7 @@ std::string CodesOf(const std::vector<Finding>& findings) {
 
 std::string IndexRow(std::size_t k, const HtmlReport::Entry& e) {
   std::string id = std::to_string(k);
-  std::string name = CaseName(e.item.identity);
+  std::string name = CaseName(e.result.identity);
   return "<tr id=\"i" + id + "\" data-line=\"" + std::to_string(e.result.caseLine) + "\"><td><a href=\"#c" + id +
          "\">" + HtmlEscape(name.empty() ? "#" + id : name) + "</a></td>" +
          Cell(ValidUtf8(e.fileName) + ":" + std::to_string(e.result.caseLine)) + Cell(TypesOf(e.result.findings)) +
@@ -98,8 +98,8 @@ std::string IndexRow(std::size_t k, const HtmlReport::Entry& e) {
 std::string CaseSection(std::size_t k, const HtmlReport::Entry& e, const UiTexts& t) {
   const std::vector<Finding>& findings = e.result.findings;
   std::string id = std::to_string(k);
-  std::string name = CaseName(e.item.identity);
-  std::string search = name + " " + CodePageToUtf8(e.item.identity.linkageCode);
+  std::string name = CaseName(e.result.identity);
+  std::string search = name + " " + CodePageToUtf8(e.result.identity.linkageCode);
   std::string html = "<section class=\"case\" id=\"c" + id + "\" data-line=\"" +
                      std::to_string(e.result.caseLine) + "\" data-n=\"" + HtmlEscape(search) + "\"><h3>" +
                      HtmlEscape((name.empty() ? "" : name + " \xC2\xB7 ") + ValidUtf8(e.fileName) + ": " +
@@ -145,7 +145,7 @@ std::string CaseSection(std::size_t k, const HtmlReport::Entry& e, const UiTexts
 }
 }  // namespace
 
-void HtmlReport::add(const std::string& fileName, int layout, const WorkItem& item, const ItemResult& result) {
+void HtmlReport::add(const std::string& fileName, int layout, const CallView& call, const ItemResult& result) {
   if (static_cast<int>(entries_.size()) >= maxCases_) {
     ++leftOut_;
     return;
@@ -153,7 +153,7 @@ void HtmlReport::add(const std::string& fileName, int layout, const WorkItem& it
   Entry e;
   e.fileName = fileName;
   e.layout = layout;
-  e.item = item;
+  e.call = KeptCall(call);
   e.result = result;
   entries_.push_back(std::move(e));
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "CaseSplitter.h"
+#include "WorkBlock.h"
 #include "CaseView.h"
 #include "Finding.h"
 #include "Summary.h"
@@ -38,7 +38,7 @@ class HtmlReport {
   struct Entry {
     std::string fileName;
     int layout = 90;       // MB layout of the case's file
-    WorkItem item;         // kept to render the library's table
+    KeptCall call;         // kept to render the library's table
     ItemResult result;
     std::vector<CaseField> fields;  // the case view, filled by RenderTables
   };
@@ -46,7 +46,7 @@ class HtmlReport {
   explicit HtmlReport(int maxCases) : maxCases_(maxCases) {}
 
   // Keeps a case with findings, up to the limit; later ones are only counted.
-  void add(const std::string& fileName, int layout, const WorkItem& item, const ItemResult& result);
+  void add(const std::string& fileName, int layout, const CallView& call, const ItemResult& result);
   std::vector<Entry>& entries() { return entries_; }
 
   // Writes the report; false when the file cannot be written.

@@ -9,21 +9,27 @@ namespace qv::cli {
 namespace {
 constexpr char kBom[] = "\xEF\xBB\xBF";
 
-// The length of the run of ASCII bytes at the start of text, eight bytes at
-// a time (inputs are nearly all ASCII).
+// The length of the run of ASCII bytes at the start of text, 32 and then
+// eight bytes at a time (inputs are nearly all ASCII).
 std::size_t AsciiRun(const char* text, std::size_t size) {
+  constexpr std::uint64_t kHigh = 0x8080808080808080ull;
   std::size_t i = 0;
-  for (std::uint64_t word; i + 8 <= size; i += 8) {
-    std::memcpy(&word, text + i, 8);
-    if (word & 0x8080808080808080ull) break;
-  }
+  auto word = [text](std::size_t at) {
+    std::uint64_t w;
+    std::memcpy(&w, text + at, 8);
+    return w;
+  };
+  for (; i + 32 <= size; i += 32)
+    if ((word(i) | word(i + 8) | word(i + 16) | word(i + 24)) & kHigh) break;
+  for (; i + 8 <= size; i += 8)
+    if (word(i) & kHigh) break;
   while (i < size && static_cast<unsigned char>(text[i]) < 0x80) ++i;
   return i;
 }
 
-bool IsAscii(const std::string& text) { return AsciiRun(text.data(), text.size()) == text.size(); }
+bool IsAscii(std::string_view text) { return AsciiRun(text.data(), text.size()) == text.size(); }
 
-bool IsUtf8(const std::string& text) {
+bool IsUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {
     int n = Utf8SequenceLength(text.data(), text.size(), i);
     if (n <= 0) return false;
@@ -73,32 +79,37 @@ void InputDecoder::use(InputEncoding encoding) {
 void InputDecoder::startFile(std::istream* content) {
   converter_.reset();
   current_ = InputEncoding::Auto;
+  content_ = content;
   if (chosen_ != InputEncoding::Auto) use(chosen_);
-  else if (content) use(DetectEncoding(*content));
 }
 
 void InputDecoder::decode(Line& line, std::vector<Finding>& findings) {
-  std::string& text = line.text;
-  std::size_t before = text.size();
-  if (line.number == 1 && text.compare(0, 3, kBom) == 0) {
-    text.erase(0, 3);
+  const std::size_t before = line.text.size();
+  if (line.number == 1 && line.text.compare(0, 3, kBom) == 0) {
+    line.text.remove_prefix(3);
     if (current_ == InputEncoding::Auto) use(InputEncoding::Utf8);
   }
-  if (IsAscii(text)) {
-    line.length -= before - text.size();
+  if (IsAscii(line.text)) {
+    line.length -= before - line.text.size();
     return;
   }
-  if (current_ == InputEncoding::Auto) use(IsUtf8(text) ? InputEncoding::Utf8 : InputEncoding::Cp1252);
+  // Converted into storage (which the text may point into).
+  std::string text(line.text);
+  if (current_ == InputEncoding::Auto)
+    use(content_ ? DetectEncoding(*content_) : IsUtf8(text) ? InputEncoding::Utf8 : InputEncoding::Cp1252);
   std::vector<Latin1Converter::Problem> problems;
   converter_->convert(text, problems);
-  line.length = line.length + text.size() - before;
+  line.storage = std::move(text);
+  line.text = line.storage;
+  const std::string& converted = line.storage;
+  line.length = line.length + converted.size() - before;
   // One finding per kind and line, naming the first field concerned and
   // every character (or byte) that was replaced.
   for (bool undecodable : {false, true}) {
     Finding f;
     for (const Latin1Converter::Problem& p : problems) {
       if (p.undecodable != undecodable) continue;
-      if (f.field == 0) f.field = FieldAt(text, p.offset);
+      if (f.field == 0) f.field = FieldAt(converted, p.offset);
       if (f.value.find(p.original) == std::string::npos) f.value += p.original;
     }
     if (f.field == 0) continue;

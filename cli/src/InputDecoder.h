@@ -19,13 +19,14 @@ class InputDecoder {
   InputDecoder(InputEncoding chosen, const UiTexts& texts) : chosen_(chosen), texts_(texts) {}
 
   // Starts a file. For auto, a file that can be read twice (a regular file)
-  // is given as content and read through first; for others (standard input,
-  // pipes) the first line that is not plain ASCII decides.
+  // is given as content, which is read through when the first line that is
+  // not plain ASCII comes (plain ASCII reads the same in every encoding); for
+  // others (standard input, pipes) that line decides.
   void startFile(std::istream* content);
   // Converts the line in place and appends findings about it.
   void decode(Line& line, std::vector<Finding>& findings);
 
-  // The encoding of the current file; Auto while a pipe has shown only ASCII.
+  // The encoding of the current file; Auto while it has shown only ASCII.
   InputEncoding encoding() const { return current_; }
   // The encoding asked for (Auto when it is detected per file).
   InputEncoding chosen() const { return chosen_; }
@@ -36,6 +37,7 @@ class InputDecoder {
   InputEncoding chosen_;
   const UiTexts& texts_;
   InputEncoding current_ = InputEncoding::Auto;
+  std::istream* content_ = nullptr;  // the whole file, while its encoding is not chosen yet
   std::unique_ptr<Latin1Converter> converter_;
 };
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <utility>
 
 #include "LineReader.h"
 
@@ -15,16 +16,13 @@ namespace qv::cli {
 namespace {
 int LayoutOf(int mbFieldCount) { return mbFieldCount == 0 ? 0 : mbFieldCount == 50 ? 50 : 90; }
 
-WorkItem UnreadableItem(std::uint64_t line, const UiTexts& texts, const std::string& reason) {
-  WorkItem item;
-  item.caseLine = line;
+Finding Unreadable(std::uint64_t line, const UiTexts& texts, const std::string& reason) {
   Finding f;
   f.line = line;
   f.type = 'S';
   f.code = "S003";
   f.text = f.baseText = Fill(texts.unreadable, "reason", reason);
-  item.findings.push_back(std::move(f));
-  return item;
+  return f;
 }
 }  // namespace
 
@@ -75,14 +73,17 @@ bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& ti
   InputFile& file = files_[index];
   struct stat st;
   std::uint64_t size = (::fstat(file.fd, &st) == 0 && S_ISREG(st.st_mode)) ? static_cast<std::uint64_t>(st.st_size) : 0;
-  std::vector<WorkItem> items;
-  auto hand = [&]() {
-    for (const WorkItem& item : items) file.cases += item.isCase;
-    return batch(index, file.layout, std::move(items));
+  Block block;
+  auto hand = [&](Block& full) {
+    for (const WorkItem& item : full.items) file.cases += item.isCase;
+    full.fileIndex = index;
+    full.layout = file.layout;
+    return batch(std::move(full));
   };
   LineReader reader(file.fd);
-  CaseSplitter splitter(items, texts_.split);
-  // Auto-detection reads a regular file through once before its lines are cut.
+  CaseSplitter splitter(block, texts_.split);
+  // Auto-detection reads a regular file through once at its first line that
+  // is not plain ASCII.
   std::ifstream content;
   if (size > 0 && decoder_.chosen() == InputEncoding::Auto) content.open(file.path, std::ios::binary);
   decoder_.startFile(content.is_open() ? &content : nullptr);
@@ -91,16 +92,22 @@ bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& ti
   std::uint64_t lastLine = 0;
   while (reader.next(line)) {
     lastLine = line.number;
-    if (!file.crInsideLine && line.text.find('\r') != std::string::npos) file.crInsideLine = true;
+    // Only a file without cases says why (NoCaseReason).
+    if (splitter.firstMbFieldCount() == 0 && !file.crInsideLine && line.text.find('\r') != std::string::npos)
+      file.crInsideLine = true;
     decoder_.decode(line, lineFindings);
     splitter.addLine(line);
     for (Finding& f : lineFindings) splitter.addFinding(std::move(f));
     lineFindings.clear();
     if ((lastLine & 63) == 0) tick(reader.bytesRead(), size);
-    if (items.size() >= kBatchItems) {
+    if (block.items.size() >= kBatchItems) {
       if (file.layout == 0) file.layout = LayoutOf(splitter.firstMbFieldCount());
-      if (!hand()) return false;
-      items.clear();
+      // The open case goes on in the next block.
+      Block next;
+      next.reserveLike(block);
+      splitter.moveOpenCase(next);
+      std::swap(block, next);
+      if (!hand(next)) return false;
     }
   }
   splitter.finish();
@@ -109,10 +116,10 @@ bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& ti
   if (reader.error() != 0) {
     std::string reason = std::strerror(reader.error());
     if (problem_.empty()) problem_ = "cannot read '" + file.name + "': " + reason;
-    items.push_back(UnreadableItem(lastLine + 1, texts_, reason));
+    splitter.addFinding(Unreadable(lastLine + 1, texts_, reason));
   }
   if (file.layout == 0) file.layout = LayoutOf(splitter.firstMbFieldCount());
-  if (!items.empty() && !hand()) return false;
+  if (!block.items.empty() && !hand(block)) return false;
   if (file.cases == 0 && file.bytes > 0 && problem_.empty()) problem_ = NoCaseReason(file);
   return true;
 }

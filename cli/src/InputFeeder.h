@@ -28,8 +28,9 @@ struct InputFile {
 
 class InputFeeder {
  public:
-  // Takes a batch of items of one file; returns false to stop the run.
-  using BatchFn = std::function<bool(std::size_t fileIndex, int layout, std::vector<WorkItem>&& items)>;
+  // Takes a block of items of one file (its fileIndex and layout set);
+  // returns false to stop the run.
+  using BatchFn = std::function<bool(Block&& block)>;
   // Called now and then while reading (poll the block processes, draw progress).
   using TickFn = std::function<void(std::uint64_t bytesDone, std::uint64_t totalBytes)>;
 

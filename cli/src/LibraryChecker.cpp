@@ -55,14 +55,19 @@ bool LibraryChecker::prepareLayout(int mbFieldCount) {
   return true;
 }
 
-ItemResult LibraryChecker::check(const WorkItem& item, bool html) {
+ItemResult LibraryChecker::check(const Block& block, const WorkItem& item) {
   ItemResult result;
   result.isCase = item.isCase;
   result.caseLine = item.caseLine;
-  result.findings = item.findings;
-  if (!item.check || !isOpen()) return result;
+  if (item.findingCount > 0) result.findings = block.findingsOf(item);
+  if (item.check) check(block.call(item), result);
+  return result;
+}
 
-  int count = QV_TestRec(handle_, item.data.c_str(), html ? 1 : 0, 0);
+void LibraryChecker::check(const CallView& call, ItemResult& result, bool html) {
+  if (!call.check || !isOpen()) return;
+
+  int count = QV_TestRec(handle_, call.text, html ? 1 : 0, 0);
   if (count < 0) count = 0;
   std::size_t need = (static_cast<std::size_t>(count) + 1) * kLineCapacity + 1;
   if (listCapacity_ < need) {
@@ -74,9 +79,10 @@ ItemResult LibraryChecker::check(const WorkItem& item, bool html) {
   QV_GetMessageList(handle_, &e, &w, &h, &c, &s, list_.get());
 
   LineMapping mapping;
-  mapping.lineMap = &item.lineMap;
-  mapping.caseLine = item.caseLine;
-  mapping.dropHeaderFindings = item.hasHeader && item.headerReported;
+  mapping.lines = call.lines;
+  mapping.lineCount = call.lineCount;
+  mapping.caseLine = call.caseLine;
+  mapping.dropHeaderFindings = call.hasHeader && call.headerReported;
   std::size_t first = result.findings.size();
   bool listRead = ParseMessageList(list_.get(), format_, mapping, result.findings, result.hostText);
   // The library's texts are in the code page; the command's own are UTF-8 already.
@@ -94,13 +100,12 @@ ItemResult LibraryChecker::check(const WorkItem& item, bool html) {
   }
   if (!listRead) {
     Finding f;
-    f.line = item.caseLine;
+    f.line = call.caseLine;
     f.type = 'S';
     f.code = "S006";
     f.text = f.baseText = TextsFor(language_).unreadableList;
     result.findings.push_back(std::move(f));
   }
-  return result;
 }
 
 }  // namespace qv::cli

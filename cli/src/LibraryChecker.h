@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "CaseSplitter.h"
+#include "WorkBlock.h"
 #include "Finding.h"
 #include "MessageLines.h"
 #include "UiTexts.h"
@@ -32,9 +32,11 @@ class LibraryChecker {
   bool prepareLayout(int mbFieldCount);
   int layout() const { return layout_; }
 
-  // Checks one item. With html, the case is checked again with the library's
-  // result table switched on, and that table is kept.
-  ItemResult check(const WorkItem& item, bool html = false);
+  // Checks one call and adds the library's findings (and host lines, and
+  // with html the result table) to result.
+  void check(const CallView& call, ItemResult& result, bool html = false);
+  // The result of one item of a block: its own findings, then the library's.
+  ItemResult check(const Block& block, const WorkItem& item);
 
   const std::string& baseDir() const { return baseDir_; }
   int language() const { return language_; }

@@ -7,7 +7,7 @@
 
 namespace qv::cli {
 
-LineReader::LineReader(int fd, std::size_t bufferSize) : fd_(fd), buffer_(bufferSize) {}
+LineReader::LineReader(int fd, std::size_t bufferSize) : fd_(fd) { buffer_.resize(bufferSize); }
 
 bool LineReader::fill() {
   if (eof_) return false;
@@ -17,6 +17,7 @@ bool LineReader::fill() {
     if (n > 0) {
       end_ += static_cast<std::size_t>(n);
       bytesRead_ += static_cast<std::uint64_t>(n);
+      nul_ = nulFrom(begin_);
       return true;
     }
     if (n < 0 && errno == EINTR) continue;
@@ -26,11 +27,16 @@ bool LineReader::fill() {
   }
 }
 
+std::size_t LineReader::nulFrom(std::size_t from) const {
+  const void* nul = std::memchr(buffer_.data() + from, '\0', end_ - from);
+  return nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - buffer_.data()) : end_;
+}
+
 bool LineReader::next(Line& line) {
-  line.text.clear();
   line.length = 0;
   line.hasNul = false;
   bool any = false;
+  bool pieces = false;  // the line is gathered in storage
   char last = 0;
   for (;;) {
     if (begin_ == end_ && !fill()) break;
@@ -39,23 +45,30 @@ bool LineReader::next(Line& line) {
     std::size_t avail = end_ - begin_;
     const void* lf = std::memchr(start, '\n', avail);
     std::size_t take = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) : avail;
-    if (!line.hasNul && std::memchr(start, '\0', take)) line.hasNul = true;
-    if (line.text.size() < kMaxKept) {
-      line.text.append(start, std::min(take, kMaxKept - line.text.size()));
+    if (nul_ < begin_ + take) line.hasNul = true;
+    if (lf && !pieces) {
+      // The whole line is in the buffer: no copy.
+      line.text = std::string_view(start, std::min(take, kMaxKept));
+    } else {
+      if (!pieces) line.storage.clear();
+      pieces = true;
+      if (line.storage.size() < kMaxKept) line.storage.append(start, std::min(take, kMaxKept - line.storage.size()));
     }
     line.length += take;
     if (take > 0) last = start[take - 1];
     if (lf) {
       begin_ += take + 1;
+      if (nul_ < begin_) nul_ = nulFrom(begin_);
       break;
     }
-    begin_ = end_;  // the line goes on in the next read
+    begin_ = nul_ = end_;  // the line goes on in the next read
   }
   if (!any) return false;
+  if (pieces) line.text = line.storage;
   // A CR in front of the LF belongs to the line end, not to the content.
   if (last == '\r') {
     --line.length;
-    if (line.text.size() > line.length) line.text.pop_back();
+    if (line.text.size() > line.length) line.text.remove_suffix(1);
   }
   line.number = ++lineNumber_;
   return true;

@@ -4,15 +4,22 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
+#include <string_view>
+
+#include "UnsharedVector.h"
 
 namespace qv::cli {
 
+// A line read. Its text points into the reader's buffer or into storage: it
+// is valid until the next read into the same Line, and a copy of a Line
+// shares it (copy the text to keep it).
 struct Line {
-  std::string text;            // content without the line end (LF or CR LF); cut at kMaxKept bytes
+  std::string_view text;       // content without the line end (LF or CR LF); cut at kMaxKept bytes
   std::uint64_t number = 0;    // 1-based line number in the file
   std::size_t length = 0;      // full length of the content, also when it was cut
   bool hasNul = false;         // the content holds a NUL byte
+  std::string storage;         // the text when it is not one piece of the buffer (a line across two reads,
+                               // a converted line)
 };
 
 class LineReader {
@@ -32,11 +39,15 @@ class LineReader {
 
  private:
   bool fill();
+  std::size_t nulFrom(std::size_t from) const;
 
   int fd_;
-  std::vector<char> buffer_;
+  UnsharedVector<char> buffer_;  // written while block processes run: not shared with them
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
+  // The first NUL byte at or after begin_ (end_ when none): one search per
+  // read instead of one per line.
+  std::size_t nul_ = 0;
   bool eof_ = false;
   int error_ = 0;
   std::uint64_t lineNumber_ = 0;

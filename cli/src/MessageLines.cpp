@@ -38,8 +38,8 @@ MessageFormat::MessageFormat(const std::string& hostFormat) : text_(kFields) {
 }
 
 std::uint64_t LineMapping::fileLine(long callLine) const {
-  if (lineMap && callLine >= 1 && static_cast<std::size_t>(callLine) <= lineMap->size())
-    return (*lineMap)[static_cast<std::size_t>(callLine - 1)];
+  if (lines && callLine >= 1 && static_cast<std::size_t>(callLine) <= lineCount)
+    return lines[static_cast<std::size_t>(callLine - 1)];
   return caseLine;
 }
 

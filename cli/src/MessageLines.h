@@ -35,9 +35,10 @@ class MessageFormat {
 
 // How call lines map to file lines for one call.
 struct LineMapping {
-  const std::vector<std::uint64_t>* lineMap = nullptr;  // file line of call line k at index k - 1
-  std::uint64_t caseLine = 0;                           // used for lines outside the map
-  bool dropHeaderFindings = false;                      // leave out findings of call line 1 (the MX line)
+  const std::uint64_t* lines = nullptr;  // file line of call line k at index k - 1
+  std::size_t lineCount = 0;
+  std::uint64_t caseLine = 0;            // used for lines outside the map
+  bool dropHeaderFindings = false;       // leave out findings of call line 1 (the MX line)
 
   std::uint64_t fileLine(long callLine) const;
 };

@@ -10,8 +10,7 @@ ResultSink::ResultSink(FindingWriter& writer, Summary& summary, const Selection&
                        std::FILE* baselineOut)
     : writer_(writer), summary_(summary), selection_(selection), baseline_(baseline), baselineOut_(baselineOut) {}
 
-void ResultSink::take(const std::string& fileName, const WorkItem& item, ItemResult& result) {
-  result.identity = item.identity;
+void ResultSink::take(const std::string& fileName, ItemResult& result, const CallView& call) {
   std::uint64_t leftOut = 0, accepted = 0;
   std::vector<Finding> shown;
   shown.reserve(result.findings.size());
@@ -38,7 +37,7 @@ void ResultSink::take(const std::string& fileName, const WorkItem& item, ItemRes
     if (!writer_.ok() && error_ == 0) error_ = errno != 0 ? errno : EIO;
   }
   summary_.add(result);
-  if (onShown && !result.findings.empty()) onShown(fileName, item, result);
+  if (onShown && !result.findings.empty()) onShown(fileName, call, result);
 }
 
 }  // namespace qv::cli

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "Baseline.h"
-#include "CaseSplitter.h"
+#include "WorkBlock.h"
 #include "FindingWriter.h"
 #include "Selection.h"
 #include "Summary.h"
@@ -24,9 +24,10 @@ class ResultSink {
              std::FILE* baselineOut);
 
   // Called with each result that has findings left to show (the HTML report).
-  std::function<void(const std::string& fileName, const WorkItem& item, const ItemResult& result)> onShown;
+  std::function<void(const std::string& fileName, const CallView& call, const ItemResult& result)> onShown;
 
-  void take(const std::string& fileName, const WorkItem& item, ItemResult& result);
+  // Takes the result of an item (its identity set) and the item's call.
+  void take(const std::string& fileName, ItemResult& result, const CallView& call = {});
 
   // False once the output could not be written; error() is its errno.
   bool ok() const { return writer_.ok(); }

@@ -83,50 +83,58 @@ void EncodeResult(const ItemResult& r, std::string& out) {
   PutText(out, r.htmlTable);
 }
 
-void EncodeWorkItem(const WorkItem& item, std::string& out) {
-  out += static_cast<char>((item.isCase ? 1 : 0) | (item.hasHeader ? 2 : 0) | (item.headerReported ? 4 : 0) |
-                           (item.check ? 8 : 0));
-  PutU64(out, item.caseLine);
-  PutText(out, item.data);
-  PutU64(out, item.lineMap.size());
-  if (!item.lineMap.empty())
-    out.append(reinterpret_cast<const char*>(item.lineMap.data()), item.lineMap.size() * sizeof(std::uint64_t));
-  PutFindings(out, item.findings);
+namespace {
+// An array of the block as its count, then its values' bytes.
+template <typename T>
+void PutArray(std::string& out, const UnsharedVector<T>& values) {
+  PutU64(out, values.size());
+  out.append(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(T));
 }
 
-bool DecodeWorkItem(const char* data, std::size_t size, WorkItem& item) {
-  Reader rd{data, size, 0};
-  char flags = rd.get<char>();
-  item.isCase = flags & 1;
-  item.hasHeader = flags & 2;
-  item.headerReported = flags & 4;
-  item.check = flags & 8;
-  item.caseLine = rd.get<std::uint64_t>();
-  item.data = rd.text();
+template <typename T>
+void GetArray(Reader& rd, UnsharedVector<T>& values) {
   std::uint64_t n = rd.get<std::uint64_t>();
-  if (!rd.ok || (size - rd.pos) / sizeof(std::uint64_t) < n) return false;
-  item.lineMap.resize(n);
-  if (n > 0) std::memcpy(item.lineMap.data(), data + rd.pos, n * sizeof(std::uint64_t));
-  rd.pos += n * sizeof(std::uint64_t);
-  GetFindings(rd, item.findings);
-  return rd.ok && rd.pos == size;
+  values.clear();
+  if (!rd.ok || (rd.size - rd.pos) / sizeof(T) < n) {
+    rd.ok = false;
+    return;
+  }
+  values.append(reinterpret_cast<const T*>(rd.data + rd.pos), static_cast<std::size_t>(n));
+  rd.pos += static_cast<std::size_t>(n) * sizeof(T);
 }
 
-bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& r) {
-  Reader rd{in.data(), in.size(), pos};
-  ItemResult out;
-  out.isCase = rd.get<char>() != 0;
-  out.caseLine = rd.get<std::uint64_t>();
-  GetFindings(rd, out.findings);
-  out.hostText = rd.text();
-  out.htmlTable = rd.text();
+bool Within(std::size_t offset, std::size_t count, std::size_t size) { return offset <= size && count <= size - offset; }
+
+// Whether every item points inside the block's arrays, its call text followed by a NUL.
+bool ItemsFit(const Block& block) {
+  for (const WorkItem& item : block.items) {
+    std::size_t names = 0;
+    for (std::uint32_t size : item.nameSizes) names += size;
+    if (!Within(item.lines, item.lineCount, block.lines.size()) ||
+        !Within(item.findings, item.findingCount, block.findings.size()) ||
+        !Within(item.names, names, block.names.size()))
+      return false;
+    if (item.check && (!Within(item.text, item.textSize + 1, block.text.size()) ||
+                       block.text[item.text + item.textSize] != '\0'))
+      return false;
+  }
+  return true;
+}
+}  // namespace
+
+bool DecodeResult(const char* in, std::size_t size, std::size_t& pos, ItemResult& r) {
+  Reader rd{in, size, pos};
+  r.isCase = rd.get<char>() != 0;
+  r.caseLine = rd.get<std::uint64_t>();
+  GetFindings(rd, r.findings);
+  r.hostText = rd.text();
+  r.htmlTable = rd.text();
   if (!rd.ok) return false;
   pos = rd.pos;
-  r = std::move(out);
   return true;
 }
 
-void EncodeBlockJob(const BlockJob& job, const std::vector<WorkItem>& items, std::string& out) {
+void EncodeBlockJob(const BlockJob& job, const Block& block, std::string& out) {
   PutText(out, job.refDir);
   PutI32(out, job.language);
   out += job.hostLines ? '\1' : '\0';
@@ -136,17 +144,14 @@ void EncodeBlockJob(const BlockJob& job, const std::vector<WorkItem>& items, std
   out += job.flushEach ? '\1' : '\0';
   PutU64(out, job.skip.size());
   for (std::uint64_t i : job.skip) PutU64(out, i);
-  PutU64(out, items.size());
-  for (const WorkItem& item : items) {
-    std::size_t at = out.size();
-    PutU64(out, 0);
-    EncodeWorkItem(item, out);
-    std::uint64_t length = out.size() - at - sizeof length;
-    std::memcpy(&out[at], &length, sizeof length);
-  }
+  PutArray(out, block.items);
+  PutArray(out, block.text);
+  PutArray(out, block.lines);
+  PutArray(out, block.names);
+  PutFindings(out, block.findings);
 }
 
-bool DecodeBlockJob(const std::string& in, BlockJob& job, std::vector<WorkItem>& items) {
+bool DecodeBlockJob(const std::string& in, BlockJob& job, Block& block) {
   Reader rd{in.data(), in.size(), 0};
   job.refDir = rd.text();
   job.language = rd.get<std::int32_t>();
@@ -158,16 +163,12 @@ bool DecodeBlockJob(const std::string& in, BlockJob& job, std::vector<WorkItem>&
   std::uint64_t skipped = rd.get<std::uint64_t>();
   job.skip.clear();
   for (std::uint64_t i = 0; rd.ok && i < skipped; ++i) job.skip.push_back(rd.get<std::uint64_t>());
-  std::uint64_t count = rd.get<std::uint64_t>();
-  items.clear();
-  for (std::uint64_t i = 0; rd.ok && i < count; ++i) {
-    std::uint64_t length = rd.get<std::uint64_t>();
-    if (!rd.ok || rd.size - rd.pos < length) return false;
-    items.emplace_back();
-    if (!DecodeWorkItem(rd.data + rd.pos, static_cast<std::size_t>(length), items.back())) return false;
-    rd.pos += static_cast<std::size_t>(length);
-  }
-  return rd.ok && rd.pos == rd.size;
+  GetArray(rd, block.items);
+  GetArray(rd, block.text);
+  GetArray(rd, block.lines);
+  GetArray(rd, block.names);
+  GetFindings(rd, block.findings);
+  return rd.ok && rd.pos == rd.size && ItemsFit(block);
 }
 
 void AppendResultRecord(const ItemResult& result, std::string& out) {
@@ -178,14 +179,15 @@ void AppendResultRecord(const ItemResult& result, std::string& out) {
   std::memcpy(&out[at], &length, sizeof length);
 }
 
-int TakeResultRecord(const std::string& in, std::size_t& pos, ItemResult& result) {
+int TakeResultRecord(const char* in, std::size_t size, std::size_t& pos, ItemResult& result) {
   std::uint64_t length = 0;
-  if (in.size() - pos < sizeof length) return 0;
-  std::memcpy(&length, in.data() + pos, sizeof length);
-  if (in.size() - pos - sizeof length < length) return 0;
+  if (size - pos < sizeof length) return 0;
+  std::memcpy(&length, in + pos, sizeof length);
+  if (size - pos - sizeof length < length) return 0;
   std::size_t at = pos + sizeof length;
   std::size_t end = at + static_cast<std::size_t>(length);
-  if (!DecodeResult(in, at, result) || at != end) return -1;
+  // The record says where it ends: its bytes must hold exactly one result.
+  if (!DecodeResult(in, end, at, result) || at != end) return -1;
   pos = end;
   return 1;
 }

@@ -7,23 +7,27 @@
 #include <vector>
 #include <string>
 
-#include "CaseSplitter.h"
+#include "WorkBlock.h"
 #include "Finding.h"
 
 namespace qv::cli {
 
 void EncodeResult(const ItemResult& result, std::string& out);
 
-// Decodes one result starting at pos; returns false when the bytes from pos
-// on do not hold a whole result (pos is then unchanged).
-bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& result);
+// Decodes one result starting at pos into result; returns false when the
+// bytes from pos on do not hold a whole result (pos is then unchanged, result
+// may be partly filled).
+bool DecodeResult(const char* in, std::size_t size, std::size_t& pos, ItemResult& result);
+inline bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& result) {
+  return DecodeResult(in.data(), in.size(), pos, result);
+}
 
 // A result record on a block process's pipe: the length of the encoded
 // result, then the result.
 void AppendResultRecord(const ItemResult& result, std::string& out);
 // Decodes the record at pos: 1 when it was whole (pos moves past it), 0 when
 // more bytes are needed, -1 when the bytes are no result record.
-int TakeResultRecord(const std::string& in, std::size_t& pos, ItemResult& result);
+int TakeResultRecord(const char* in, std::size_t size, std::size_t& pos, ItemResult& result);
 
 // The job file of a started block process: how to set up the library, which
 // items to check and send, then the block's items.
@@ -37,12 +41,9 @@ struct BlockJob {
   bool flushEach = false;
   std::vector<std::uint64_t> skip;
 };
-void EncodeBlockJob(const BlockJob& job, const std::vector<WorkItem>& items, std::string& out);
-// False when the bytes do not hold a whole job.
-bool DecodeBlockJob(const std::string& in, BlockJob& job, std::vector<WorkItem>& items);
-
-void EncodeWorkItem(const WorkItem& item, std::string& out);
-// Decodes a whole encoded item; false when the bytes do not hold one.
-bool DecodeWorkItem(const char* data, std::size_t size, WorkItem& item);
+void EncodeBlockJob(const BlockJob& job, const Block& block, std::string& out);
+// False when the bytes do not hold a whole job, or its items point outside
+// the block's arrays.
+bool DecodeBlockJob(const std::string& in, BlockJob& job, Block& block);
 
 }  // namespace qv::cli

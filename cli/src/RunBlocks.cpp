@@ -11,8 +11,13 @@ namespace qv::cli {
 RunEnd RunBlocks(int jobs, LibraryChecker& checker, InputFeeder& feeder, ResultSink& sink,
                  Progress& progress, const std::string& workerFailedText, const Summary& summary) {
   const std::vector<std::string> names = feeder.fileNames();
-  auto deliver = [&](const Block& block, std::vector<ItemResult>& results) {
-    for (std::size_t i = 0; i < results.size(); ++i) sink.take(names[block.fileIndex], block.items[i], results[i]);
+  auto deliver = [&](const Block& block, ItemResults& results) {
+    for (std::size_t i = 0; i < results.size(); ++i) {
+      const WorkItem& item = block.items[i];
+      // Only findings name the case.
+      if (!results[i].findings.empty()) results[i].identity = block.identity(item);
+      sink.take(names[block.fileIndex], results[i], block.call(item));
+    }
   };
   // The block processes start from the handle as prepared here; a block of a file with
   // another MB layout gets a handle of its own in its block process.
@@ -20,23 +25,20 @@ RunEnd RunBlocks(int jobs, LibraryChecker& checker, InputFeeder& feeder, ResultS
     if (layout != 0 && !checker.prepareLayout(layout)) std::_Exit(8);
   };
   BlockRunner runner(
-      jobs, prepare, [&](const WorkItem& item) { return checker.check(item); }, deliver, workerFailedText);
+      jobs, prepare, [&](const Block& block, const WorkItem& item) { return checker.check(block, item); }, deliver,
+      workerFailedText);
   if (StartsBlockProcesses())
     runner.startWith(BlockProcessStarter(checker.baseDir(), checker.language(), checker.format()));
 
   bool primed = false, setupFailed = false;
-  auto batch = [&](std::size_t fileIndex, int layout, std::vector<WorkItem>&& items) {
+  auto batch = [&](Block&& block) {
     if (!primed) {
-      if (!checker.prepareLayout(layout == 0 ? 90 : layout)) {
+      if (!checker.prepareLayout(block.layout == 0 ? 90 : block.layout)) {
         setupFailed = true;
         return false;
       }
       primed = true;
     }
-    Block block;
-    block.fileIndex = fileIndex;
-    block.layout = layout;
-    block.items = std::move(items);
     runner.submit(std::move(block));
     return sink.ok();
   };

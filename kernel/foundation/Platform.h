@@ -54,9 +54,27 @@ using OutputHandle = std::intptr_t;
 // program itself in a worker mode (StartChild).
 bool CanFork();
 
+// A range of memory from AllocateUnshared.
+struct MemoryRange {
+  const void* begin = nullptr;
+  std::size_t size = 0;
+};
+
 // Forks a child that runs body with the write end of its result pipe and
-// ends with body's return value. Only where CanFork().
-bool ForkChild(const std::function<int(OutputHandle out)>& body, ChildProcess& child);
+// ends with body's return value. Only where CanFork(). Of the memory from
+// AllocateUnshared the child sees only the ranges in inherited.
+bool ForkChild(const std::function<int(OutputHandle out)>& body, ChildProcess& child,
+               const std::vector<MemoryRange>& inherited = {});
+
+// Memory that forked children do not inherit: the parent writes it while
+// children run without a copy of each page it writes (a page both share is
+// copied on the first write of either), and a fork copies no page tables for
+// it. A range a child does inherit (ForkChild) is shared with it, not
+// copied: the parent must not change it while that child runs, nor the
+// child at all. The size is rounded up to whole pages; a freed range of the
+// same size is given out again, its pages kept. Null when no memory is left.
+void* AllocateUnshared(std::size_t bytes);
+void FreeUnshared(void* memory, std::size_t bytes);
 
 // Starts a program (args[0]) with the arguments; the write end of its result
 // pipe is its standard output, standard input is closed, standard error is

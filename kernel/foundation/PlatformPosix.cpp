@@ -134,15 +134,71 @@ bool MakeResultPipe(int fds[2]) {
 }
 }  // namespace
 
-bool ForkChild(const std::function<int(OutputHandle out)>& body, ChildProcess& child) {
+namespace {
+// Freed ranges of AllocateUnshared kept for reuse, at most kKeptRanges.
+constexpr std::size_t kKeptRanges = 24;
+struct KeptRange {
+  void* begin;
+  std::size_t size;
+};
+std::vector<KeptRange>& KeptRanges() {
+  static std::vector<KeptRange> kept;
+  return kept;
+}
+
+std::size_t WholePages(std::size_t bytes) {
+  static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  return bytes == 0 ? page : (bytes + page - 1) / page * page;
+}
+
+void MarkInherited(const std::vector<MemoryRange>& ranges, bool inherited) {
+  for (const MemoryRange& r : ranges)
+    if (r.begin && r.size > 0) madvise(const_cast<void*>(r.begin), r.size, inherited ? MADV_DOFORK : MADV_DONTFORK);
+}
+}  // namespace
+
+void* AllocateUnshared(std::size_t bytes) {
+  bytes = WholePages(bytes);
+  std::vector<KeptRange>& kept = KeptRanges();
+  for (std::size_t i = kept.size(); i-- > 0;) {
+    if (kept[i].size != bytes) continue;
+    void* p = kept[i].begin;
+    kept.erase(kept.begin() + static_cast<long>(i));
+    return p;
+  }
+  // Shared, not private: a fork leaves the parent's pages writable, so that
+  // refilling a range after its child has ended costs no fault per page.
+  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  if (p == MAP_FAILED) return nullptr;
+  madvise(p, bytes, MADV_DONTFORK);
+  return p;
+}
+
+void FreeUnshared(void* memory, std::size_t bytes) {
+  if (!memory) return;
+  bytes = WholePages(bytes);
+  std::vector<KeptRange>& kept = KeptRanges();
+  if (kept.size() == kKeptRanges) {
+    munmap(kept.front().begin, kept.front().size);
+    kept.erase(kept.begin());
+  }
+  kept.push_back({memory, bytes});
+}
+
+bool ForkChild(const std::function<int(OutputHandle out)>& body, ChildProcess& child,
+               const std::vector<MemoryRange>& inherited) {
   int fds[2];
   if (!MakeResultPipe(fds)) return false;
+  MarkInherited(inherited, true);
   pid_t pid = fork();
   if (pid == 0) {
+    // The kept ranges are not mapped in the child: forget them.
+    KeptRanges().clear();
     close(fds[0]);
     // No exit handlers and no flush of the parent's buffered output.
     _exit(body(fds[1]));
   }
+  MarkInherited(inherited, false);
   close(fds[1]);
   if (pid < 0) {
     close(fds[0]);

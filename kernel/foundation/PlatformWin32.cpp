@@ -17,6 +17,7 @@
 #include <stdlib.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <string>
@@ -105,7 +106,13 @@ bool DebugLogDirectoryExists() {
 
 bool CanFork() { return false; }
 
-bool ForkChild(const std::function<int(OutputHandle out)>&, ChildProcess&) { return false; }
+bool ForkChild(const std::function<int(OutputHandle out)>&, ChildProcess&, const std::vector<MemoryRange>&) {
+  return false;
+}
+
+// Without fork nothing is inherited: plain heap memory.
+void* AllocateUnshared(std::size_t bytes) { return std::malloc(bytes == 0 ? 1 : bytes); }
+void FreeUnshared(void* memory, std::size_t) { std::free(memory); }
 
 namespace {
 // One argument of a command line as the C runtime of the started program

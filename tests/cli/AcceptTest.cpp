@@ -126,11 +126,9 @@ TEST(ResultSink, SelectsAcceptsCountsAndRecords) {
     lines = Captured([&](std::FILE* record) {
       FindingWriter writer(OutputFormat::Text, out);
       ResultSink sink(writer, summary, selection, &baseline, record);
-      WorkItem item;
-      item.isCase = true;
-      item.identity = runs[0].id;
       ItemResult result{true, 10, {runs[0].finding, runs[1].finding, runs[0].finding}, "", ""};
-      sink.take("a.dat", item, result);
+      result.identity = runs[0].id;
+      sink.take("a.dat", result);
     });
   });
   EXPECT_EQ(shown, "a.dat:10: case F1: E B0131 text of B0131 [9999]\n");  // the second alike finding

@@ -22,22 +22,31 @@ void CountTry(const std::string& path) { std::ofstream(path, std::ios::binary | 
 // A stand-in for the library: one finding per checked item, named after its
 // data, with the process state in its text. "crash:FILE" aborts every time,
 // "kill-once:FILE" is killed the first time only (as by kill -9 from outside).
-ItemResult FakeCheck(const WorkItem& item) {
-  if (item.data.rfind("crash:", 0) == 0) {
-    CountTry(item.data.substr(6));
+ItemResult FakeCheck(const Block& block, const WorkItem& item) {
+  const std::string data(block.textOf(item));
+  if (data.rfind("crash:", 0) == 0) {
+    CountTry(data.substr(6));
     std::abort();
   }
-  if (item.data.rfind("kill-once:", 0) == 0) {
-    std::string path = item.data.substr(10);
+  if (data.rfind("kill-once:", 0) == 0) {
+    std::string path = data.substr(10);
     CountTry(path);
     if (Tries(path) == 1) ::raise(SIGKILL);
   }
-  ItemResult r{item.isCase, item.caseLine, item.findings, "", ""};
+  ItemResult r{item.isCase, item.caseLine, block.findingsOf(item), "", ""};
   if (item.check) {
     std::string state = std::to_string(preparedLayout) + "/" + std::to_string(checkedSincePrepare++);
     r.findings.push_back({item.caseLine, 'E', "C" + std::to_string(item.caseLine), -1, state, "", ""});
   }
   return r;
+}
+
+// Gives the item of a block a call text.
+void SetText(Block& block, std::size_t index, const std::string& text) {
+  WorkItem& item = block.items[index];
+  item.text = block.text.size();
+  item.textSize = text.size();
+  block.text.append(text.c_str(), text.size() + 1);
 }
 
 // Blocks of cases on lines 1, 2, ...; every seventh line is a line outside
@@ -53,9 +62,13 @@ std::vector<Block> MakeBlocks(int blocks, int perBlock) {
       WorkItem item;
       item.caseLine = ++line;
       item.isCase = item.check = line % 7 != 0;
-      if (item.check) item.data = "C" + std::to_string(line);
-      else item.findings.push_back({line, 'S', "S001", -1, "stray", "stray", ""});
+      if (!item.check) {
+        item.findings = block.findings.size();
+        item.findingCount = 1;
+        block.findings.push_back({line, 'S', "S001", -1, "stray", "stray", ""});
+      }
       block.items.push_back(item);
+      if (item.check) SetText(block, block.items.size() - 1, "C" + std::to_string(line));
     }
   }
   return out;
@@ -72,7 +85,7 @@ std::vector<std::string> RunBlocks(int jobs, std::vector<Block> blocks) {
         checkedSincePrepare = 0;
       },
       FakeCheck,
-      [&](const Block& block, std::vector<ItemResult>& results) {
+      [&](const Block& block, ItemResults& results) {
         EXPECT_EQ(results.size(), block.items.size());
         for (const ItemResult& r : results)
           for (const Finding& f : r.findings) seen.push_back(std::to_string(f.line) + ":" + f.code + ":" + f.text);
@@ -114,13 +127,13 @@ TEST_F(BlockRunnerTest, DeadProcessesAreReplacedAndOnlyTheCrashingItemIsLost) {
     std::map<std::uint64_t, std::string> failed;
     std::vector<std::string> crashFiles;
     auto crash = [&](std::size_t b, std::size_t i) {
-      WorkItem& item = blocks[b].items[i];
-      crashFiles.push_back(dir_ + "/crash" + std::to_string(item.caseLine));
-      item.data = "crash:" + crashFiles.back();
-      failed[item.caseLine] = "signal 6";
+      std::uint64_t line = blocks[b].items[i].caseLine;
+      crashFiles.push_back(dir_ + "/crash" + std::to_string(line));
+      SetText(blocks[b], i, "crash:" + crashFiles.back());
+      failed[line] = "signal 6";
     };
     crash(1, 20);
-    blocks[3].items[12].data = "kill-once:" + dir_ + "/kill";
+    SetText(blocks[3], 12, "kill-once:" + dir_ + "/kill");
     crash(4, 0);
     crash(4, 48);
     blocks[5].layout = 77;

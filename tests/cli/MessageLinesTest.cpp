@@ -49,9 +49,9 @@ TEST(ParseMessageList, MapsCallLinesToFileLines) {
   const std::vector<std::string> all = {
       "120 E B0100 -1 Geschlecht|Geschlecht=", "122 W A0400 3 ND:Diagnosekode|Diagnosekode=a\x1f" "b\nc|d",
       "100 E C0900 -1 Sonderzeichen|Sonderzeichen=a.b", "120 H X1234 -1 t|t="};
-  EXPECT_EQ(Parse(list, MessageFormat(), LineMapping{&map, 120, false}), all);
+  EXPECT_EQ(Parse(list, MessageFormat(), LineMapping{map.data(), map.size(), 120, false}), all);
   // The header's findings came with an earlier case already.
-  EXPECT_EQ(Parse(list, MessageFormat(), LineMapping{&map, 120, true}),
+  EXPECT_EQ(Parse(list, MessageFormat(), LineMapping{map.data(), map.size(), 120, true}),
             (std::vector<std::string>{all[0], all[1], all[3]}));
 }
 
@@ -63,7 +63,7 @@ TEST(ParseMessageList, SplitsOffTheHostLinesAndReadsTheStructuralLine) {
   std::string s000 = "S S000 #E: unsupported record order for record MN in line 4 \r\n";
   std::string list = Record(1, 'E', "B0100", "B0100", "t", "t", "", h1 + "\r") + s000 +
                      Record(2, 'E', "B0131", "B0131", "t", "t", "v\nw", h2 + "\r");
-  EXPECT_EQ(Parse(list, format, LineMapping{&map, 11, false}, &host),
+  EXPECT_EQ(Parse(list, format, LineMapping{map.data(), map.size(), 11, false}, &host),
             (std::vector<std::string>{"10 E B0100 -1 t|t=",
                                       "13 S S000 -1 unsupported record order for record MN in line 13|"
                                       "unsupported record order for record MN in line ...=",
@@ -90,7 +90,7 @@ TEST(StructuralText, RewritesCallLinesToFileLines) {
   };
   for (const Case& c : cases) {
     std::uint64_t line = 0;
-    EXPECT_EQ(StructuralText(c.error, LineMapping{&map, 8, false}, line), c.text);
+    EXPECT_EQ(StructuralText(c.error, LineMapping{map.data(), map.size(), 8, false}, line), c.text);
     EXPECT_EQ(line, c.line) << c.error;
   }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "CaseSplitter.h"
 #include "FindingWriter.h"
 #include "ProgramFiles.h"
 #include "ResultWire.h"
@@ -113,6 +114,56 @@ TEST(ResultWire, RoundTripsResults) {
   std::size_t before = pos;
   EXPECT_FALSE(DecodeResult(cut, pos, y));
   EXPECT_EQ(pos, before);
+}
+
+// A block job goes to a started block process as a file: the block comes
+// back whole, and a job whose items point outside the block's arrays (or
+// that is cut short) is refused before any item is read.
+TEST(ResultWire, RoundTripsBlockJobsAndRefusesItemsOutsideTheirBlock) {
+  Block block;
+  CaseSplitter splitter(block, {"stray", "too large: {bytes}", "nul"});
+  std::uint64_t number = 0;
+  for (std::string text : {"zz", "MX|h|", "MB|1|2|3|4|", "MD|d|", "MB|5|"})
+    splitter.addLine(Line{text, ++number, text.size(), false, {}});
+  splitter.finish();
+  BlockJob job;
+  job.refDir = "ref/";
+  job.layout = 50;
+  job.skip = {1};
+  auto describe = [](const Block& b) {
+    std::string s;
+    for (const WorkItem& item : b.items) {
+      CallView call = b.call(item);
+      s += std::to_string(item.caseLine) + ":" + call.text + ":" + std::to_string(call.lineCount) + ":" +
+           b.identity(item).bur + b.identity(item).linkageCode;
+      for (const Finding& f : b.findingsOf(item)) s += ":" + f.code;
+      s += "|";
+    }
+    return s;
+  };
+  std::string bytes;
+  EncodeBlockJob(job, block, bytes);
+  BlockJob gotJob;
+  Block got;
+  ASSERT_TRUE(DecodeBlockJob(bytes, gotJob, got));
+  EXPECT_EQ(describe(got), describe(block));
+  EXPECT_EQ(gotJob.refDir + std::to_string(gotJob.layout) + std::to_string(gotJob.skip.at(0)), "ref/501");
+  EXPECT_FALSE(DecodeBlockJob(bytes.substr(0, bytes.size() - 1), gotJob, got));
+
+  const std::pair<const char*, void (*)(WorkItem&)> bad[] = {
+      {"text", [](WorkItem& i) { i.text += 1000; }},
+      {"text size", [](WorkItem& i) { i.textSize += 1; }},  // no NUL after it
+      {"lines", [](WorkItem& i) { i.lineCount += 10; }},
+      {"findings", [](WorkItem& i) { i.findingCount += 1; }},
+      {"names", [](WorkItem& i) { i.nameSizes[2] += 100; }},
+  };
+  for (const auto& [what, spoil] : bad) {
+    Block spoilt = block;
+    spoil(spoilt.items[1]);  // the first case
+    std::string spoiltBytes;
+    EncodeBlockJob(job, spoilt, spoiltBytes);
+    EXPECT_FALSE(DecodeBlockJob(spoiltBytes, gotJob, got)) << what;
+  }
 }
 
 }  // namespace

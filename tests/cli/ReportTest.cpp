@@ -52,7 +52,7 @@ TEST(InputEncoding, LinesReachTheLibraryInLatin1) {
   for (const Row& r : rows) {
     InputDecoder decoder(r.encoding, TextsFor(0));
     decoder.startFile(nullptr);
-    Line line{r.in, r.number, r.in.size(), false};
+    Line line{r.in, r.number, r.in.size(), false, {}};
     std::vector<Finding> findings;
     decoder.decode(line, findings);
     EXPECT_EQ(line.text, r.out) << r.in;
@@ -74,11 +74,28 @@ TEST(InputEncoding, AutoOnAPipeFollowsTheFirstLineWithMoreThanAscii) {
     InputDecoder decoder(InputEncoding::Auto, TextsFor(0));
     decoder.startFile(nullptr);
     std::vector<Finding> findings;
-    Line a{"MB|plain", 1, 8, false}, b{first, 2, first.size(), false}, c{later, 3, later.size(), false};
+    Line a{"MB|plain", 1, 8, false, {}}, b{first, 2, first.size(), false, {}}, c{later, 3, later.size(), false, {}};
     for (Line* l : {&a, &b, &c}) decoder.decode(*l, findings);
     EXPECT_EQ(c.text, expected);
     EXPECT_TRUE(findings.empty());
   }
+}
+
+// A file is read through only at its first line with more than ASCII, and
+// the whole file decides: here a later byte that is no UTF-8.
+TEST(InputEncoding, AutoOnAFileLetsTheWholeFileDecide) {
+  std::istringstream in("MB|plain\nMB|Z\xC3\xBC\nMB|\xFC\n");
+  InputDecoder decoder(InputEncoding::Auto, TextsFor(0));
+  decoder.startFile(&in);
+  std::vector<Finding> findings;
+  Line a{"MB|plain", 1, 8, false, {}}, b{"MB|Z\xC3\xBC", 2, 6, false, {}};
+  decoder.decode(a, findings);
+  EXPECT_EQ(decoder.encoding(), InputEncoding::Auto);
+  EXPECT_EQ(in.tellg(), 0);
+  decoder.decode(b, findings);
+  EXPECT_EQ(decoder.encoding(), InputEncoding::Cp1252);
+  EXPECT_EQ(b.text, "MB|Z\xC3\xBC");
+  EXPECT_TRUE(findings.empty());
 }
 
 TEST(TextCoding, FileNamesThatAreNotUtf8StayValidJson) {
@@ -119,9 +136,9 @@ TEST(CaseView, KeepsFilledFieldsAndLinksFindingsToTheFieldsTheyName) {
   EXPECT_EQ(fields[3].meaning, "#ungültig");
   EXPECT_EQ(fields[8].record + "." + std::to_string(fields[8].field), "MD.3");
 
-  WorkItem item;
-  item.data = "MX|x\r\nMB|12|\r\nMD|X999X|7\r\n";
-  item.lineMap = {1, 5, 6};
+  KeptCall call;
+  call.text = "MX|x\r\nMB|12|\r\nMD|X999X|7\r\n";
+  call.lines = {1, 5, 6};
   std::vector<Finding> findings = {
       {5, 'E', "C0901", -1, "Feld 2", "Feld %i", "12", 2},                     // by number
       {5, 'E', "B0100", -1, "Geschlecht: fehlt", "Geschlecht: fehlt", "", 0},  // by label, empty field
@@ -130,7 +147,7 @@ TEST(CaseView, KeepsFilledFieldsAndLinksFindingsToTheFieldsTheyName) {
       {6, 'E', "A0300", 3, "falsch", "falsch", "7", 0},                        // the value in MD only
       {5, 'W', "B0999", -1, "ohne Feld", "ohne Feld", "nirgends", 0},
   };
-  LinkFindings(fields, findings, item);
+  LinkFindings(fields, findings, call.view());
   std::vector<std::string> got;
   for (const CaseField& f : fields) {
     std::string codes;
@@ -144,10 +161,9 @@ TEST(CaseView, KeepsFilledFieldsAndLinksFindingsToTheFieldsTheyName) {
 TEST(HtmlReport, EscapesEveryValueAndLinksEachIndexEntryToItsCase) {
   HtmlReport report(2);
   for (int k = 0; k < 3; ++k) {
-    WorkItem item;
-    item.identity.caseNumber = k == 0 ? "<F1&>" : "F" + std::to_string(k + 1);
     ItemResult r{true, 10u + k, {{10u + k, 'E', "B0131", -1, "<b>Wohnort</b>", "", "\"x\"", 0}}, "", "", {}};
-    report.add("a<1>.dat", 90, item, r);
+    r.identity.caseNumber = k == 0 ? "<F1&>" : "F" + std::to_string(k + 1);
+    report.add("a<1>.dat", 90, CallView{}, r);
   }
   report.entries()[0].fields = {{"MB", 4, "1.1.V04", "Wohnort<", "<9999>", "", {0}}, {"MB", 5, "n", "l", "v", "", {}}};
   Summary summary;
