@@ -111,9 +111,15 @@ class LookupFile {
   int SearchByHalving(const char* key, int domain) const;
   // Inline: most entries of a case are blank, and those need no search.
   void LookupCode(LookupResult& result, const char* key) const {
-    LogInfo("LookupFile::LookupCode");
+    LogInfo(kLookupCodeLine);
     if (key && *key) FillResult(result, key);
     else ClearResult(result);
+  }
+  // The log lines of count LookupCode calls that a caller skips: blank keys
+  // whose results are already cleared.
+  static void LogSkippedLookups(int count) {
+    if (detail::logOn)
+      for (int i = 0; i < count; ++i) LogInfo(kLookupCodeLine);
   }
   // LookupCode, and for a pressure ulcer code L89.1-L89.3 from 2011 on the
   // grade in the German text (column 11) raised by one: the catalogue
@@ -146,6 +152,7 @@ class LookupFile {
   // Reads BaseDirectory + fileName whole; path receives the full name.
   char* ReadFromBase(const char* fileName, int& size, char*& path, const char* failText);
   void FillResult(LookupResult& result, const char* key) const;
+  static constexpr const char* kLookupCodeLine = "LookupFile::LookupCode";
   // The result of a blank key: no search; Index stays as it was.
   static void ClearResult(LookupResult& result) {
     result.Found = 0;
