@@ -117,6 +117,26 @@ TEST_F(MdRecord, WrittenPositions) {
   }
 }
 
+// Entries far down a list, looked up and dated in one case, are blank in
+// the next case that leaves their fields empty; found codes of both lists.
+TEST_F(MdRecord, EntriesOfTheCaseBeforeAreCleared) {
+  const Changes longLists = {{151, "I10"}, {154 + 5 * 60, "8952"}, {154 + 5 * 60 + 2, "20230305"}};
+  const RecordMD& first = Load({}, {});
+  const std::vector<int> cleanCounts{first.DiagnosisCount, first.TreatmentCount, first.MaxDiagnosisIndex,
+                                     first.MaxTreatmentIndex};
+  const RecordMD& full = Load({}, longLists);
+  ASSERT_TRUE(full.Diagnoses[50].Found && full.Treatments[60].Found && full.Treatments[60].Date.DateOnly);
+  for (int round = 0; round < 2; ++round) {
+    const RecordMD& rec = Load({}, {});
+    EXPECT_EQ((std::vector<int>{rec.DiagnosisCount, rec.TreatmentCount, rec.MaxDiagnosisIndex, rec.MaxTreatmentIndex}),
+              cleanCounts);
+    for (const CodeEntry* e : {&rec.Diagnoses[50], &rec.Treatments[60]})
+      EXPECT_TRUE(e->KeyEmpty && !e->Found && e->Columns == kNoColumns && e->Years == kNoYears) << round;
+    const ParsedDate& date = rec.Treatments[60].Date;
+    EXPECT_TRUE(date.IsEmpty && date.IsValid && !date.HasYear && *date.Text == '\0') << round;
+  }
+}
+
 TEST_F(MdRecord, CountersFollowTheFindings) {
   // C7029 (error), C7011 (warning) and one duplicate (hint) on the MD line.
   RecordMD& rec = Load({{31, "I10"}, {32, "I10"}}, {{2, "x"}, {1, "9999"}, {7, "I10"}, {10, "I10"}});
