@@ -36,6 +36,7 @@ bool IsMedicationChar(unsigned char c) {
 
 RecordMD::RecordMD() : Record(KindMD, kMdFieldCount) {
   LogInfo("Creating RecordMD");
+  SplitSetsFilledOnly = true;
   for (int n : {0, 2}) Bind(n, &F[n]);
   Bind(Md1Location, &Location.Key);
   Location.Domain = DomainPLZ;
