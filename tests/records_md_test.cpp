@@ -118,22 +118,26 @@ TEST_F(MdRecord, WrittenPositions) {
 }
 
 // Entries far down a list, looked up and dated in one case, are blank in
-// the next case that leaves their fields empty; found codes of both lists.
+// the next case that leaves their fields empty, also where that case's text
+// now lies where the first case had them.
 TEST_F(MdRecord, EntriesOfTheCaseBeforeAreCleared) {
   const Changes longLists = {{151, "I10"}, {154 + 5 * 60, "8952"}, {154 + 5 * 60 + 2, "20230305"}};
-  const RecordMD& first = Load({}, {});
-  const std::vector<int> cleanCounts{first.DiagnosisCount, first.TreatmentCount, first.MaxDiagnosisIndex,
-                                     first.MaxTreatmentIndex};
-  const RecordMD& full = Load({}, longLists);
-  ASSERT_TRUE(full.Diagnoses[50].Found && full.Treatments[60].Found && full.Treatments[60].Date.DateOnly);
-  for (int round = 0; round < 2; ++round) {
-    const RecordMD& rec = Load({}, {});
-    EXPECT_EQ((std::vector<int>{rec.DiagnosisCount, rec.TreatmentCount, rec.MaxDiagnosisIndex, rec.MaxTreatmentIndex}),
-              cleanCounts);
+  const RecordMD& clean = Load({}, {});
+  const int cleanMaxDiagnosis = clean.MaxDiagnosisIndex, cleanTreatments = clean.TreatmentCount;
+  struct Next { const char* Name; Changes Md; int MaxDiagnosis; } rows[] = {
+      {"clean", {}, cleanMaxDiagnosis},
+      {"a long text before", {{100, std::string(120, 'A')}}, 33},
+  };
+  for (const Next& r : rows) {
+    const RecordMD& full = Load({}, longLists);
+    ASSERT_TRUE(full.Diagnoses[50].Found && full.Treatments[60].Found && full.Treatments[60].Date.DateOnly);
+    const RecordMD& rec = Load({}, r.Md);
+    EXPECT_EQ((std::vector<int>{rec.MaxDiagnosisIndex, rec.TreatmentCount}),
+              (std::vector<int>{r.MaxDiagnosis, cleanTreatments})) << r.Name;
     for (const CodeEntry* e : {&rec.Diagnoses[50], &rec.Treatments[60]})
-      EXPECT_TRUE(e->KeyEmpty && !e->Found && e->Columns == kNoColumns && e->Years == kNoYears) << round;
+      EXPECT_TRUE(*e->Key == '\0' && e->KeyEmpty && !e->Found && e->Columns == kNoColumns) << r.Name;
     const ParsedDate& date = rec.Treatments[60].Date;
-    EXPECT_TRUE(date.IsEmpty && date.IsValid && !date.HasYear && *date.Text == '\0') << round;
+    EXPECT_TRUE(date.IsEmpty && date.IsValid && !date.HasYear && *date.Text == '\0') << r.Name;
   }
 }
 

@@ -150,6 +150,14 @@ int tDataSource::LoadRecord(Record* rec) {
       // Most fields of a long line are empty: a run of separators is taken
       // here without classifying each byte again, eight at a time while
       // the data and the field limit allow.
+      if (filledOnly) {
+        // Nothing to store: only the separators are counted and cut.
+        while (dataEnd - p >= 8 && EightSeparators(p)) {
+          std::memset(p, 0, 8);
+          p += 8;
+          n += 8;
+        }
+      }
       while (*p == '|') {
         if (dataEnd - p >= 8 && n + 8 < fieldLimit && EightSeparators(p)) {
           std::memset(p, 0, 8);

@@ -122,7 +122,9 @@ void RecordMD::LookUpEntries() {
 int RecordMD::LookUpList(CodeEntry* list, int slots, int filled, int clearFrom, bool dated, int& count,
                          int& maxIndex) {
   // A blank entry past both the filled part and the part the last lookup
-  // changed is as a lookup would leave it: skipped, its log line kept.
+  // changed is as a lookup would leave it: skipped, its log line kept. Its
+  // date's text is the static empty text the splitter leaves in the empty
+  // fields of this record, not a pointer into data the next call replaces.
   const int end = !Lookups ? slots : filled > clearFrom ? filled : clearFrom < slots ? clearFrom : slots;
   for (int k = 0; k < end; ++k) {
     CodeEntry& e = list[k];
@@ -132,9 +134,6 @@ int RecordMD::LookUpList(CodeEntry* list, int slots, int filled, int clearFrom, 
       maxIndex = k;
     }
     if (dated) ParseDate(e.DateText, e.Date);
-    // The date's text would point into this call's data, which the next
-    // call overwrites while a skipped entry keeps it.
-    if (k >= filled) e.Date.Text = kEmptyText;
   }
   LookupFile::LogSkippedLookups(slots - end);
   return Lookups && filled < slots ? filled : slots;
