@@ -141,6 +141,22 @@ TEST_F(MdRecord, EntriesOfTheCaseBeforeAreCleared) {
   }
 }
 
+// The same for the last code positions of the MB line.
+TEST_F(MdRecord, MbCodesOfTheCaseBeforeAreCleared) {
+  Load({}, {});
+  const RecordMB& mb = *kernel.Source().RecMB;
+  const std::vector<int> clean{mb.DiagnosisCount, mb.TreatmentCount, mb.MaxDiagnosisIndex, mb.MaxTreatmentIndex};
+  for (int round = 0; round < 2; ++round) {
+    Load({{58, "I10"}, {89, "8952"}}, {});
+    ASSERT_TRUE(mb.Diagnoses[29].Found && mb.Treatments[29].Found);
+    Load({}, {});
+    EXPECT_EQ((std::vector<int>{mb.DiagnosisCount, mb.TreatmentCount, mb.MaxDiagnosisIndex, mb.MaxTreatmentIndex}),
+              clean) << round;
+    for (const CodeEntry* e : {&mb.Diagnoses[29], &mb.Treatments[29]})
+      EXPECT_TRUE(*e->Key == '\0' && e->KeyEmpty && !e->Found && e->Columns == kNoColumns) << round;
+  }
+}
+
 TEST_F(MdRecord, CountersFollowTheFindings) {
   // C7029 (error), C7011 (warning) and one duplicate (hint) on the MD line.
   RecordMD& rec = Load({{31, "I10"}, {32, "I10"}}, {{2, "x"}, {1, "9999"}, {7, "I10"}, {10, "I10"}});
