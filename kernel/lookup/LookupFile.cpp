@@ -319,12 +319,27 @@ void LookupFile::FillResult(LookupResult& result, const char* key) const {
     ClearResult(result);
     return;
   }
+  size_t length;
+  const uint32_t hash = KeyHash(key, length);
+  FillHashed(result, key, hash, length);
+}
+
+void LookupFile::LookupCodes(LookupResult* results, int count, const char* key) const {
+  const bool blank = !key || !*key;
+  size_t length = 0;
+  const uint32_t hash = blank ? 0 : KeyHash(key, length);
+  for (int i = 0; i < count; ++i) {
+    LogInfo(kLookupCodeLine);
+    if (blank) ClearResult(results[i]);
+    else FillHashed(results[i], key, hash, length);
+  }
+}
+
+void LookupFile::FillHashed(LookupResult& result, const char* key, uint32_t hash, size_t length) const {
   result.Found = 0;
   result.Columns = kNoColumns;
   result.Years = kNoYears;
   result.Key = key;
-  size_t length;
-  const uint32_t hash = KeyHash(key, length);
   result.KeyLength = static_cast<int>(length);
   result.KeyEmpty = 0;
   result.Index = SearchHashed(key, hash, result.Domain);

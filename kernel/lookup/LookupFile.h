@@ -115,6 +115,9 @@ class LookupFile {
     if (key && *key) FillResult(result, key);
     else ClearResult(result);
   }
+  // LookupCode of one key into count results (each with its domain), the
+  // key hashed once.
+  void LookupCodes(LookupResult* results, int count, const char* key) const;
   // The log lines of count LookupCode calls that a caller skips: blank keys
   // whose results are already cleared.
   static void LogSkippedLookups(int count) {
@@ -152,6 +155,8 @@ class LookupFile {
   // Reads BaseDirectory + fileName whole; path receives the full name.
   char* ReadFromBase(const char* fileName, int& size, char*& path, const char* failText);
   void FillResult(LookupResult& result, const char* key) const;
+  // FillResult for a non-empty key whose hash and length are known.
+  void FillHashed(LookupResult& result, const char* key, std::uint32_t hash, size_t length) const;
   static constexpr const char* kLookupCodeLine = "LookupFile::LookupCode";
   // The result of a blank key: no search; Index stays as it was.
   static void ClearResult(LookupResult& result) {

@@ -105,7 +105,7 @@ void RecordMB::onAfterLoadData() {
   }
   CodesClearFrom = filled < CodeCount ? filled : CodeCount;
 
-  for (auto& r : ResidenceLookups) Lookups->LookupCode(r, F[13]);
+  Lookups->LookupCodes(ResidenceLookups, 5, F[13]);
   V04Text = kEmptyText;
   const int displayOrder[5] = {ResPLZ, ResREGIO, ResLREGIO, ResNATIO, ResWREGIO};
   const int column = iLanguage >= 0 && iLanguage < kLookupColumns ? iLanguage : 0;
@@ -115,7 +115,7 @@ void RecordMB::onAfterLoadData() {
       break;
     }
   }
-  for (auto& r : NationalityLookups) Lookups->LookupCode(r, F[14]);
+  Lookups->LookupCodes(NationalityLookups, 2, F[14]);
 
   ParseDate(F[11], BirthDate);
   ParseDate(F[15], AdmissionDate);
