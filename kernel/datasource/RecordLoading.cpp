@@ -102,16 +102,18 @@ int tDataSource::LoadRecord(Record* rec) {
   // reset (all of them where that is not known).
   const bool filledOnly = rec->SplitSetsFilledOnly;
   if (filledOnly) {
-    constexpr size_t kAllWords = sizeof rec->FilledFields / sizeof *filled;
+    // The last split marked fields in its first MarkedWords words only.
+    const size_t marked = static_cast<size_t>(rec->MarkedWords);
     if (rec->EmptyFieldsStatic) {
-      for (size_t w = 0; w < kAllWords; ++w)
+      for (size_t w = 0; w < marked; ++w)
         for (std::uint64_t word = filled[w]; word; word &= word - 1)
           *refs[w * 64 + static_cast<size_t>(__builtin_ctzll(word))] = kEmptyText;
     } else {
       for (const char** ref : rec->ValueRefs) *ref = kEmptyText;
     }
     rec->EmptyFieldsStatic = true;
-    std::memset(filled, 0, sizeof rec->FilledFields);
+    std::memset(filled, 0, (marked > filledWords ? marked : filledWords) * sizeof *filled);
+    rec->MarkedWords = static_cast<int>(filledWords);
   } else if (fieldLimit > 0) {
     std::memset(filled, 0, filledWords * sizeof *filled);
   }

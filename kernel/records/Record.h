@@ -96,8 +96,10 @@ class Record {
   // empty text in the others, which spares a store per empty field.
   bool SplitSetsFilledOnly = false;
   // The splitter's own state for such a record: every field it did not
-  // mark as filled holds the empty text.
+  // mark as filled holds the empty text, and the marks lie in the first
+  // MarkedWords words of FilledFields.
   bool EmptyFieldsStatic = false;
+  int MarkedWords = 0;
 
   // The highest field number below end that may hold a text: from the
   // splitter's marks while its result can be trusted, else end - 1.
