@@ -80,9 +80,8 @@ void RecordMB::onAfterLoadData() {
   const int lastDiagnosis = LastFilledBefore(firstTreatment);
   const int lastTreatment = LastFilledBefore(FieldCount);
   const int diagnoses = lastDiagnosis < 29 ? 0 : lastDiagnosis - 29 + 1;
-  const int treatments = lastTreatment < firstTreatment          ? 0
-                         : lastTreatment > firstTreatment        ? lastTreatment - firstTreatment
-                                                                 : 1;
+  int treatments = 0;
+  if (lastTreatment >= firstTreatment) treatments = lastTreatment > firstTreatment ? lastTreatment - firstTreatment : 1;
   const int filled = diagnoses > treatments ? diagnoses : treatments;
   const int end = filled > CodesClearFrom ? filled : CodesClearFrom < CodeCount ? CodesClearFrom : CodeCount;
   for (int j = 0; j < end; ++j) {
