@@ -131,6 +131,24 @@ TEST_F(Source, StayStatYearAndResidence) {
   EXPECT_EQ(Mb().StayHours, -1 - Mb().AdmissionDate.HourNumber + 1 - 48);
 }
 
+// The header's date, read again for every header line of a handle: none
+// first, the same text twice, a refused prefix of it, another one.
+TEST_F(Source, HeaderDateFollowsEveryHeader) {
+  for (const char* text : {"", "20230101", "20230101", "2023", "20240315", "", "20230101"}) {
+    std::vector<std::string> mx = qvtest::CleanMx();
+    mx[5] = text;
+    Run(Line(mx) + Line(CleanMb()));
+    ParsedDate fresh;
+    ParseDate(text, fresh);
+    const ParsedDate& d = ds->RecMX->HeaderDate;
+    auto parts = [](const ParsedDate& p) {
+      return std::vector<int>{p.IsEmpty, p.HasYear, p.IsValid, p.DateOnly, p.Year, p.DayNumber, p.Length};
+    };
+    EXPECT_EQ(parts(d), parts(fresh)) << text;
+    EXPECT_STREQ(d.Text, text);
+  }
+}
+
 TEST_F(Source, ResultTableAndViewerCommandLine) {
   const std::string record = base + "viewer-args.txt";
   const std::string viewer = base + "qv6show.exe";

@@ -83,6 +83,46 @@ TEST_F(MdRecord, WrittenPositions) {
   }
 }
 
+// Entries far down a list, looked up and dated in one case, are blank in
+// the next case that leaves their fields empty, also where that case's text
+// now lies where the first case had them.
+TEST_F(MdRecord, EntriesOfTheCaseBeforeAreCleared) {
+  const Changes longLists = {{151, "I10"}, {154 + 5 * 60, "8952"}, {154 + 5 * 60 + 2, "20230305"}};
+  const RecordMD& clean = Load({}, {});
+  const int cleanMaxDiagnosis = clean.MaxDiagnosisIndex, cleanTreatments = clean.TreatmentCount;
+  struct Next { const char* Name; Changes Md; int MaxDiagnosis; } rows[] = {
+      {"clean", {}, cleanMaxDiagnosis},
+      {"a long text before", {{100, std::string(120, 'A')}}, 33},
+  };
+  for (const Next& r : rows) {
+    const RecordMD& full = Load({}, longLists);
+    ASSERT_TRUE(full.Diagnoses[50].Found && full.Treatments[60].Found && full.Treatments[60].Date.DateOnly);
+    const RecordMD& rec = Load({}, r.Md);
+    EXPECT_EQ((std::vector<int>{rec.MaxDiagnosisIndex, rec.TreatmentCount}),
+              (std::vector<int>{r.MaxDiagnosis, cleanTreatments})) << r.Name;
+    for (const CodeEntry* e : {&rec.Diagnoses[50], &rec.Treatments[60]})
+      EXPECT_TRUE(*e->Key == '\0' && e->KeyEmpty && !e->Found && e->Columns == kNoColumns) << r.Name;
+    const ParsedDate& date = rec.Treatments[60].Date;
+    EXPECT_TRUE(date.IsEmpty && date.IsValid && !date.HasYear && *date.Text == '\0') << r.Name;
+  }
+}
+
+// The same for the last code positions of the MB line.
+TEST_F(MdRecord, MbCodesOfTheCaseBeforeAreCleared) {
+  Load({}, {});
+  const RecordMB& mb = *kernel.Source().RecMB;
+  const std::vector<int> clean{mb.DiagnosisCount, mb.TreatmentCount, mb.MaxDiagnosisIndex, mb.MaxTreatmentIndex};
+  for (int round = 0; round < 2; ++round) {
+    Load({{58, "I10"}, {89, "8952"}}, {});
+    ASSERT_TRUE(mb.Diagnoses[29].Found && mb.Treatments[29].Found);
+    Load({}, {});
+    EXPECT_EQ((std::vector<int>{mb.DiagnosisCount, mb.TreatmentCount, mb.MaxDiagnosisIndex, mb.MaxTreatmentIndex}),
+              clean) << round;
+    for (const CodeEntry* e : {&mb.Diagnoses[29], &mb.Treatments[29]})
+      EXPECT_TRUE(*e->Key == '\0' && e->KeyEmpty && !e->Found && e->Columns == kNoColumns) << round;
+  }
+}
+
 TEST_F(MdRecord, CountersFollowTheFindings) {
   // C7029 (error), C7011 (warning) and one duplicate (hint) on the MD line.
   RecordMD& rec = Load({{31, "I10"}, {32, "I10"}}, {{2, "x"}, {1, "9999"}, {7, "I10"}, {10, "I10"}});

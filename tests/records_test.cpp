@@ -41,8 +41,10 @@ TEST(DateParser, AcceptedForms) {
   };
   for (const auto& [text, form] : rows) {
     int result = 0;
-    EXPECT_EQ(Form(Parse(text, &result)), form) << text;
+    const ParsedDate d = Parse(text, &result);
+    EXPECT_EQ(Form(d), form) << text;
     EXPECT_EQ(result, 1) << text;
+    EXPECT_EQ(d.Length, static_cast<int>(std::string(text).size())) << text;
   }
 }
 
@@ -69,6 +71,7 @@ TEST(DateParser, RejectedFormsKeepWhatWasRead) {
     EXPECT_EQ(Read(d), r.Read) << r.Text;
     EXPECT_EQ(d.Day, r.Day) << r.Text;
     EXPECT_EQ(d.DayNumber == -1, !d.HasDay) << r.Text;
+    EXPECT_EQ(d.Length, static_cast<int>(std::string(r.Text).size())) << r.Text;
   }
 }
 

@@ -96,11 +96,35 @@ int tDataSource::LoadRecord(Record* rec) {
   char* p = Cursor;
   const char* const dataEnd = RecBuffer + DataLength;
   std::uint64_t* const filled = rec->FilledFields;
-  if (fieldLimit > 0) std::memset(filled, 0, static_cast<size_t>((fieldLimit + 63) / 64) * sizeof *filled);
+  const size_t filledWords = static_cast<size_t>((fieldLimit + 63) / 64);
+  // A record that takes only its filled fields from the split starts from
+  // fields that all hold the empty text: those the last split filled are
+  // reset (all of them where that is not known).
+  const bool filledOnly = rec->SplitSetsFilledOnly;
+  if (filledOnly) {
+    // The last split marked fields in its first MarkedWords words only.
+    const size_t marked = static_cast<size_t>(rec->MarkedWords);
+    if (rec->EmptyFieldsStatic) {
+      for (size_t w = 0; w < marked; ++w)
+        for (std::uint64_t word = filled[w]; word; word &= word - 1)
+          *refs[w * 64 + static_cast<size_t>(__builtin_ctzll(word))] = kEmptyText;
+    } else {
+      for (const char** ref : rec->ValueRefs) *ref = kEmptyText;
+    }
+    rec->EmptyFieldsStatic = true;
+    std::memset(filled, 0, (marked > filledWords ? marked : filledWords) * sizeof *filled);
+    rec->MarkedWords = static_cast<int>(filledWords);
+  } else if (fieldLimit > 0) {
+    std::memset(filled, 0, filledWords * sizeof *filled);
+  }
+  const char* fieldStart = p;
   auto markFilled = [&](int n) {
-    if (n < fieldLimit) filled[n >> 6] |= std::uint64_t{1} << (n & 63);
+    if (n < fieldLimit) {
+      filled[n >> 6] |= std::uint64_t{1} << (n & 63);
+      if (filledOnly) *refs[n] = fieldStart;
+    }
   };
-  setField(0, p);
+  if (!filledOnly) setField(0, p);
   int n = 0;
   int firstBad = -1;  // the first field set here that holds a forbidden byte
   for (;;) {
@@ -123,21 +147,33 @@ int tDataSource::LoadRecord(Record* rec) {
     }
     if (*p == '|') {
       *p++ = '\0';
-      setField(++n, p);
+      ++n;
+      if (!filledOnly) setField(n, p);
       // Most fields of a long line are empty: a run of separators is taken
       // here without classifying each byte again, eight at a time while
       // the data and the field limit allow.
+      if (filledOnly) {
+        // Nothing to store: only the separators are counted and cut.
+        while (dataEnd - p >= 8 && EightSeparators(p)) {
+          std::memset(p, 0, 8);
+          p += 8;
+          n += 8;
+        }
+      }
       while (*p == '|') {
         if (dataEnd - p >= 8 && n + 8 < fieldLimit && EightSeparators(p)) {
           std::memset(p, 0, 8);
-          for (int k = 1; k <= 8; ++k) *refs[n + k] = p + k;
+          if (!filledOnly)
+            for (int k = 1; k <= 8; ++k) *refs[n + k] = p + k;
           p += 8;
           n += 8;
         } else {
           *p++ = '\0';
-          setField(++n, p);
+          ++n;
+          if (!filledOnly) setField(n, p);
         }
       }
+      fieldStart = p;
       continue;
     }
     if (*p == '\r') {

@@ -292,26 +292,23 @@ int LookupFile::SearchItem(const char* key, int d) const {
 }
 
 int LookupFile::SearchHashed(const char* key, uint32_t hash, int d) const {
+  if (!detail::logOn) return Probe(key, hash, d);
   LogInfo("SearchItem Key:%s Domainindex:%i", key, d);
-  int found = -1;
-  if (d >= 0 && d < DomainCount && key) {
-    const std::vector<KeySlot>& index = Domains[d].KeyIndex;
-    if (index.empty()) {
-      found = SearchByHalving(key, d);
-    } else {
-      // Every key the halving search can find is in the index.
-      const size_t mask = index.size() - 1;
-      for (size_t i = hash & mask; index[i].Key; i = (i + 1) & mask) {
-        if (SameKey(index[i].Key, key)) {
-          found = index[i].Answer;
-          break;
-        }
-      }
-    }
-  }
+  const int found = Probe(key, hash, d);
   if (found >= 0) LogInfo("  - Found(Key:'%s')\n", Records[found].Key);
   else LogInfo("  - Not Found");
   return found;
+}
+
+int LookupFile::Probe(const char* key, uint32_t hash, int d) const {
+  if (d < 0 || d >= DomainCount || !key) return -1;
+  const std::vector<KeySlot>& index = Domains[d].KeyIndex;
+  if (index.empty()) return SearchByHalving(key, d);
+  // Every key the halving search can find is in the index.
+  const size_t mask = index.size() - 1;
+  for (size_t i = hash & mask; index[i].Key; i = (i + 1) & mask)
+    if (SameKey(index[i].Key, key)) return index[i].Answer;
+  return -1;
 }
 
 void LookupFile::FillResult(LookupResult& result, const char* key) const {
@@ -319,12 +316,27 @@ void LookupFile::FillResult(LookupResult& result, const char* key) const {
     ClearResult(result);
     return;
   }
+  size_t length;
+  const uint32_t hash = KeyHash(key, length);
+  FillHashed(result, key, hash, length);
+}
+
+void LookupFile::LookupCodes(LookupResult* results, int count, const char* key) const {
+  const bool blank = !key || !*key;
+  size_t length = 0;
+  const uint32_t hash = blank ? 0 : KeyHash(key, length);
+  for (int i = 0; i < count; ++i) {
+    LogInfo(kLookupCodeLine);
+    if (blank) ClearResult(results[i]);
+    else FillHashed(results[i], key, hash, length);
+  }
+}
+
+void LookupFile::FillHashed(LookupResult& result, const char* key, uint32_t hash, size_t length) const {
   result.Found = 0;
   result.Columns = kNoColumns;
   result.Years = kNoYears;
   result.Key = key;
-  size_t length;
-  const uint32_t hash = KeyHash(key, length);
   result.KeyLength = static_cast<int>(length);
   result.KeyEmpty = 0;
   result.Index = SearchHashed(key, hash, result.Domain);

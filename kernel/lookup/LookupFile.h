@@ -111,9 +111,18 @@ class LookupFile {
   int SearchByHalving(const char* key, int domain) const;
   // Inline: most entries of a case are blank, and those need no search.
   void LookupCode(LookupResult& result, const char* key) const {
-    LogInfo("LookupFile::LookupCode");
+    LogInfo(kLookupCodeLine);
     if (key && *key) FillResult(result, key);
     else ClearResult(result);
+  }
+  // LookupCode of one key into count results (each with its domain), the
+  // key hashed once.
+  void LookupCodes(LookupResult* results, int count, const char* key) const;
+  // The log lines of count LookupCode calls that a caller skips: blank keys
+  // whose results are already cleared.
+  static void LogSkippedLookups(int count) {
+    if (detail::logOn)
+      for (int i = 0; i < count; ++i) LogInfo(kLookupCodeLine);
   }
   // LookupCode, and for a pressure ulcer code L89.1-L89.3 from 2011 on the
   // grade in the German text (column 11) raised by one: the catalogue
@@ -141,11 +150,17 @@ class LookupFile {
   static void FinishRow(LookupRecord& row);
   // SearchItem for a key whose hash is known.
   int SearchHashed(const char* key, std::uint32_t hash, int domain) const;
+  // SearchHashed without its log lines. An indexed domain is probed without
+  // any call, which spares every lookup saving and restoring registers.
+  int Probe(const char* key, std::uint32_t hash, int domain) const;
   // Builds a domain's key index from the halving search, once per key.
   void IndexDomain(int domain);
   // Reads BaseDirectory + fileName whole; path receives the full name.
   char* ReadFromBase(const char* fileName, int& size, char*& path, const char* failText);
   void FillResult(LookupResult& result, const char* key) const;
+  // FillResult for a non-empty key whose hash and length are known.
+  void FillHashed(LookupResult& result, const char* key, std::uint32_t hash, size_t length) const;
+  static constexpr const char* kLookupCodeLine = "LookupFile::LookupCode";
   // The result of a blank key: no search; Index stays as it was.
   static void ClearResult(LookupResult& result) {
     result.Found = 0;

@@ -27,28 +27,37 @@ bool IsLeap(int year) { return year % 4 == 0 && year != 1900; }
 int ParseDateText(const char* s, ParsedDate& d) {
   d = ParsedDate{};
   d.Text = s ? s : "";
-  d.Length = s ? static_cast<int>(std::strlen(s)) : 0;
-  d.IsEmpty = d.Length == 0;
-  if (d.IsEmpty) {
+  if (!s || !*s) {
     d.IsValid = d.IsComplete = true;
     return 0;
   }
+  d.IsEmpty = false;
+  // An accepted form ends where the parse stops, so its length is known
+  // without counting; a refused text is counted to its end.
+  auto accept = [&](const char* end) {
+    d.Length = static_cast<int>(end - s);
+    return 1;
+  };
+  auto refuse = [&] {
+    d.Length = static_cast<int>(std::strlen(s));
+    return 0;
+  };
   const char* p = s;
   for (int i = 0; i < 4; ++i)
-    if (!IsDigit(p[i])) return 0;
+    if (!IsDigit(p[i])) return refuse();
   int year = (p[0] - '0') * 1000 + (p[1] - '0') * 100 + (p[2] - '0') * 10 + (p[3] - '0');
-  if (year < 1801 || year > 2099 || p[4] == '\0') return 0;
+  if (year < 1801 || year > 2099 || p[4] == '\0') return refuse();
   d.HasYear = true;
   d.Year = year;
   p += 4;
 
   if (p[0] == '0' && p[1] == '0' && p[2] == '0' && p[3] == '0' && p[4] == '\0') {
     d.YearOnly = d.IsValid = true;
-    return 1;
+    return accept(p + 4);
   }
 
   int month = TwoDigits(p);
-  if (month < 1 || month > 12) return 0;
+  if (month < 1 || month > 12) return refuse();
   long days = (year - 1800) * 365L + (year - 1801) / 4;
   if (year > 1900) days -= 1;
   if (month > 2 && IsLeap(year)) days += 1;
@@ -60,7 +69,7 @@ int ParseDateText(const char* s, ParsedDate& d) {
   p += 2;
   if (*p == '\0') {
     d.YearMonthOnly = d.IsValid = true;
-    return 1;
+    return accept(p);
   }
 
   int day = TwoDigits(p);
@@ -68,19 +77,19 @@ int ParseDateText(const char* s, ParsedDate& d) {
   // the mother's birth date test tells an impossible day from a short text.
   if (day > 0) d.Day = day;
   bool dayOk = day >= 1 && (day <= kMonthDays[month - 1] || (month == 2 && day == 29 && IsLeap(year)));
-  if (!dayOk) return 0;
+  if (!dayOk) return refuse();
   const long md = m0 + (day - 1) * 1440L;
   d.HasDay = true;
   d.Day = day;
-  d.DayNumber = static_cast<int>(md / 1440);
+  d.DayNumber = static_cast<int>(days + day - 1);
   p += 2;
   if (*p == '\0') {
     d.DateOnly = d.IsValid = d.IsComplete = true;
-    return 1;
+    return accept(p);
   }
 
   int hour = TwoDigits(p);
-  if (hour < 0 || hour > 23) return 0;
+  if (hour < 0 || hour > 23) return refuse();
   d.HasHour = true;
   d.Hour = hour;
   d.HourNumber = d.DayNumber * 24 + hour;
@@ -89,17 +98,17 @@ int ParseDateText(const char* s, ParsedDate& d) {
     d.DateHour = true;
     d.MinuteNumber = static_cast<int>(md + hour * 60);
     d.IsValid = d.IsComplete = true;
-    return 1;
+    return accept(p);
   }
 
   int minute = TwoDigits(p);
-  if (minute < 0 || minute > 59) return 0;
+  if (minute < 0 || minute > 59) return refuse();
   d.HasMinute = true;
   d.Minute = minute;
   d.MinuteNumber = static_cast<int>(md + hour * 60 + minute);
-  if (p[2] != '\0') return 0;
+  if (p[2] != '\0') return refuse();
   d.DateHourMinute = d.IsValid = d.IsComplete = true;
-  return 1;
+  return accept(p + 2);
 }
 
 }  // namespace qv

@@ -88,11 +88,7 @@ int Record::LastFilledBefore(int end) const {
   for (int n = end - 1; n >= 0; n = (n & ~63) - 1) {
     // The marks of fields n & ~63 to n.
     const std::uint64_t word = FilledFields[n >> 6] & (~std::uint64_t{0} >> (63 - (n & 63)));
-    if (word) {
-      int bit = 63;
-      while (!(word >> bit)) --bit;
-      return (n & ~63) + bit;
-    }
+    if (word) return (n & ~63) + 63 - __builtin_clzll(word);
   }
   return -1;
 }

@@ -91,6 +91,15 @@ class Record {
   // Bit n set: the splitter set field n to a non-empty text. Read through
   // LastFilledBefore, which knows when the marks can be trusted.
   std::uint64_t FilledFields[(kMaxFieldSlots + 63) / 64] = {};
+  // Set by a record whose lines must have all their fields (a short line is
+  // refused): the splitter stores only the filled fields and leaves the
+  // empty text in the others, which spares a store per empty field.
+  bool SplitSetsFilledOnly = false;
+  // The splitter's own state for such a record: every field it did not
+  // mark as filled holds the empty text, and the marks lie in the first
+  // MarkedWords words of FilledFields.
+  bool EmptyFieldsStatic = false;
+  int MarkedWords = 0;
 
   // The highest field number below end that may hold a text: from the
   // splitter's marks while its result can be trusted, else end - 1.

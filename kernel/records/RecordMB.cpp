@@ -74,7 +74,17 @@ void RecordMB::onAfterLoadData() {
   LogInfo("RecordMB.onAfterLoadData FieldCount:%i, LodedFieldCount:%i,  CodeCount:%i LineNumberInMX:%i", FieldCount,
           LoadedFieldCount, CodeCount, FileLineNumber);
   MaxDiagnosisIndex = MaxTreatmentIndex = DiagnosisCount = TreatmentCount = 0;
-  for (int j = 0; j < CodeCount; ++j) {
+  // The code positions up to the last filled code field (a treatment's
+  // begin text counts for the first treatment); those behind it are blank.
+  const int firstTreatment = 29 + CodeCount;
+  const int lastDiagnosis = LastFilledBefore(firstTreatment);
+  const int lastTreatment = LastFilledBefore(FieldCount);
+  const int diagnoses = lastDiagnosis < 29 ? 0 : lastDiagnosis - 29 + 1;
+  int treatments = 0;
+  if (lastTreatment >= firstTreatment) treatments = lastTreatment > firstTreatment ? lastTreatment - firstTreatment : 1;
+  const int filled = diagnoses > treatments ? diagnoses : treatments;
+  const int end = filled > CodesClearFrom ? filled : CodesClearFrom < CodeCount ? CodesClearFrom : CodeCount;
+  for (int j = 0; j < end; ++j) {
     LogInfo("Codes[%i]  DIA:(%s)/ BEH:(%s)", j, Diagnoses[j].Key, Treatments[j].Key);
     Lookups->LookupCode(Diagnoses[j], Diagnoses[j].Key);
     if (!Diagnoses[j].KeyEmpty) {
@@ -87,8 +97,14 @@ void RecordMB::onAfterLoadData() {
       MaxTreatmentIndex = j;
     }
   }
+  // Blank positions already cleared: only their log lines.
+  for (int j = end; j < CodeCount && detail::logOn; ++j) {
+    LogInfo("Codes[%i]  DIA:(%s)/ BEH:(%s)", j, Diagnoses[j].Key, Treatments[j].Key);
+    LookupFile::LogSkippedLookups(2);
+  }
+  CodesClearFrom = filled < CodeCount ? filled : CodeCount;
 
-  for (auto& r : ResidenceLookups) Lookups->LookupCode(r, F[13]);
+  Lookups->LookupCodes(ResidenceLookups, 5, F[13]);
   V04Text = kEmptyText;
   const int displayOrder[5] = {ResPLZ, ResREGIO, ResLREGIO, ResNATIO, ResWREGIO};
   const int column = iLanguage >= 0 && iLanguage < kLookupColumns ? iLanguage : 0;
@@ -98,7 +114,7 @@ void RecordMB::onAfterLoadData() {
       break;
     }
   }
-  for (auto& r : NationalityLookups) Lookups->LookupCode(r, F[14]);
+  Lookups->LookupCodes(NationalityLookups, 2, F[14]);
 
   ParseDate(F[11], BirthDate);
   ParseDate(F[15], AdmissionDate);

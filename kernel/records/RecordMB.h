@@ -67,6 +67,9 @@ class RecordMB : public Record {
 
  private:
   void BindCodeFields();
+  // Code positions from here on were blank when last looked up and are
+  // unchanged since (cleared results): skipped while they stay blank.
+  int CodesClearFrom = kMbCodeSlots;
 };
 
 }  // namespace qv

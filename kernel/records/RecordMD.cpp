@@ -36,6 +36,7 @@ bool IsMedicationChar(unsigned char c) {
 
 RecordMD::RecordMD() : Record(KindMD, kMdFieldCount) {
   LogInfo("Creating RecordMD");
+  SplitSetsFilledOnly = true;
   for (int n : {0, 2}) Bind(n, &F[n]);
   Bind(Md1Location, &Location.Key);
   Location.Domain = DomainPLZ;
@@ -104,30 +105,38 @@ void RecordMD::onAfterLoadData() {
 }
 
 void RecordMD::LookUpEntries() {
-  for (int j = 0; j < kMdDiagnosisSlots; ++j) {
-    CodeEntry& d = Diagnoses[j];
-    if (Lookups) Lookups->LookupCode(d, d.Key);
-    if (!d.KeyEmpty) {
-      ++DiagnosisCount;
-      MaxDiagnosisIndex = j;
-    }
-  }
-  for (int k = 0; k < kMdTreatmentSlots; ++k) {
-    CodeEntry& t = Treatments[k];
-    if (Lookups) Lookups->LookupCode(t, t.Key);
-    if (!t.KeyEmpty) {
-      ++TreatmentCount;
-      MaxTreatmentIndex = k;
-    }
-    ParseDate(t.DateText, t.Date);
-  }
-  if (Lookups) Lookups->LookupCode(Location, Location.Key);
   // An entry behind the last field the line filled in its list's range is
   // blank (an entry's texts are its fields, or empty where it has none), so
   // the written positions are looked for only up to that entry.
-  WrittenDiagnoses.Collect(Diagnoses, DiagnosisSlotsThrough(LastFilledBefore(Md154FirstTreatment)));
-  WrittenTreatments.Collect(Treatments,
-                            TreatmentSlotsThrough(LastFilledBefore(Md154FirstTreatment + 5 * kMdTreatmentSlots)));
+  const int diagnoses = DiagnosisSlotsThrough(LastFilledBefore(Md154FirstTreatment));
+  const int treatments = TreatmentSlotsThrough(LastFilledBefore(Md154FirstTreatment + 5 * kMdTreatmentSlots));
+  DiagnosesClearFrom =
+      LookUpList(Diagnoses, kMdDiagnosisSlots, diagnoses, DiagnosesClearFrom, false, DiagnosisCount, MaxDiagnosisIndex);
+  TreatmentsClearFrom = LookUpList(Treatments, kMdTreatmentSlots, treatments, TreatmentsClearFrom, true, TreatmentCount,
+                                   MaxTreatmentIndex);
+  if (Lookups) Lookups->LookupCode(Location, Location.Key);
+  WrittenDiagnoses.Collect(Diagnoses, diagnoses);
+  WrittenTreatments.Collect(Treatments, treatments);
+}
+
+int RecordMD::LookUpList(CodeEntry* list, int slots, int filled, int clearFrom, bool dated, int& count,
+                         int& maxIndex) {
+  // A blank entry past both the filled part and the part the last lookup
+  // changed is as a lookup would leave it: skipped, its log line kept. Its
+  // date's text is the static empty text the splitter leaves in the empty
+  // fields of this record, not a pointer into data the next call replaces.
+  const int end = !Lookups ? slots : filled > clearFrom ? filled : clearFrom < slots ? clearFrom : slots;
+  for (int k = 0; k < end; ++k) {
+    CodeEntry& e = list[k];
+    if (Lookups) Lookups->LookupCode(e, e.Key);
+    if (!e.KeyEmpty) {
+      ++count;
+      maxIndex = k;
+    }
+    if (dated) ParseDate(e.DateText, e.Date);
+  }
+  LookupFile::LogSkippedLookups(slots - end);
+  return Lookups && filled < slots ? filled : slots;
 }
 
 void RecordMD::ComputeStay() {

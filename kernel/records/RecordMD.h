@@ -71,10 +71,18 @@ class RecordMD : public Record {
 
  private:
   void LookUpEntries();
+  // Looks up list[0, slots) and parses the treatment dates (dated); entries
+  // from filled on are blank. Returns the first position of the blank tail.
+  int LookUpList(CodeEntry* list, int slots, int filled, int clearFrom, bool dated, int& count, int& maxIndex);
   void ComputeStay();
 
   // Texts of the fields that are not part of an entry.
   const char* F[kMdFieldCount] = {};
+  // Entries from these positions on were blank when last looked up and are
+  // unchanged since: a cleared result, an empty date whose text is static.
+  // The next lookup skips them while they stay blank.
+  int DiagnosesClearFrom = kMdDiagnosisSlots;
+  int TreatmentsClearFrom = kMdTreatmentSlots;
 };
 
 }  // namespace qv

@@ -1,5 +1,7 @@
 #include "records/RecordMX.h"
 
+#include <cstring>
+
 #include "foundation/Logger.h"
 #include "interface/LibraryGlobals.h"
 #include "records/RecordMB.h"
@@ -26,7 +28,18 @@ void RecordMX::onBeforeLoadData() {
 
 void RecordMX::onAfterLoadData() {
   LogInfo("RecordMX::onAfterLoadData  Mode:%i", 0);
-  ParseDate(F[5], HeaderDate);
+  const char* const text = F[5] ? F[5] : kEmptyText;
+  const size_t room = sizeof ParsedHeaderText;
+  size_t n = 0;
+  while (n < room && text[n] && text[n] == ParsedHeaderText[n]) ++n;
+  if (HeaderParsed && n < room && text[n] == '\0' && ParsedHeaderText[n] == '\0') {
+    HeaderDate.Text = text;
+  } else {
+    ParseDate(text, HeaderDate);
+    n = std::strlen(text);
+    HeaderParsed = n < room;
+    if (HeaderParsed) std::memcpy(ParsedHeaderText, text, n + 1);
+  }
   StatYear = HeaderDate.Year;
   TestRecord();
 }

@@ -23,6 +23,13 @@ class RecordMX : public Record {
   const char* F[9] = {};
   ParsedDate HeaderDate;
   int MbCount = 0;
+
+ private:
+  // The date text HeaderDate was parsed from (empty while none fits): a
+  // host passes the same header with every case of a file, and the same
+  // text parses to the same result.
+  char ParsedHeaderText[16] = {};
+  bool HeaderParsed = false;
 };
 
 }  // namespace qv
