@@ -87,10 +87,10 @@ TEST_F(MdRecord, WrittenPositions) {
 // the next case that leaves their fields empty, also where that case's text
 // now lies where the first case had them.
 TEST_F(MdRecord, EntriesOfTheCaseBeforeAreCleared) {
-  const Changes longLists = {{151, "I10"}, {154 + 5 * 60, "8952"}, {154 + 5 * 60 + 2, "20230305"}};
+  const Fields longLists = {{151, "I10"}, {154 + 5 * 60, "8952"}, {154 + 5 * 60 + 2, "20230305"}};
   const RecordMD& clean = Load({}, {});
   const int cleanMaxDiagnosis = clean.MaxDiagnosisIndex, cleanTreatments = clean.TreatmentCount;
-  struct Next { const char* Name; Changes Md; int MaxDiagnosis; } rows[] = {
+  struct Next { const char* Name; Fields Md; int MaxDiagnosis; } rows[] = {
       {"clean", {}, cleanMaxDiagnosis},
       {"a long text before", {{100, std::string(120, 'A')}}, 33},
   };
