@@ -57,6 +57,10 @@ struct KeptInfoCall {
 extern KeptInfoCall kept;
 }  // namespace detail
 
+// Whether lines go to the log file now: work skipped because its result is
+// known must still write the lines it would have logged.
+inline bool LogIsOn() { return detail::logOn; }
+
 // The process-wide logger, created on first use.
 inline Logger& TheLogger() { return detail::instance ? *detail::instance : detail::CreateLogger(); }
 

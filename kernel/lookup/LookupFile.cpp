@@ -292,7 +292,7 @@ int LookupFile::SearchItem(const char* key, int d) const {
 }
 
 int LookupFile::SearchHashed(const char* key, uint32_t hash, int d) const {
-  if (!detail::logOn) return Probe(key, hash, d);
+  if (!LogIsOn()) return Probe(key, hash, d);
   LogInfo("SearchItem Key:%s Domainindex:%i", key, d);
   const int found = Probe(key, hash, d);
   if (found >= 0) LogInfo("  - Found(Key:'%s')\n", Records[found].Key);

@@ -121,7 +121,7 @@ class LookupFile {
   // The log lines of count LookupCode calls that a caller skips: blank keys
   // whose results are already cleared.
   static void LogSkippedLookups(int count) {
-    if (detail::logOn)
+    if (LogIsOn())
       for (int i = 0; i < count; ++i) LogInfo(kLookupCodeLine);
   }
   // LookupCode, and for a pressure ulcer code L89.1-L89.3 from 2011 on the

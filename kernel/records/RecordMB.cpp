@@ -98,7 +98,7 @@ void RecordMB::onAfterLoadData() {
     }
   }
   // Blank positions already cleared: only their log lines.
-  for (int j = end; j < CodeCount && detail::logOn; ++j) {
+  for (int j = end; j < CodeCount && LogIsOn(); ++j) {
     LogInfo("Codes[%i]  DIA:(%s)/ BEH:(%s)", j, Diagnoses[j].Key, Treatments[j].Key);
     LookupFile::LogSkippedLookups(2);
   }
