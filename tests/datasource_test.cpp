@@ -109,26 +109,15 @@ TEST_F(Source, DerivedValues) {
   }
 }
 
-TEST_F(Source, StayStatYearAndResidence) {
-  std::vector<std::string> f = CleanMb();
-  f[22] = "48";
-  f[13] = "3000";
-  ASSERT_EQ(Run(Line(f)), 0);
-  EXPECT_EQ(Mb().StayHours, 9 * 24 + 2 + 1 - 48);
-  f[22] = "99999999999";
-  ASSERT_EQ(Run(Line(f)), 0);
-  EXPECT_EQ(Mb().StayHours, 9 * 24 + 2 + 1 - 2147483647) << "the leave is read up to the int limit";
-  f[22] = "48";
+// The stay and its leave are probed through B2130's rows.
+TEST_F(Source, StatYearAndResidenceText) {
+  ASSERT_EQ(Run(Line(qvtest::With(CleanMb(), {{13, "3000"}}))), 0);
   EXPECT_EQ(StatYear, 2023);
   EXPECT_STREQ(Mb().V04Text, "Bern") << "PLZ comes before REGIO";
-  EXPECT_EQ(Mb().ResidenceLookups[RecordMB::ResREGIO].Found, 1);
-  f[13] = "ZH01";
-  f[25] = "";
-  ASSERT_EQ(Run(Line(f)), 0);
+  ASSERT_EQ(Run(Line(qvtest::With(CleanMb(), {{13, "ZH01"}, {25, ""}}))), 0);
   EXPECT_STREQ(Mb().V04Text, "Z\xfcrich Stadt");
   std::time_t now = std::time(nullptr);
   EXPECT_EQ(StatYear, std::localtime(&now)->tm_year + 1900) << "no discharge year: the current year";
-  EXPECT_EQ(Mb().StayHours, -1 - Mb().AdmissionDate.HourNumber + 1 - 48);
 }
 
 TEST_F(Source, ResultTableAndViewerCommandLine) {

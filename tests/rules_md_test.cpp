@@ -88,6 +88,11 @@ TEST_F(MdRules, ClinicalDetails) {
       {"ventilation stay + 18, no ICU hours", {{654, "237"}}, ""},
       {"ventilation stay + 19", {{654, "238"}}, "E B2130 238"},
       {"ventilation stay + 19, case kind B", {{654, "238"}}, "", {{5, "B"}}},
+      {"ventilation stay - 48 h leave + 18", {{654, "189"}}, "", {{22, "48"}}},
+      {"ventilation stay - 48 h leave + 19", {{654, "190"}}, "E B2130 190", {{22, "48"}}},
+      // The leave is read up to the int limit, not wrapped around.
+      {"leave beyond int", {{654, "-2147483000"}},
+       "E B2110 -2147483000; E B2130 -2147483000; E B6977; E C0904 -2147483000", {{22, "99999999999"}}},
       {"severity 1000", {{655, "1000"}, {656, "S"}}, "E B2210 1000"},
       {"severity without score kind", {{655, "10"}}, "E B2220"},
       {"score kind X", {{655, "10"}, {656, "X"}}, "E B2221 X"},
