@@ -62,27 +62,6 @@ TEST_F(MdRecord, StayAndAbsenceDays) {
   }
 }
 
-// Any field of an entry makes it written, the last entry of a list too and
-// a field holding only a byte no field may hold; a row leaves nothing
-// written for the next one.
-TEST_F(MdRecord, WrittenPositions) {
-  struct Written { const char* Name; Fields Md; std::vector<int> Diagnoses, Treatments; } rows[] = {
-      {"clean", {}, {0}, {0}},
-      {"last attributes of both lists", {{153, "0"}, {653, "b4"}}, {0, 50}, {0, 99}},
-      {"both lists empty", {{3, ""}, {5, ""}, {154, ""}, {156, ""}}, {}, {}},
-      {"supplement only", {{6, "Y849"}}, {0, 1}, {0}},
-      {"a date alone", {{161, "20230305"}}, {0}, {0, 1}},
-      {"a forbidden byte alone", {{8, "-"}, {160, "."}}, {0, 2}, {0, 1}},
-      {"clean again", {}, {0}, {0}},
-  };
-  auto positions = [](const WrittenPositions& w) { return std::vector<int>(w.Positions, w.Positions + w.Count); };
-  for (const Written& r : rows) {
-    const RecordMD& rec = Load({}, r.Md);
-    EXPECT_EQ(positions(rec.WrittenDiagnoses), r.Diagnoses) << r.Name;
-    EXPECT_EQ(positions(rec.WrittenTreatments), r.Treatments) << r.Name;
-  }
-}
-
 TEST_F(MdRecord, CountersFollowTheFindings) {
   // C7029 (error), C7011 (warning) and one duplicate (hint) on the MD line.
   RecordMD& rec = Load({{31, "I10"}, {32, "I10"}}, {{2, "x"}, {1, "9999"}, {7, "I10"}, {10, "I10"}});

@@ -225,6 +225,12 @@ TEST_F(MdRules, DiagnosisAndTreatmentEntries) {
        {{7, "I10"}, {10, "I10"}, {13, "I10"}, {16, "J189"}, {18, "1"}},
        "H A09903 I10; H A09904 I10; H A09904 I10; H A09905 J189",
        {{31, "I10"}, {32, "I10"}, {33, "I10"}, {34, "J189"}}},
+      // Any field of an entry makes it written, in the last entry of each list too.
+      {"laterality alone at entry 50", {{152, "x"}}, "E A051150 x"},
+      {"laterality alone at treatment 99", {{650, "5"}}, "E A151199 5"},
+      {"bytes no field may hold alone", {{8, "-"}, {160, "."}}, "E C0904 -; E A05112 -; E A15111 ."},
+      {"supplement only", {{6, "Y849"}}, "W C22101"},
+      {"both lists empty", {{3, ""}, {5, ""}, {154, ""}, {156, ""}}, "E C2222; H A1001; W C22100 J189; W C22200 8952"},
       // Entry 50 lies beyond the MB's positions and after a gap.
       {"repeated at the last entry", {{7, "I10"}, {151, "I10"}}, "E C710050 I10; H A099050 I10", {{31, "I10"}}},
       {"entry 50 without POA", {{151, "S7200"}, {152, "9"}}, "E C710050 S7200; W A052050 S7200"},
