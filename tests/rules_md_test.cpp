@@ -122,6 +122,8 @@ TEST_F(MdRules, ClinicalDetails) {
 TEST_F(MdRules, Rehospitalisation) {
   const Fields december = {{15, "2022122010"}, {25, "2023011012"}, {60, "2022122012"}};
   const Fields march31 = {{25, "2023033112"}}, april10 = {{25, "2023041012"}};
+  const Fields kFour =
+      Stays({"20230302", "20230303", "20230304", "20230305", "20230306", "20230307", "20230308", "20230309"});
   Expect({
       {"valid, reasons 3 and 9", Stays({"20230303", "20230305", "20230306", "20230308"}, {{665, "3"}, {668, "9"}}),
        ""},
@@ -156,6 +158,16 @@ TEST_F(MdRules, Rehospitalisation) {
       {"same-day stay with one day of leave", {}, "E B6977", {{25, "2023030118"}, {22, "25"}}},
       {"same-day stay with 24 hours of leave", {}, "", {{25, "2023030118"}, {22, "24"}}},
       {"stay of zero days, case kind B", {}, "", {{5, "B"}, {25, "2023030118"}, {22, "25"}}},
+      // Four parts of one day in hospital, four days away; the chain of
+      // interruptions stops at the first interim discharge without a day.
+      {"four interruptions, leave of 4 days", kFour, "E B6976", {{22, "97"}}},
+      {"four interruptions, leave of 5 days", kFour, "E B6977", {{22, "121"}}},
+      {"3rd interruption missing, leave of 2 days",
+       Stays({"20230302", "20230303", "20230304", "20230305", "", "", "20230308", "20230309"}), "E B6976", {{22, "49"}}},
+      // Without a first interim discharge the stay is the whole of 9 days.
+      {"1st interruption missing, leave of 8 days", Stays({"", "", "20230305", "20230306"}), "E B6978", {{22, "193"}}},
+      {"1st interruption not a date, leave of 8 days", Stays({"2023030", "20230305"}),
+       "E B6900 2023030; E B6910 2023030; E B6978; E B6984 2023030", {{22, "193"}}},
       {"R1 on day 18", Stays({"20230301", "20230319"}), "", april10},
       {"R1 on day 19", Stays({"20230301", "20230320"}), "E B6978; E B6980 20230320", april10},
       {"R2 on day 19 after E1", Stays({"20230305", "20230310", "20230315", "20230324"}), "E B6978; E B6981 20230324",
