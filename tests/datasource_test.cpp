@@ -1,5 +1,6 @@
 // The data source behind a handle: set-up, field definitions, the MB layout
-// and its derived values, and the result table with the viewer start.
+// and its derived values, the character check, and the result table with
+// the viewer start.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -118,6 +119,19 @@ TEST_F(Source, StatYearAndResidenceText) {
   EXPECT_STREQ(Mb().V04Text, "Z\xfcrich Stadt");
   std::time_t now = std::time(nullptr);
   EXPECT_EQ(StatYear, std::localtime(&now)->tm_year + 1900) << "no discharge year: the current year";
+}
+
+// The detail record's character check leaves the field it finds for the
+// next message to name; an accepted medication leaves none.
+TEST_F(Source, CharacterCheckLeavesItsFieldForTheNextMessage) {
+  const std::pair<qvtest::Fields, int> rows[] = {
+      {{{690, "A B"}}, 690}, {{{677, "A;B"}}, -1}, {{{2, "-"}, {677, "A B"}}, 2}};
+  for (const auto& [md, found] : rows) {
+    ASSERT_EQ(Run(Line(qvtest::With(CleanMb(), {{8, "1"}})) + Line(qvtest::With(qvtest::CleanMd(), md))), 0);
+    ds->Messages->BadFieldIndex = -1;  // the base check has named the field
+    EXPECT_EQ(ds->RecMD->CheckSpecialChars(), found);
+    EXPECT_EQ(ds->Messages->BadFieldIndex, found);
+  }
 }
 
 TEST_F(Source, ResultTableAndViewerCommandLine) {
