@@ -1,6 +1,6 @@
-// The data source behind a handle: set-up, field definitions, the MB layout
-// and its derived values, the character check, and the result table with
-// the viewer start.
+// The data source behind a handle: set-up, field definitions, the MB layout,
+// the statistics year, the residence text, the character check, and the
+// result table with the viewer start.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -90,24 +90,6 @@ TEST_F(Source, LayoutFixedByTheFirstLineAndKept) {
                        "defined</td>\n<td class=tabboldodd>8952</td>"),
             std::string::npos);
   EXPECT_NE(table.find(">treatment-10</td>"), std::string::npos);
-}
-
-TEST_F(Source, DerivedValues) {
-  struct Row { const char *Birth, *Age, *Admission; int AgeAtAdmission, AgeDays, iAge; } rows[] = {
-      {"20000229", "0", "2001022810", 0, 365, 1},
-      {"20000301", "0", "2001030110", 0, 365, 1},
-      {"19800515", "42", "2023030110", 42, 15630, 43},
-      // Year only: the age comes from field 12; the day difference counts
-      // from the missing birth day (-1).
-      {"19800000", "42", "2023030110", 42, 81509, 43},
-      {"19800000", "", "2023030110", -1, 81509, 43},
-  };
-  for (const Row& r : rows) {
-    ASSERT_EQ(Run(Line(qvtest::With(CleanMb(), {{11, r.Birth}, {12, r.Age}, {15, r.Admission}}))), 0);
-    EXPECT_EQ((std::vector<int>{Mb().AgeAtAdmission, Mb().AgeDays, Mb().iAge}),
-              (std::vector<int>{r.AgeAtAdmission, r.AgeDays, r.iAge})) << r.Birth;
-    EXPECT_EQ(std::string(Mb().Age), std::to_string(r.iAge));
-  }
 }
 
 // The stay and its leave are probed through B2130's rows.
