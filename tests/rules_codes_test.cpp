@@ -224,8 +224,11 @@ TEST_F(CodeRulesFromMd, RunOnTheMdEntries) {
 // In the 50-field layout the lists have 10 positions: diagnoses in fields
 // 29-38, treatments in 39 and 41-49.
 TEST_F(CodeRules, PositionsOfTheShortLists) {
-  EXPECT_EQ(Shown(h.Check(Line(MbWith({{38, "XXXX"}, {39, "8952"}, {40, "2023030112"}, {41, "YYYY"}}, 50))), 1),
-            "E A02009 XXXX; E A12001 YYYY; E C71009 XXXX");
+  const Fields set = {{38, "XXXX"}, {39, "8952"}, {40, "2023030112"}, {41, "YYYY"}, {49, "ZZZZ"}};
+  EXPECT_EQ(Shown(h.Check(Line(MbWith(set, 50))), 1), "E A02009 XXXX; E A12001 YYYY; E A12009 ZZZZ; E C71009 XXXX");
+  // The first line fixed the layout: a 90-field line after a header is read with it.
+  const Result r = h.Check(Line(CleanMx()) + Line(MbWith({{39, "8952"}, {40, "2023030112"}, {49, "ZZZZ"}})));
+  EXPECT_EQ(Shown(r, 2), "E A12009 ZZZZ");
 }
 
 }  // namespace
