@@ -34,10 +34,8 @@ struct MdRules : RuleTable {
 
 TEST_F(MdRules, CleanCaseWithMdHasNoFinding) {
   for (const std::string& data : {Case(Lines({})), Line(CleanMx()) + Case(Lines({}))}) {
-    Result r = h.Check(data);
-    EXPECT_EQ(r.Count, 0) << r.List;
-    EXPECT_EQ(r.Status, 0);
-    EXPECT_EQ(r.List, "");
+    const Result r = h.Check(data);
+    EXPECT_TRUE(r.Count == 0 && r.Status == 0 && r.List.empty()) << r.List;
   }
 }
 
