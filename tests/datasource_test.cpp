@@ -1,8 +1,9 @@
-// The data source behind a handle: set-up, field definitions, the MB layout
-// and its derived values, and the result table with the viewer start.
+// The data source behind a handle: set-up, field definitions, the MB layout,
+// the statistics year, the residence text, the character check, code
+// positions left blank for the next case, and the result table with the
+// viewer start.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-
 
 #include "Ix5Codec.h"
 #include "datasource/tDataSource.h"
@@ -10,7 +11,8 @@
 #include "interface/LibraryGlobals.h"
 #include "interface/ResultViewer.h"
 #include "quorvant.h"
-#include "support/Fixture.h"
+#include "records/RecordMD.h"
+#include "support/RuleTable.h"
 
 namespace {
 
@@ -26,6 +28,12 @@ class Source : public ::testing::Test {
 
   int Run(const std::string& data) { return kernel.Run(data); }
   RecordMB& Mb() { return *ds->RecMB; }
+  // Loads and tests the clean case (MB announcing its MD) with changes.
+  RecordMD& Load(const qvtest::Fields& mb, const qvtest::Fields& md) {
+    const std::vector<std::string> mbLine = qvtest::With(qvtest::With(CleanMb(), {{8, "1"}}), mb);
+    EXPECT_EQ(Run(Line(mbLine) + Line(qvtest::With(qvtest::CleanMd(), md))), 0) << GetLastErrorText();
+    return *ds->RecMD;
+  }
   std::string Html() const { return qvtest::Text(*ds->HtmlBuffer); }
 };
 
@@ -55,28 +63,10 @@ TEST_F(Source, FieldDefinitionFileForms) {
   EXPECT_STREQ(GetLastErrorText(), ("#E: Could not open domain file '" + base + "missing.ix5'").c_str());
 }
 
-TEST_F(Source, LayoutFixedByTheFirstLineAndKept) {
-  const std::vector<std::string> mb = CleanMb();
-  std::vector<std::string> f50(mb.begin(), mb.begin() + 39);
-  f50.insert(f50.end(), {"8952", "2023030112", "9904", "", "", "", "", "", "", "", ""});
-  ASSERT_EQ(f50.size(), 50u);
-  ASSERT_EQ(Run(Line(f50)), 0);
-  EXPECT_TRUE(Mb().CodeCount == 10 && Mb().FieldCount == 50 && Mb().TreatmentCount == 2);
-  EXPECT_EQ(std::string(Mb().Treatments[0].Key) + " " + Mb().Treatments[1].Key + " " + Mb().TreatmentBeginText,
-            "8952 9904 2023030112");
-  // A 90-field line right after the header is read with the 50-field binding:
-  // its fields 39 to 49 become the treatments.
-  ASSERT_EQ(Run(Line(qvtest::CleanMx()) + Line(qvtest::With(CleanMb(), {{39, "T1"}, {40, "20230301"}, {49, "T10"}}))), 0);
-  EXPECT_EQ(Mb().CodeCount, 10);
-  EXPECT_EQ(std::string(Mb().Treatments[0].Key) + " " + Mb().TreatmentBeginText + " " + Mb().Treatments[9].Key,
-            "T1 20230301 T10");
-  // Only the 50- and 90-field layouts exist; another count leaves the layout.
-  Mb().setFieldCount(51);
-  EXPECT_STREQ(GetLastErrorText(), "#E: Unsupported fieldcount (51) in MB (50 or 90 are allowed)");
-  EXPECT_EQ(Mb().FieldCount, 50);
-
+// The positions of the 50-field layout are probed through the code rules.
+TEST_F(Source, ShortLayoutAndItsTable) {
   // Rendered: 50 rows, the last eleven described by field slots 59 to 69.
-  ASSERT_EQ(Run(Line(f50)), 0);
+  ASSERT_EQ(Run(Line(qvtest::MbWith({{39, "8952"}, {40, "2023030112"}, {41, "9904"}}, 50))), 0);
   Mb().Fields[59].Name = "main-treatment";
   Mb().Fields[69].Name = "treatment-10";
   ds->HtmlBuffer->ResetBuffer();
@@ -91,44 +81,28 @@ TEST_F(Source, LayoutFixedByTheFirstLineAndKept) {
   EXPECT_NE(table.find(">treatment-10</td>"), std::string::npos);
 }
 
-TEST_F(Source, DerivedValues) {
-  struct Row { const char *Birth, *Age, *Admission; int AgeAtAdmission, AgeDays, iAge; } rows[] = {
-      {"20000229", "0", "2001022810", 0, 365, 1},
-      {"20000301", "0", "2001030110", 0, 365, 1},
-      {"19800515", "42", "2023030110", 42, 15630, 43},
-      // Year only: the age comes from field 12; the day difference counts
-      // from the missing birth day (-1).
-      {"19800000", "42", "2023030110", 42, 81509, 43},
-      {"19800000", "", "2023030110", -1, 81509, 43},
-  };
-  for (const Row& r : rows) {
-    ASSERT_EQ(Run(Line(qvtest::With(CleanMb(), {{11, r.Birth}, {12, r.Age}, {15, r.Admission}}))), 0);
-    EXPECT_EQ((std::vector<int>{Mb().AgeAtAdmission, Mb().AgeDays, Mb().iAge}),
-              (std::vector<int>{r.AgeAtAdmission, r.AgeDays, r.iAge})) << r.Birth;
-    EXPECT_EQ(std::string(Mb().Age), std::to_string(r.iAge));
-  }
-}
-
-TEST_F(Source, StayStatYearAndResidence) {
-  std::vector<std::string> f = CleanMb();
-  f[22] = "48";
-  f[13] = "3000";
-  ASSERT_EQ(Run(Line(f)), 0);
-  EXPECT_EQ(Mb().StayHours, 9 * 24 + 2 + 1 - 48);
-  f[22] = "99999999999";
-  ASSERT_EQ(Run(Line(f)), 0);
-  EXPECT_EQ(Mb().StayHours, 9 * 24 + 2 + 1 - 2147483647) << "the leave is read up to the int limit";
-  f[22] = "48";
+// The stay and its leave are probed through B2130's rows.
+TEST_F(Source, StatYearAndResidenceText) {
+  ASSERT_EQ(Run(Line(qvtest::With(CleanMb(), {{13, "3000"}}))), 0);
   EXPECT_EQ(StatYear, 2023);
   EXPECT_STREQ(Mb().V04Text, "Bern") << "PLZ comes before REGIO";
-  EXPECT_EQ(Mb().ResidenceLookups[RecordMB::ResREGIO].Found, 1);
-  f[13] = "ZH01";
-  f[25] = "";
-  ASSERT_EQ(Run(Line(f)), 0);
+  ASSERT_EQ(Run(Line(qvtest::With(CleanMb(), {{13, "ZH01"}, {25, ""}}))), 0);
   EXPECT_STREQ(Mb().V04Text, "Z\xfcrich Stadt");
   std::time_t now = std::time(nullptr);
   EXPECT_EQ(StatYear, std::localtime(&now)->tm_year + 1900) << "no discharge year: the current year";
-  EXPECT_EQ(Mb().StayHours, -1 - Mb().AdmissionDate.HourNumber + 1 - 48);
+}
+
+// The detail record's character check leaves the field it finds for the
+// next message to name; an accepted medication leaves none.
+TEST_F(Source, CharacterCheckLeavesItsFieldForTheNextMessage) {
+  const std::pair<qvtest::Fields, int> rows[] = {
+      {{{690, "A B"}}, 690}, {{{677, "A;B"}}, -1}, {{{2, "-"}, {677, "A B"}}, 2}};
+  for (const auto& [md, found] : rows) {
+    ASSERT_EQ(Run(Line(qvtest::With(CleanMb(), {{8, "1"}})) + Line(qvtest::With(qvtest::CleanMd(), md))), 0);
+    ds->Messages->BadFieldIndex = -1;  // the base check has named the field
+    EXPECT_EQ(ds->RecMD->CheckSpecialChars(), found);
+    EXPECT_EQ(ds->Messages->BadFieldIndex, found);
+  }
 }
 
 // The header's date, read again for every header line of a handle: none
@@ -146,6 +120,46 @@ TEST_F(Source, HeaderDateFollowsEveryHeader) {
     };
     EXPECT_EQ(parts(d), parts(fresh)) << text;
     EXPECT_STREQ(d.Text, text);
+  }
+}
+
+// Entries far down a list, looked up and dated in one case, are blank in
+// the next case that leaves their fields empty, also where that case's text
+// now lies where the first case had them.
+TEST_F(Source, EntriesOfTheCaseBeforeAreCleared) {
+  const qvtest::Fields longLists = {{151, "I10"}, {154 + 5 * 60, "8952"}, {154 + 5 * 60 + 2, "20230305"}};
+  const RecordMD& clean = Load({}, {});
+  const int cleanMaxDiagnosis = clean.MaxDiagnosisIndex, cleanTreatments = clean.TreatmentCount;
+  struct Next { const char* Name; qvtest::Fields Md; int MaxDiagnosis; } rows[] = {
+      {"clean", {}, cleanMaxDiagnosis},
+      {"a long text before", {{100, std::string(120, 'A')}}, 33},
+  };
+  for (const Next& r : rows) {
+    const RecordMD& full = Load({}, longLists);
+    ASSERT_TRUE(full.Diagnoses[50].Found && full.Treatments[60].Found && full.Treatments[60].Date.DateOnly);
+    const RecordMD& rec = Load({}, r.Md);
+    EXPECT_EQ((std::vector<int>{rec.MaxDiagnosisIndex, rec.TreatmentCount}),
+              (std::vector<int>{r.MaxDiagnosis, cleanTreatments})) << r.Name;
+    for (const CodeEntry* e : {&rec.Diagnoses[50], &rec.Treatments[60]})
+      EXPECT_TRUE(*e->Key == '\0' && e->KeyEmpty && !e->Found && e->Columns == kNoColumns) << r.Name;
+    const ParsedDate& date = rec.Treatments[60].Date;
+    EXPECT_TRUE(date.IsEmpty && date.IsValid && !date.HasYear && *date.Text == '\0') << r.Name;
+  }
+}
+
+// The same for the last code positions of the MB line.
+TEST_F(Source, MbCodesOfTheCaseBeforeAreCleared) {
+  Load({}, {});
+  const RecordMB& mb = *kernel.Source().RecMB;
+  const std::vector<int> clean{mb.DiagnosisCount, mb.TreatmentCount, mb.MaxDiagnosisIndex, mb.MaxTreatmentIndex};
+  for (int round = 0; round < 2; ++round) {
+    Load({{58, "I10"}, {89, "8952"}}, {});
+    ASSERT_TRUE(mb.Diagnoses[29].Found && mb.Treatments[29].Found);
+    Load({}, {});
+    EXPECT_EQ((std::vector<int>{mb.DiagnosisCount, mb.TreatmentCount, mb.MaxDiagnosisIndex, mb.MaxTreatmentIndex}),
+              clean) << round;
+    for (const CodeEntry* e : {&mb.Diagnoses[29], &mb.Treatments[29]})
+      EXPECT_TRUE(*e->Key == '\0' && e->KeyEmpty && !e->Found && e->Columns == kNoColumns) << round;
   }
 }
 

@@ -110,28 +110,6 @@ TEST_F(Lookups, DiagnosisTextAdjustmentByYear) {
   EXPECT_STREQ(r.Columns[11], "Dekubitus 9. Grades") << "three characters change nothing";
 }
 
-TEST_F(Lookups, YearColumnsReadOnceAsNumbers) {
-  // Columns 6 to 9 of a code: validity and terminal years.
-  Write("icd.ix5",
-        "Key\t\n"
-        "A00\t\t\t\t\t\t\t2010\t2023\t\t 12x\t\tCholera\tChol\xe9ra\n"
-        "A01\t\t\t\t\t\t\t-5\t99999999999\t2011\t2020\t\tTyphus\tTypho\xef\n...");
-  LookupFile f(Base().c_str());
-  ASSERT_EQ(f.LoadLookupfile("icd.ix5", DomainICD, "ICD"), 1);
-  LookupResult r;
-  r.Domain = DomainICD;
-  struct Row { const char* Key; std::vector<int> Years; } rows[] = {
-      {"A00", {2010, 2023, 0, 12}},
-      {"A01", {-5, 2147483647, 2011, 2020}},
-      {"B99", {0, 0, 0, 0}},  // not found
-      {"A00", {2010, 2023, 0, 12}},
-  };
-  for (const Row& row : rows) {
-    f.LookupCode(r, row.Key);
-    EXPECT_EQ(std::vector<int>(r.Years, r.Years + kYearColumns), row.Years) << row.Key;
-  }
-}
-
 TEST_F(Lookups, ValueListsAndDisplayTexts) {
   Write("domainkey.ix5",
         "List\tde\tfr\nA\t1 eins\t1 un\r\nA\t10 zehn\t10 dix\nB\t1 bee\t1 bé\nA\t2 zwei\t2 deux\n");

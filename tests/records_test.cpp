@@ -1,6 +1,7 @@
 // The date parser, the shared predicates and YearsBetween.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -199,7 +200,9 @@ TEST(Predicates, CharacterClasses) {
   EXPECT_EQ((V{IsAllHexDigits(""), IsAllHexDigits(nullptr), IsAllHexDigits("0aF9"), IsAllHexDigits("0g")}),
             (V{1, 0, 1, 0}));
   EXPECT_EQ((V{IsDigitsOrUpper(""), IsDigitsOrUpper("AB12"), IsDigitsOrUpper("Ab12")}), (V{1, 1, 0}));
-  EXPECT_EQ((V{Int("42abc"), Int(""), Int("-5")}), (V{42, 0, -5}));
+  // Numbers of any length are read up to the int limits (lookup years, hours of leave).
+  EXPECT_EQ((V{Int("42abc"), Int(""), Int("-5"), Int(" 12x"), Int("99999999999"), Int("-99999999999")}),
+            (V{42, 0, -5, 12, INT_MAX, INT_MIN}));
 }
 
 }  // namespace

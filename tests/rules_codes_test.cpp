@@ -106,6 +106,9 @@ TEST_F(CodeRules, AgeLimits) {
       {Dia(2), "Q255", "A04152", {"20220115", 1}, {"20221121", 0}},
       {Dia(2), "E301", "A04162", {"20150115", 8}, {"20160115", 7}},
       {Dia(2), "E301", "A04162", {"20040115", 19}, {"20030115", 20}},
+      // Whole years before the birthday of the year; the age field when only the year is given.
+      {Dia(2), "E301", "A04162", {"20140515", 8}, {"20150515", 7}},
+      {Dia(2), "E301", "A04162", {"20150000", 8}, {"20150000", 7}},
       {Dia(2), "N970", "A04172", {"20110115", 12}, {"20120115", 11}},
       {Dia(2), "N970", "A04172", {"19680115", 55}, {"19670115", 56}},
       {Dia(2), "F100", "A04182", {"20080115", 15}, {"20090115", 14}},
@@ -221,8 +224,11 @@ TEST_F(CodeRulesFromMd, RunOnTheMdEntries) {
 // In the 50-field layout the lists have 10 positions: diagnoses in fields
 // 29-38, treatments in 39 and 41-49.
 TEST_F(CodeRules, PositionsOfTheShortLists) {
-  EXPECT_EQ(Shown(h.Check(Line(MbWith({{38, "XXXX"}, {39, "8952"}, {40, "2023030112"}, {41, "YYYY"}}, 50))), 1),
-            "E A02009 XXXX; E A12001 YYYY; E C71009 XXXX");
+  const Fields set = {{38, "XXXX"}, {39, "8952"}, {40, "2023030112"}, {41, "YYYY"}, {49, "ZZZZ"}};
+  EXPECT_EQ(Shown(h.Check(Line(MbWith(set, 50))), 1), "E A02009 XXXX; E A12001 YYYY; E A12009 ZZZZ; E C71009 XXXX");
+  // The first line fixed the layout: a 90-field line after a header is read with it.
+  const Result r = h.Check(Line(CleanMx()) + Line(MbWith({{39, "8952"}, {40, "2023030112"}, {49, "ZZZZ"}})));
+  EXPECT_EQ(Shown(r, 2), "E A12009 ZZZZ");
 }
 
 }  // namespace

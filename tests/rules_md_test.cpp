@@ -34,10 +34,8 @@ struct MdRules : RuleTable {
 
 TEST_F(MdRules, CleanCaseWithMdHasNoFinding) {
   for (const std::string& data : {Case(Lines({})), Line(CleanMx()) + Case(Lines({}))}) {
-    Result r = h.Check(data);
-    EXPECT_EQ(r.Count, 0) << r.List;
-    EXPECT_EQ(r.Status, 0);
-    EXPECT_EQ(r.List, "");
+    const Result r = h.Check(data);
+    EXPECT_TRUE(r.Count == 0 && r.Status == 0 && r.List.empty()) << r.List;
   }
 }
 
@@ -88,6 +86,11 @@ TEST_F(MdRules, ClinicalDetails) {
       {"ventilation stay + 18, no ICU hours", {{654, "237"}}, ""},
       {"ventilation stay + 19", {{654, "238"}}, "E B2130 238"},
       {"ventilation stay + 19, case kind B", {{654, "238"}}, "", {{5, "B"}}},
+      {"ventilation stay - 48 h leave + 18", {{654, "189"}}, "", {{22, "48"}}},
+      {"ventilation stay - 48 h leave + 19", {{654, "190"}}, "E B2130 190", {{22, "48"}}},
+      // The leave is read up to the int limit, not wrapped around.
+      {"leave beyond int", {{654, "-2147483000"}},
+       "E B2110 -2147483000; E B2130 -2147483000; E B6977; E C0904 -2147483000", {{22, "99999999999"}}},
       {"severity 1000", {{655, "1000"}, {656, "S"}}, "E B2210 1000"},
       {"severity without score kind", {{655, "10"}}, "E B2220"},
       {"score kind X", {{655, "10"}, {656, "X"}}, "E B2221 X"},
@@ -117,9 +120,10 @@ TEST_F(MdRules, ClinicalDetails) {
 TEST_F(MdRules, Rehospitalisation) {
   const Fields december = {{15, "2022122010"}, {25, "2023011012"}, {60, "2022122012"}};
   const Fields march31 = {{25, "2023033112"}}, april10 = {{25, "2023041012"}};
+  const Fields kFour =
+      Stays({"20230302", "20230303", "20230304", "20230305", "20230306", "20230307", "20230308", "20230309"});
   Expect({
-      {"valid, reasons 3 and 9", Stays({"20230303", "20230305", "20230306", "20230308"}, {{665, "3"}, {668, "9"}}),
-       ""},
+      {"valid, reasons 3 and 9", Stays({"20230303", "20230305", "20230306", "20230308"}, {{665, "3"}, {668, "9"}}), ""},
       {"E1 with hour", Stays({"2023030312", "20230305"}), "E B6900 2023030312; E B6984 2023030312"},
       {"R1 not a date", Stays({"20230303", "2023033"}), "E B6901 2023033; E B6911 2023033; E B6984 20230303"},
       {"4th interruption with hours",
@@ -151,6 +155,19 @@ TEST_F(MdRules, Rehospitalisation) {
       {"same-day stay with one day of leave", {}, "E B6977", {{25, "2023030118"}, {22, "25"}}},
       {"same-day stay with 24 hours of leave", {}, "", {{25, "2023030118"}, {22, "24"}}},
       {"stay of zero days, case kind B", {}, "", {{5, "B"}, {25, "2023030118"}, {22, "25"}}},
+      // Four parts of one day in hospital, four days away; the chain of
+      // interruptions stops at the first interim discharge without a day.
+      {"four interruptions, leave of 4 days", kFour, "E B6976", {{22, "97"}}},
+      {"four interruptions, leave of 5 days", kFour, "E B6977", {{22, "121"}}},
+      {"3rd interruption missing, leave of 2 days",
+       Stays({"20230302", "20230303", "20230304", "20230305", "", "", "20230308", "20230309"}), "E B6976",
+       {{22, "49"}}},
+      // Without a first interim discharge the stay is the whole of 9 days.
+      {"1st interruption missing, leave of 8 days", Stays({"", "", "20230305", "20230306"}), "E B6978", {{22, "193"}}},
+      {"1st interruption not a date, leave of 8 days",
+       Stays({"2023030", "20230305"}),
+       "E B6900 2023030; E B6910 2023030; E B6978; E B6984 2023030",
+       {{22, "193"}}},
       {"R1 on day 18", Stays({"20230301", "20230319"}), "", april10},
       {"R1 on day 19", Stays({"20230301", "20230320"}), "E B6978; E B6980 20230320", april10},
       {"R2 on day 19 after E1", Stays({"20230305", "20230310", "20230315", "20230324"}), "E B6978; E B6981 20230324",
@@ -172,12 +189,33 @@ TEST_F(MdRules, AdministrativeFields) {
       {"case number of 16, medication of 50", {{662, std::string(16, 'A')}, {677, std::string(50, 'A')}}, ""},
       {"case number of 17", {{662, a17}}, "E C7051 " + a17},
       {"case number in lower case", {{662, "abc"}}, "E C7052 abc"},
-      {"medications 1 and 14, reserves 16 and 20 of 51", {{677, a51}, {690, a51}, {691, a51}, {695, a51}},
+      {"medications 1 and 14, reserves 16 and 20 of 51",
+       {{677, a51}, {690, a51}, {691, a51}, {695, a51}},
        "E B0305 " + a51 + "; W C7301 " + a51 + "; W C7314 " + a51 + "; E C7911 " + a51 + "; E C7951 " + a51},
       {"drugs separated by a blank", {{677, "Aspirin Dafalgan"}}, "E C0904 Aspirin Dafalgan"},
       {"date with dots", {{156, "2023.03.01"}}, "E C0904 2023.03.01; E C2222 2023.03.01; E A18100 2023.03.01"},
       {"special characters in 2015", {{677, "a b"}}, "", {}, 2015},
+      // The first field with a byte outside letters and digits is shown; drug
+      // names may hold ';', '.' and umlauts.
+      {"medication with ;, . and o-umlauts", {{677, "A;B.\xF6\xD6"}}, ""},
+      {"accepted medication hides a later field", {{677, "A;B"}, {681, "a b"}}, ""},
+      {"medication with an a-umlaut", {{678, "B\xE4r"}}, "E C0904 B\xE4r"},
+      {"reserve field with a dot", {{691, "3.5"}}, "W B0301 3.5; E C0904 3.5"},
+      {"a field before the medications first", {{2, "-"}, {677, "A B"}}, "E C0904 -; E C7029 -"},
+      {"the last field", {{695, "a b"}}, "E B6996 a b; E C0904 a b"},
+      {"two fields: the first one", {{694, "a.b"}, {695, "a b"}}, "E B6994 a.b; E B6996 a b; E C0904 a.b"},
   });
+}
+
+// The exported counts: C7029 (error), B0301, C7011 and C22103 (warnings) and
+// one duplicate (hint) on the MD line; the next call counts afresh.
+TEST_F(MdRules, CountsByType) {
+  for (int run = 0; run < 2; ++run) {
+    const Result r =
+        h.Check(Case(Lines({"", {{2, "x"}, {1, "9999"}, {691, "455"}, {7, "I10"}, {10, "I10"}}, "", {{31, "I10"}}})));
+    EXPECT_EQ((std::vector<int>{r.Count, r.Errors, r.Warnings, r.Hints, r.Controls, r.Structs}),
+              (std::vector<int>{5, 1, 3, 1, 0, 0})) << r.List;
+  }
 }
 
 // Messages of a case with an MD show its case-cost number, cut to the 127
@@ -220,6 +258,12 @@ TEST_F(MdRules, DiagnosisAndTreatmentEntries) {
        {{7, "I10"}, {10, "I10"}, {13, "I10"}, {16, "J189"}, {18, "1"}},
        "H A09903 I10; H A09904 I10; H A09904 I10; H A09905 J189",
        {{31, "I10"}, {32, "I10"}, {33, "I10"}, {34, "J189"}}},
+      // Any field of an entry makes it written, in the last entry of each list too.
+      {"laterality alone at entry 50", {{152, "x"}}, "E A051150 x"},
+      {"laterality alone at treatment 99", {{650, "5"}}, "E A151199 5"},
+      {"bytes no field may hold alone", {{8, "-"}, {160, "."}}, "E C0904 -; E A05112 -; E A15111 ."},
+      {"supplement only", {{6, "Y849"}}, "W C22101"},
+      {"both lists empty", {{3, ""}, {5, ""}, {154, ""}, {156, ""}}, "E C2222; H A1001; W C22100 J189; W C22200 8952"},
       // Entry 50 lies beyond the MB's positions and after a gap.
       {"repeated at the last entry", {{7, "I10"}, {151, "I10"}}, "E C710050 I10; H A099050 I10", {{31, "I10"}}},
       {"entry 50 without POA", {{151, "S7200"}, {152, "9"}}, "E C710050 S7200; W A052050 S7200"},
