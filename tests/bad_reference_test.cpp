@@ -110,8 +110,12 @@ TEST(BadReference, EveryDamagedDirectoryIsRefusedWithItsReason) {
     EXPECT_NE(reason.find(d.Reason), std::string::npos) << d.What << ": " << reason;
     qvtest::RemoveDirectory(base);
   }
-  // Nothing of a refused directory stays behind: an intact one gives a handle.
+  // A missing directory, and one named without its trailing separator, are
+  // refused too. Nothing of a refused directory stays behind: an intact one
+  // gives a handle.
   const std::string base = qvtest::MakeBaseDirectory();
+  EXPECT_EQ(QV_Create("/nonexistent/dir/", 0), 0xFFFFFFFFu);
+  EXPECT_EQ(QV_Create(base.substr(0, base.size() - 1).c_str(), 0), 0xFFFFFFFFu);
   const unsigned handle = QV_Create(base.c_str(), 1);
   EXPECT_NE(handle, 0xFFFFFFFFu) << qv::GetLastErrorText();
   EXPECT_EQ(QV_Destroy(handle), 0);

@@ -112,18 +112,6 @@ TEST(Handle, LifecycleAndStaleHandles) {
   qvtest::RemoveDirectory(base);
 }
 
-TEST(Handle, CreateFailsCleanlyOnBadBaseDirectories) {
-  EXPECT_EQ(QV_Create("/nonexistent/dir/", 0), 0xFFFFFFFFu);
-  std::string base = qvtest::MakeBaseDirectory();
-  // Without the trailing separator the field definitions are not found.
-  std::string noSlash = base.substr(0, base.size() - 1);
-  EXPECT_EQ(QV_Create(noSlash.c_str(), 0), 0xFFFFFFFFu);
-  unsigned h = QV_Create(base.c_str(), 0);
-  EXPECT_NE(h, 0xFFFFFFFFu) << "a failed create leaves no handle behind";
-  QV_Destroy(h);
-  qvtest::RemoveDirectory(base);
-}
-
 // The header line is tested while it is loaded, before the MB line would set
 // the year from its own discharge date: the header's year is in force.
 TEST_F(Pipeline, HeaderLineTestsItselfWhileLoading) {
