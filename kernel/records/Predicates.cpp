@@ -13,7 +13,6 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
 bool IsHex(char c) { return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f'); }
-bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 }  // namespace
 
 int IsCodeInList(const char* value, int count, const char* const* list) {
@@ -100,24 +99,35 @@ int IsDigitsOrUpper(const char* text) {
   return 1;
 }
 
+namespace {
+long long FloorDiv(long long a, long long b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// Days from 1 January of year 1 to 1 January of year y, for any y with the
+// Gregorian leap rule carried on before year 1: the length of a run of
+// whole years is one difference.
+long long DaysBeforeYear(long long y) {
+  const long long p = y - 1;
+  return 365 * p + FloorDiv(p, 4) - FloorDiv(p, 100) + FloorDiv(p, 400);
+}
+}  // namespace
+
+// The whole years, each as long as its calendar year, that fit in the days
+// from a to b: counted from a's year on, or back from b's year when b is the
+// earlier date (then negative). Counted on from the least count the days
+// allow (all years leap years) instead of from zero: about one step per 400
+// years of the span.
 int YearsBetween(const ParsedDate& a, const ParsedDate& b) {
-  int d = b.DayNumber - a.DayNumber;
-  int step = 1;
-  int y = a.Year;
-  if (d < 0) {
-    y = b.Year;
-    d = -d;
-    step = -1;
+  const long long days = static_cast<long long>(b.DayNumber) - a.DayNumber;
+  if (days >= 0) {
+    const long long from = DaysBeforeYear(a.Year);
+    long long years = days / 366;
+    while (DaysBeforeYear(a.Year + years + 1) - from <= days) ++years;
+    return static_cast<int>(years);
   }
-  int years = 0;
-  while (d > 0) {
-    d -= IsLeapYear(y) ? 366 : 365;
-    if (d >= 0) {
-      years += step;
-      y += step;
-    }
-  }
-  return years;
+  const long long to = DaysBeforeYear(static_cast<long long>(b.Year) + 1);
+  long long years = -days / 366;
+  while (to - DaysBeforeYear(b.Year - years) <= -days) ++years;
+  return -static_cast<int>(years);
 }
 
 }  // namespace qv
