@@ -10,6 +10,7 @@
 #include "foundation/Number.h"
 #include "foundation/Release.h"
 #include "foundation/StoredForm.h"
+#include "foundation/TextHash.h"
 #include "interface/LibraryGlobals.h"
 
 namespace qv {
@@ -19,16 +20,6 @@ namespace {
 // the next one.
 constexpr int kTextColumn[9] = {12, 12, 1, 1, 2, 1, 1, 4, 1};
 const char* const kEmpty = "";
-
-// FNV-1a over the key's bytes (short codes spread well, and it is cheap);
-// the key's length comes with it, which a lookup result keeps.
-uint32_t KeyHash(const char* key, size_t& length) {
-  uint32_t h = 2166136261u;
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(key);
-  for (; *p; ++p) h = (h ^ *p) * 16777619u;
-  length = static_cast<size_t>(p - reinterpret_cast<const unsigned char*>(key));
-  return h;
-}
 
 // strcmp(a, b) == 0 for the short keys of a probe, without a library call.
 bool SameKey(const char* a, const char* b) {
@@ -265,7 +256,7 @@ void LookupFile::IndexDomain(int d) {
   for (int row = dom.FirstRecord; row <= dom.LastRecord; ++row) {
     const char* key = Records[row].Key;
     size_t length;
-    size_t i = KeyHash(key, length) & mask;
+    size_t i = HashText(key, length) & mask;
     while (index[i].Key && !SameKey(index[i].Key, key)) i = (i + 1) & mask;
     // A key seen before keeps its slot: the answer depends on the key only.
     if (!index[i].Key) index[i] = {key, SearchByHalving(key, d)};
@@ -288,7 +279,7 @@ int LookupFile::SearchByHalving(const char* key, int d) const {
 
 int LookupFile::SearchItem(const char* key, int d) const {
   size_t length;
-  return SearchHashed(key, key ? KeyHash(key, length) : 0, d);
+  return SearchHashed(key, key ? HashText(key, length) : 0, d);
 }
 
 int LookupFile::SearchHashed(const char* key, uint32_t hash, int d) const {
@@ -317,14 +308,14 @@ void LookupFile::FillResult(LookupResult& result, const char* key) const {
     return;
   }
   size_t length;
-  const uint32_t hash = KeyHash(key, length);
+  const uint32_t hash = HashText(key, length);
   FillHashed(result, key, hash, length);
 }
 
 void LookupFile::LookupCodes(LookupResult* results, int count, const char* key) const {
   const bool blank = !key || !*key;
   size_t length = 0;
-  const uint32_t hash = blank ? 0 : KeyHash(key, length);
+  const uint32_t hash = blank ? 0 : HashText(key, length);
   for (int i = 0; i < count; ++i) {
     LogInfo(kLookupCodeLine);
     if (blank) ClearResult(results[i]);

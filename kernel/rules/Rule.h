@@ -17,12 +17,14 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <type_traits>
 #include <utility>
 #include <vector>
 
 #include "foundation/Logger.h"
+#include "foundation/TextHash.h"
 #include "records/CodeEntry.h"
 #include "records/Record.h"
 #include "records/RecordMB.h"
@@ -201,8 +203,8 @@ inline void LinkEarlierSameCodes(const CodeEntry* list, const Written& written, 
     earlierSame[n] = -1;
     const char* code = list[written.Positions[n]].Key;
     if (!code || !*code) continue;
-    unsigned hash = 2166136261u;
-    for (const char* c = code; *c; ++c) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+    std::size_t length;
+    const std::uint32_t hash = HashText(code, length);
     for (unsigned slot = hash & (kSlots - 1);; slot = (slot + 1) & (kSlots - 1)) {
       const int seen = latest[slot];
       if (seen < 0 || __builtin_strcmp(list[written.Positions[seen]].Key, code) == 0) {
