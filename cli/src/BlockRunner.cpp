@@ -34,6 +34,8 @@ bool RunBlockItems(const Block& block, const BlockTask& task,
                    const std::function<ItemResult(const Block&, const WorkItem&)>& check, platform::OutputHandle out,
                    volatile std::uint64_t* progress) {
   std::string bytes;
+  // Room for a full chunk and the record that crosses its end, taken once.
+  bytes.reserve(2 * kWriteChunk);
   std::size_t skipAt = 0;
   for (std::size_t i = 0; i < block.items.size(); ++i) {
     // Items that killed their process twice are left out, as if they were not there.
@@ -77,8 +79,9 @@ void BlockRunner::submit(Block block) {
   p.block = std::move(block);
   pending_.push_back(std::move(p));
   pump(0);
-  // Blocks wait in memory until they are delivered: keep a few beyond the running ones.
-  while (pending_.size() >= jobs_ + 2) pump(-1);
+  // Blocks wait in memory until they are delivered: beyond the running ones
+  // only the one being filled, which bounds the main process's memory.
+  while (pending_.size() >= jobs_ + 1) pump(-1);
 }
 
 bool BlockRunner::startNext() {

@@ -104,10 +104,13 @@ bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& ti
       if (file.layout == 0) file.layout = LayoutOf(splitter.firstMbFieldCount());
       // The open case goes on in the next block.
       Block next;
-      next.reserveLike(block);
       splitter.moveOpenCase(next);
       std::swap(block, next);
+      const Block::Sizes full = next.sizes();
       if (!hand(next)) return false;
+      // Reserved only now: handing the full block over may have freed the
+      // memory of the block before it, which this takes again.
+      block.reserve(full);
     }
   }
   splitter.finish();

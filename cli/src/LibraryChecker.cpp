@@ -2,6 +2,7 @@
 
 #include <quorvant.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -14,6 +15,7 @@ namespace qv::cli {
 namespace {
 // A message line is shorter than 16384 bytes.
 constexpr std::size_t kLineCapacity = 16384;
+constexpr std::size_t kFirstListCapacity = 16 * kLineCapacity;
 }  // namespace
 
 const std::vector<std::string>& RequiredReferenceFiles() {
@@ -71,8 +73,12 @@ void LibraryChecker::check(const CallView& call, ItemResult& result, bool html) 
   if (count < 0) count = 0;
   std::size_t need = (static_cast<std::size_t>(count) + 1) * kLineCapacity + 1;
   if (listCapacity_ < need) {
-    list_.reset(new char[need]);
-    listCapacity_ = need;
+    // Grown in large steps: each allocation in a block process may write
+    // into heap pages it shares with the main process, and every such page
+    // costs a copy.
+    std::size_t capacity = std::max({need, 2 * listCapacity_, kFirstListCapacity});
+    list_.reset(new char[capacity]);
+    listCapacity_ = capacity;
   }
   list_[0] = '\0';
   int e = 0, w = 0, h = 0, c = 0, s = 0;

@@ -57,11 +57,11 @@ std::vector<platform::MemoryRange> Block::memory() const {
   return {items.memory(), text.memory(), lines.memory(), names.memory()};
 }
 
-void Block::reserveLike(const Block& other) {
-  items.reserve(other.items.size());
-  text.reserve(other.text.size());
-  lines.reserve(other.lines.size());
-  names.reserve(other.names.size());
+void Block::reserve(const Sizes& sizes) {
+  items.reserve(sizes.items);
+  text.reserve(sizes.text);
+  lines.reserve(sizes.lines);
+  names.reserve(sizes.names);
 }
 
 }  // namespace qv::cli

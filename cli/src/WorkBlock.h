@@ -77,8 +77,13 @@ struct Block {
   std::vector<Finding> findingsOf(const WorkItem& item) const;
   // The arrays a forked block process reads.
   std::vector<platform::MemoryRange> memory() const;
-  // Room for as much as other holds, so that a block does not grow step by step.
-  void reserveLike(const Block& other);
+  // How much the arrays hold, and room for as much, so that the next block
+  // does not grow step by step.
+  struct Sizes {
+    std::size_t items = 0, text = 0, lines = 0, names = 0;
+  };
+  Sizes sizes() const { return {items.size(), text.size(), lines.size(), names.size()}; }
+  void reserve(const Sizes& sizes);
 };
 
 }  // namespace qv::cli

@@ -1,5 +1,6 @@
 // POSIX implementation of the platform layer.
 #include <dirent.h>
+#include <cstdint>
 #include <fcntl.h>
 #include <malloc.h>
 #include <poll.h>
@@ -146,9 +147,27 @@ std::vector<KeptRange>& KeptRanges() {
   return kept;
 }
 
-std::size_t WholePages(std::size_t bytes) {
-  static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-  return bytes == 0 ? page : (bytes + page - 1) / page * page;
+constexpr std::size_t kHugePage = std::size_t{2} << 20;
+
+// Ranges come in sizes that are powers of two of at least 64 KiB, so that a
+// freed range fits the next request of about the same size.
+std::size_t RangeSize(std::size_t bytes) {
+  std::size_t size = std::size_t{64} << 10;
+  while (size < bytes) size *= 2;
+  return size;
+}
+
+// Maps a range of at least one huge page on a huge-page boundary, so that
+// the whole range can be backed by huge pages.
+void* MapHugeAligned(std::size_t bytes) {
+  void* raw = mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (raw == MAP_FAILED) return nullptr;
+  const std::uintptr_t begin = reinterpret_cast<std::uintptr_t>(raw);
+  const std::uintptr_t aligned = (begin + kHugePage - 1) & ~(kHugePage - 1);
+  if (aligned > begin) munmap(raw, aligned - begin);
+  const std::size_t after = kHugePage - (aligned - begin);
+  if (after > 0) munmap(reinterpret_cast<void*>(aligned + bytes), after);
+  return reinterpret_cast<void*>(aligned);
 }
 
 void MarkInherited(const std::vector<MemoryRange>& ranges, bool inherited) {
@@ -158,7 +177,7 @@ void MarkInherited(const std::vector<MemoryRange>& ranges, bool inherited) {
 }  // namespace
 
 void* AllocateUnshared(std::size_t bytes) {
-  bytes = WholePages(bytes);
+  bytes = RangeSize(bytes);
   std::vector<KeptRange>& kept = KeptRanges();
   for (std::size_t i = kept.size(); i-- > 0;) {
     if (kept[i].size != bytes) continue;
@@ -166,17 +185,34 @@ void* AllocateUnshared(std::size_t bytes) {
     kept.erase(kept.begin() + static_cast<long>(i));
     return p;
   }
-  // Shared, not private: a fork leaves the parent's pages writable, so that
-  // refilling a range after its child has ended costs no fault per page.
-  void* p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-  if (p == MAP_FAILED) return nullptr;
+  // Every page the parent writes after a fork that shares it costs a fault,
+  // and on some virtual machines each first touch of a small page in a new
+  // process does too. Large ranges (a block's call texts) are private and
+  // backed by huge pages: a fault per 2 MiB at most. Small ones are shared
+  // memory, which a fork leaves writable in the parent.
+  void* p;
+  if (bytes >= kHugePage) {
+    // Smaller large ranges kept are left from arrays that grew: they are
+    // not asked for again.
+    for (std::size_t i = kept.size(); i-- > 0;) {
+      if (kept[i].size < kHugePage || kept[i].size >= bytes) continue;
+      munmap(kept[i].begin, kept[i].size);
+      kept.erase(kept.begin() + static_cast<long>(i));
+    }
+    p = MapHugeAligned(bytes);
+    if (!p) return nullptr;
+    madvise(p, bytes, MADV_HUGEPAGE);
+  } else {
+    p = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return nullptr;
+  }
   madvise(p, bytes, MADV_DONTFORK);
   return p;
 }
 
 void FreeUnshared(void* memory, std::size_t bytes) {
   if (!memory) return;
-  bytes = WholePages(bytes);
+  bytes = RangeSize(bytes);
   std::vector<KeptRange>& kept = KeptRanges();
   if (kept.size() == kKeptRanges) {
     munmap(kept.front().begin, kept.front().size);
