@@ -172,6 +172,17 @@ bool DecodeBlockJob(const std::string& in, BlockJob& job, Block& block) {
 }
 
 void AppendResultRecord(const ItemResult& result, std::string& out) {
+  if (result.findings.empty() && result.hostText.empty() && result.htmlTable.empty()) {
+    // Most items: the record as EncodeResult writes it (flag, case line, no
+    // findings, two empty texts), in one piece.
+    char record[sizeof(std::uint64_t) + 1 + 4 * sizeof(std::uint64_t)] = {};
+    const std::uint64_t length = sizeof record - sizeof length;
+    std::memcpy(record, &length, sizeof length);
+    record[sizeof length] = result.isCase ? '\1' : '\0';
+    std::memcpy(record + sizeof length + 1, &result.caseLine, sizeof result.caseLine);
+    out.append(record, sizeof record);
+    return;
+  }
   std::size_t at = out.size();
   PutU64(out, 0);
   EncodeResult(result, out);

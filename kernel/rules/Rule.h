@@ -18,6 +18,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <optional>
 #include <type_traits>
 #include <utility>
@@ -141,9 +143,29 @@ struct HasEntries<R, std::void_t<decltype(std::declval<const R&>().Diagnoses)>> 
 // Converts the descriptions of every catalogue to ISO 8859-1, once.
 void PrepareCatalogues();
 
-// Logs "Test: CODE: description"; every test starts with it (inline: with
-// the log off it is a few stores, and every row of every case makes one).
-inline void LogTest(const RuleInfo& rule) { LogInfo("Test: %s: %s", rule.Code, rule.Description); }
+namespace detail {
+constexpr char kTestLine[] = "Test: %s: %s";
+// Renders a kept test line from the rule it names.
+inline void RenderKeptTest(char* out, size_t size, const char*, const unsigned char* args) {
+  const RuleInfo* rule;
+  std::memcpy(&rule, args, sizeof rule);
+  std::snprintf(out, size, kTestLine, rule->Code, rule->Description);
+}
+}  // namespace detail
+
+// Logs "Test: CODE: description"; every test starts with it, every row of
+// every case. With the log off only the latest line is kept, to be rendered
+// when it is asked for: keeping the rule's address is enough.
+inline void LogTest(const RuleInfo& rule) {
+  if (detail::logOn) {
+    LogInfo(detail::kTestLine, rule.Code, rule.Description);
+    return;
+  }
+  const RuleInfo* kept = &rule;
+  std::memcpy(detail::kept.args, &kept, sizeof kept);
+  detail::kept.format = detail::kTestLine;
+  detail::kept.render = &detail::RenderKeptTest;
+}
 
 namespace detail {
 

@@ -107,6 +107,15 @@ TEST(ResultWire, RoundTripsResults) {
   EXPECT_TRUE(x.isCase && x.hostText == a.hostText && x.htmlTable == a.htmlTable);
   EXPECT_EQ(x.findings[1].baseText, a.findings[1].baseText);
   EXPECT_EQ(y.caseLine, 99u);
+  // Records of both, the empty one written in one piece, read back alike.
+  std::string records;
+  AppendResultRecord(b, records);
+  AppendResultRecord(a, records);
+  pos = 0;
+  ASSERT_EQ(TakeResultRecord(records.data(), records.size(), pos, y), 1);
+  EXPECT_TRUE(y.caseLine == 99u && !y.isCase && y.findings.empty() && y.hostText.empty());
+  ASSERT_EQ(TakeResultRecord(records.data(), records.size(), pos, x), 1);
+  EXPECT_TRUE(pos == records.size() && x.caseLine == a.caseLine && x.findings.size() == a.findings.size());
   // A cut-off result is not decoded and leaves the position alone.
   pos = 0;
   std::string cut = bytes.substr(0, bytes.size() - 3);
