@@ -75,7 +75,6 @@ BlockRunner::~BlockRunner() { abort(); }
 void BlockRunner::submit(Block block) {
   Pending p;
   p.deaths.assign(block.items.size(), 0);
-  p.results.reserve(block.items.size());
   p.block = std::move(block);
   pending_.push_back(std::move(p));
   pump(0);
@@ -212,8 +211,9 @@ void BlockRunner::ended(Running& r, std::string reason) {
 
 // The result of the next item: the results grow as they come, in order.
 ItemResult& BlockRunner::resultSlot(Pending& p) {
-  if (p.results.size() <= p.next) p.results.emplace_back();
-  return p.results[p.next];
+  const std::size_t at = p.next - p.delivered;
+  if (p.results.size() <= at) p.results.emplace_back();
+  return p.results[at];
 }
 
 // Moves past the item just filled in and past the items that are not tried again.
@@ -241,13 +241,21 @@ void BlockRunner::failItem(Pending& p, const std::string& reason) {
   advance(p);
 }
 
+// The oldest block's results go on as they come (the items before next are
+// done for good, whatever happens to its block process later), so that
+// results do not pile up; a block is dropped once all of them went.
 void BlockRunner::deliverReady() {
-  while (!pending_.empty() && !pending_.front().running &&
-         pending_.front().next >= pending_.front().block.items.size()) {
-    Pending p = std::move(pending_.front());
+  while (!pending_.empty()) {
+    Pending& p = pending_.front();
+    if (p.next > p.delivered) {
+      p.results.resize(p.next - p.delivered);  // without a result being decoded
+      deliver_(p.block, p.delivered, p.results);
+      p.results.clear();
+      p.delivered = p.next;
+    }
+    if (p.running || p.next < p.block.items.size()) return;
     pending_.pop_front();
     ++firstSequence_;
-    deliver_(p.block, p.results);
   }
 }
 

@@ -56,7 +56,9 @@ class BlockRunner {
   // Runs in a block process before its first item.
   using PrepareFn = std::function<void(int layout)>;
   using CheckFn = std::function<ItemResult(const Block&, const WorkItem&)>;
-  using DeliverFn = std::function<void(const Block&, ItemResults&)>;
+  // Hands on the results of a run of the block's items, starting at item
+  // first; calls for a block come in item order.
+  using DeliverFn = std::function<void(const Block&, std::size_t first, ItemResults&)>;
   // Starts a block process of the program itself (where there is no fork):
   // it gets the block, its task and its progress word (slot) and writes its
   // results to child's pipe. A file it names in scratchFile is deleted when
@@ -74,8 +76,9 @@ class BlockRunner {
   // Starts block processes with start instead of forking (Windows, tests).
   void startWith(StartFn start) { start_ = std::move(start); }
 
-  // Queues a block. Results of finished blocks are delivered meanwhile, and
-  // the call waits while too many blocks are under way. The block keeps its
+  // Queues a block. Results are delivered meanwhile, those of the oldest
+  // block as they come, and the call waits while too many blocks are under
+  // way. The block keeps its
   // items (with their call text) until it is delivered: a replaced block
   // process needs them again.
   void submit(Block block);
@@ -90,7 +93,8 @@ class BlockRunner {
  private:
   struct Pending {
     Block block;
-    ItemResults results;                  // of the items before next (and maybe one being decoded)
+    std::size_t delivered = 0;            // items before this one are handed on
+    ItemResults results;                  // of the items from delivered to next (and maybe one being decoded)
     std::size_t next = 0;                 // items before this one have their result
     std::vector<std::uint8_t> deaths;     // block processes that died on the item
     std::map<std::size_t, std::string> deathReasons;  // why, for items not tried again

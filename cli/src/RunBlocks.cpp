@@ -11,9 +11,9 @@ namespace qv::cli {
 RunEnd RunBlocks(int jobs, LibraryChecker& checker, InputFeeder& feeder, ResultSink& sink,
                  Progress& progress, const std::string& workerFailedText, const Summary& summary) {
   const std::vector<std::string> names = feeder.fileNames();
-  auto deliver = [&](const Block& block, ItemResults& results) {
+  auto deliver = [&](const Block& block, std::size_t first, ItemResults& results) {
     for (std::size_t i = 0; i < results.size(); ++i) {
-      const WorkItem& item = block.items[i];
+      const WorkItem& item = block.items[first + i];
       // Only findings name the case.
       if (!results[i].findings.empty()) results[i].identity = block.identity(item);
       sink.take(names[block.fileIndex], results[i], block.call(item));

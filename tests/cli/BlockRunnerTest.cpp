@@ -77,6 +77,7 @@ std::vector<Block> MakeBlocks(int blocks, int perBlock) {
 // "line:code:text" of every finding, in delivery order.
 std::vector<std::string> RunBlocks(int jobs, std::vector<Block> blocks) {
   std::vector<std::string> seen;
+  std::map<const Block*, std::size_t> nextOf;
   BlockRunner runner(
       jobs,
       [](int layout) {
@@ -85,14 +86,20 @@ std::vector<std::string> RunBlocks(int jobs, std::vector<Block> blocks) {
         checkedSincePrepare = 0;
       },
       FakeCheck,
-      [&](const Block& block, ItemResults& results) {
-        EXPECT_EQ(results.size(), block.items.size());
+      [&](const Block& block, std::size_t first, ItemResults& results) {
+        // Each block's results come in order, without a gap.
+        std::size_t& expected = nextOf[&block];
+        EXPECT_EQ(first, expected);
+        expected = first + results.size();
+        EXPECT_LE(expected, block.items.size());
+        if (expected == block.items.size()) nextOf.erase(&block);
         for (const ItemResult& r : results)
           for (const Finding& f : r.findings) seen.push_back(std::to_string(f.line) + ":" + f.code + ":" + f.text);
       },
       "failed: {reason}");
   for (Block& b : blocks) runner.submit(std::move(b));
   runner.finish();
+  EXPECT_TRUE(nextOf.empty()) << "a block's results stopped short";
   return seen;
 }
 
