@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "foundation/Logger.h"
+#include "rules/Rule.h"
 #include "quorvant.h"
 #include "support/Fixture.h"
 
@@ -151,6 +152,9 @@ TEST_F(LogFileTest, FollowsTheDirectoryAndTheFile) {
   LookAgain();
   LogInfo("off %d", 2);
   EXPECT_STREQ(GetLastErrorText(), "off 2") << "kept while the log is off";
+  const RuleInfo rule{"B0301", "Alter", 0, {}};
+  LogTest(rule);
+  EXPECT_STREQ(GetLastErrorText(), "Test: B0301: Alter") << "a test line kept by its rule";
   LogError("failed %s", "while off");
   EXPECT_STREQ(GetLastErrorText(), "#E: failed while off");
   EXPECT_FALSE(fs::exists(dir_)) << "nothing creates the directory";

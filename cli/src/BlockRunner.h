@@ -78,9 +78,8 @@ class BlockRunner {
 
   // Queues a block. Results are delivered meanwhile, those of the oldest
   // block as they come, and the call waits while too many blocks are under
-  // way. The block keeps its
-  // items (with their call text) until it is delivered: a replaced block
-  // process needs them again.
+  // way. The block keeps its items (with their call text) until all its
+  // results are delivered: a replaced block process needs them again.
   void submit(Block block);
   // Collects results and starts block processes without waiting; call it now
   // and then while preparing the next block, so that no job runs dry.

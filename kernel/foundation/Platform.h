@@ -71,8 +71,9 @@ bool ForkChild(const std::function<int(OutputHandle out)>& body, ChildProcess& c
 // copied on the first write of either), and a fork copies no page tables for
 // it. A range a child does inherit (ForkChild) is shared with it, not
 // copied: the parent must not change it while that child runs, nor the
-// child at all. The size is rounded up to whole pages; a freed range of the
-// same size is given out again, its pages kept. Null when no memory is left.
+// child at all. The size is rounded up to a power of two of at least 64 KiB;
+// a freed range of the same size is given out again, its pages kept. Null
+// when no memory is left.
 void* AllocateUnshared(std::size_t bytes);
 void FreeUnshared(void* memory, std::size_t bytes);
 

@@ -1,6 +1,5 @@
 // POSIX implementation of the platform layer.
 #include <dirent.h>
-#include <cstdint>
 #include <fcntl.h>
 #include <malloc.h>
 #include <poll.h>
@@ -13,6 +12,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -177,6 +177,8 @@ void MarkInherited(const std::vector<MemoryRange>& ranges, bool inherited) {
 }  // namespace
 
 void* AllocateUnshared(std::size_t bytes) {
+  // Beyond this no power of two (nor a huge page more) is to be had.
+  if (bytes > (SIZE_MAX >> 2)) return nullptr;
   bytes = RangeSize(bytes);
   std::vector<KeptRange>& kept = KeptRanges();
   for (std::size_t i = kept.size(); i-- > 0;) {
