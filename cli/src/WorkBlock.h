@@ -80,9 +80,9 @@ struct Block {
   // How much the arrays hold, and room for as much, so that the next block
   // does not grow step by step.
   struct Sizes {
-    std::size_t items = 0, text = 0, lines = 0, names = 0;
+    std::size_t items = 0, text = 0, lines = 0, names = 0, findings = 0;
   };
-  Sizes sizes() const { return {items.size(), text.size(), lines.size(), names.size()}; }
+  Sizes sizes() const { return {items.size(), text.size(), lines.size(), names.size(), findings.size()}; }
   void reserve(const Sizes& sizes);
 };
 
