@@ -157,6 +157,21 @@ std::size_t RangeSize(std::size_t bytes) {
   return size;
 }
 
+// Whether the kernel backs memory with huge pages when asked (transparent
+// huge pages "always" or "madvise"). Without them a private range costs the
+// parent a fault per page it writes after a fork: shared memory is cheaper.
+bool HugePagesOnRequest() {
+  static const bool on = [] {
+    std::FILE* f = std::fopen("/sys/kernel/mm/transparent_hugepage/enabled", "r");
+    if (!f) return false;
+    char setting[128] = {};
+    const bool read = std::fgets(setting, sizeof setting, f) != nullptr;
+    std::fclose(f);
+    return read && (std::strstr(setting, "[always]") || std::strstr(setting, "[madvise]"));
+  }();
+  return on;
+}
+
 // Maps a range of at least one huge page on a huge-page boundary, so that
 // the whole range can be backed by huge pages.
 void* MapHugeAligned(std::size_t bytes) {
@@ -190,10 +205,11 @@ void* AllocateUnshared(std::size_t bytes) {
   // Every page the parent writes after a fork that shares it costs a fault,
   // and on some virtual machines each first touch of a small page in a new
   // process does too. Large ranges (a block's call texts) are private and
-  // backed by huge pages: a fault per 2 MiB at most. Small ones are shared
-  // memory, which a fork leaves writable in the parent.
+  // backed by huge pages where the kernel has them: a fault per 2 MiB at
+  // most. Small ones are shared memory, which a fork leaves writable in the
+  // parent.
   void* p;
-  if (bytes >= kHugePage) {
+  if (bytes >= kHugePage && HugePagesOnRequest()) {
     // Smaller large ranges kept are left from arrays that grew: they are
     // not asked for again.
     for (std::size_t i = kept.size(); i-- > 0;) {
