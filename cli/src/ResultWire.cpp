@@ -10,7 +10,7 @@ void PutU64(std::string& out, std::uint64_t v) { out.append(reinterpret_cast<con
 void PutI32(std::string& out, std::int32_t v) { out.append(reinterpret_cast<const char*>(&v), sizeof v); }
 void PutText(std::string& out, const std::string& text) {
   PutU64(out, text.size());
-  out += text;
+  if (!text.empty()) out += text;
 }
 
 struct Reader {
@@ -76,8 +76,11 @@ void GetFindings(Reader& rd, std::vector<Finding>& findings) {
 }  // namespace
 
 void EncodeResult(const ItemResult& r, std::string& out) {
-  out += r.isCase ? '\1' : '\0';
-  PutU64(out, r.caseLine);
+  // Flag and case line in one piece (a block process writes one per item).
+  char head[1 + sizeof(std::uint64_t)];
+  head[0] = r.isCase ? '\1' : '\0';
+  std::memcpy(head + 1, &r.caseLine, sizeof r.caseLine);
+  out.append(head, sizeof head);
   PutFindings(out, r.findings);
   PutText(out, r.hostText);
   PutText(out, r.htmlTable);
@@ -172,17 +175,6 @@ bool DecodeBlockJob(const std::string& in, BlockJob& job, Block& block) {
 }
 
 void AppendResultRecord(const ItemResult& result, std::string& out) {
-  if (result.findings.empty() && result.hostText.empty() && result.htmlTable.empty()) {
-    // Most items: the record as EncodeResult writes it (flag, case line, no
-    // findings, two empty texts), in one piece.
-    char record[sizeof(std::uint64_t) + 1 + 4 * sizeof(std::uint64_t)] = {};
-    const std::uint64_t length = sizeof record - sizeof length;
-    std::memcpy(record, &length, sizeof length);
-    record[sizeof length] = result.isCase ? '\1' : '\0';
-    std::memcpy(record + sizeof length + 1, &result.caseLine, sizeof result.caseLine);
-    out.append(record, sizeof record);
-    return;
-  }
   std::size_t at = out.size();
   PutU64(out, 0);
   EncodeResult(result, out);

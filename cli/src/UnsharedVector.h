@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <type_traits>
@@ -76,11 +77,12 @@ class UnsharedVector {
   platform::MemoryRange memory() const { return {data_, capacity_ * sizeof(T)}; }
 
  private:
-  // Capacities are powers of two of at least 64 KiB, so that freed arrays fit
-  // the next block's again.
+  // At least doubles; the platform rounds the size up so that a freed array
+  // fits the next block's again, and all of it is used.
   void grow(std::size_t count) {
-    std::size_t bytes = 1 << 16;
-    while (bytes / sizeof(T) < count) bytes *= 2;
+    const std::size_t wanted = count > 2 * capacity_ ? count : 2 * capacity_;
+    if (wanted > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+    const std::size_t bytes = platform::UnsharedSize(wanted * sizeof(T));
     T* fresh = static_cast<T*>(platform::AllocateUnshared(bytes));
     if (!fresh) throw std::bad_alloc();
     if (size_ > 0) std::memcpy(fresh, data_, size_ * sizeof(T));

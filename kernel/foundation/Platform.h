@@ -75,6 +75,8 @@ bool ForkChild(const std::function<int(OutputHandle out)>& body, ChildProcess& c
 // a freed range of the same size is given out again, its pages kept. Null
 // when no memory is left.
 void* AllocateUnshared(std::size_t bytes);
+// The size AllocateUnshared gives for a request of bytes (all of it usable).
+std::size_t UnsharedSize(std::size_t bytes);
 void FreeUnshared(void* memory, std::size_t bytes);
 
 // Starts a program (args[0]) with the arguments; the write end of its result

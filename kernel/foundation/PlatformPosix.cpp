@@ -191,9 +191,13 @@ void MarkInherited(const std::vector<MemoryRange>& ranges, bool inherited) {
 }
 }  // namespace
 
+// Beyond this no power of two (nor a huge page more) is to be had.
+constexpr std::size_t kLargestRequest = SIZE_MAX >> 2;
+
+std::size_t UnsharedSize(std::size_t bytes) { return bytes > kLargestRequest ? bytes : RangeSize(bytes); }
+
 void* AllocateUnshared(std::size_t bytes) {
-  // Beyond this no power of two (nor a huge page more) is to be had.
-  if (bytes > (SIZE_MAX >> 2)) return nullptr;
+  if (bytes > kLargestRequest) return nullptr;
   bytes = RangeSize(bytes);
   std::vector<KeptRange>& kept = KeptRanges();
   for (std::size_t i = kept.size(); i-- > 0;) {
