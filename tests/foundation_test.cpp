@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "foundation/Logger.h"
+#include "foundation/Platform.h"
 #include "foundation/tBuffer.h"
 #include "support/Fixture.h"
 
@@ -77,6 +78,30 @@ TEST(Buffer, UnwritableFileIsReportedAndLeavesBufferAlone) {
   EXPECT_STREQ(GetLastErrorText(), "#E: Could not open output file '/nonexistent/dir/file.txt'");
   EXPECT_EQ(Text(b), "keep");
   DestroyLogger();
+}
+
+// Every byte of the size UnsharedSize names is usable, also where memory
+// that children read is given whole huge pages, and a freed range comes back
+// for the same size.
+TEST(Platform, UnsharedRangesHoldTheSizeTheyName) {
+  for (std::size_t bytes : {std::size_t{1}, std::size_t{65537}, std::size_t{600} << 10, std::size_t{3} << 20}) {
+    for (bool readByChildren : {false, true}) {
+      SCOPED_TRACE(std::to_string(bytes) + (readByChildren ? " read by children" : ""));
+      const std::size_t size = platform::UnsharedSize(bytes, readByChildren);
+      ASSERT_GE(size, bytes);
+      EXPECT_GE(size, platform::UnsharedSize(bytes));
+      auto* memory = static_cast<unsigned char*>(platform::AllocateUnshared(size));
+      ASSERT_NE(memory, nullptr);
+      memory[0] = 1;
+      memory[size - 1] = 2;
+      platform::FreeUnshared(memory, size);
+      void* again = platform::AllocateUnshared(size);
+#ifndef _WIN32  // there the C heap serves the ranges
+      EXPECT_EQ(again, memory);
+#endif
+      platform::FreeUnshared(again, size);
+    }
+  }
 }
 
 }  // namespace

@@ -16,6 +16,16 @@ namespace qv::cli {
 namespace {
 int LayoutOf(int mbFieldCount) { return mbFieldCount == 0 ? 0 : mbFieldCount == 50 ? 50 : 90; }
 
+// A file's first block grows step by step until it holds this many items;
+// then, where the file holds a whole block more at the same rate, it takes
+// room for a whole block at once, so that its large arrays are not copied
+// and their memory touched afresh at each doubling.
+constexpr std::size_t kSampleItems = InputFeeder::kBatchItems / 16;
+
+Block::Sizes Scaled(const Block::Sizes& s, std::size_t factor) {
+  return {s.items * factor, s.text * factor, s.lines * factor, s.names * factor, s.findings * factor};
+}
+
 Finding Unreadable(std::uint64_t line, const UiTexts& texts, const std::string& reason) {
   Finding f;
   f.line = line;
@@ -90,6 +100,7 @@ bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& ti
   Line line;
   std::vector<Finding> lineFindings;
   std::uint64_t lastLine = 0;
+  bool sized = false;  // the block has taken room for a whole block
   while (reader.next(line)) {
     lastLine = line.number;
     // Only a file without cases says why (NoCaseReason).
@@ -100,6 +111,11 @@ bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& ti
     for (Finding& f : lineFindings) splitter.addFinding(std::move(f));
     lineFindings.clear();
     if ((lastLine & 63) == 0) tick(reader.bytesRead(), size);
+    if (!sized && block.items.size() == kSampleItems) {
+      const std::size_t factor = kBatchItems / kSampleItems;
+      if (reader.bytesRead() * factor <= size) block.reserve(Scaled(block.sizes(), factor));
+      sized = true;
+    }
     if (block.items.size() >= kBatchItems) {
       if (file.layout == 0) file.layout = LayoutOf(splitter.firstMbFieldCount());
       // The open case goes on in the next block.

@@ -16,13 +16,20 @@
 
 namespace qv::cli {
 
+// Whether forked block processes read an array (Block::memory): its memory
+// may then come in larger pieces, which a new process touches more cheaply.
+enum class ReadBy { MainOnly, Children };
+
 template <typename T>
 class UnsharedVector {
   static_assert(std::is_trivially_copyable_v<T>, "values are moved with memcpy");
 
  public:
   UnsharedVector() = default;
-  UnsharedVector(const UnsharedVector& other) { append(other.data(), other.size()); }
+  explicit UnsharedVector(ReadBy readBy) : readByChildren_(readBy == ReadBy::Children) {}
+  UnsharedVector(const UnsharedVector& other) : readByChildren_(other.readByChildren_) {
+    append(other.data(), other.size());
+  }
   UnsharedVector(UnsharedVector&& other) noexcept { swap(other); }
   UnsharedVector& operator=(UnsharedVector other) noexcept {
     swap(other);
@@ -34,6 +41,7 @@ class UnsharedVector {
     std::swap(data_, other.data_);
     std::swap(size_, other.size_);
     std::swap(capacity_, other.capacity_);
+    std::swap(readByChildren_, other.readByChildren_);
   }
 
   std::size_t size() const { return size_; }
@@ -82,7 +90,7 @@ class UnsharedVector {
   void grow(std::size_t count) {
     const std::size_t wanted = count > 2 * capacity_ ? count : 2 * capacity_;
     if (wanted > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
-    const std::size_t bytes = platform::UnsharedSize(wanted * sizeof(T));
+    const std::size_t bytes = platform::UnsharedSize(wanted * sizeof(T), readByChildren_);
     T* fresh = static_cast<T*>(platform::AllocateUnshared(bytes));
     if (!fresh) throw std::bad_alloc();
     if (size_ > 0) std::memcpy(fresh, data_, size_ * sizeof(T));
@@ -94,6 +102,7 @@ class UnsharedVector {
   T* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t capacity_ = 0;
+  bool readByChildren_ = false;
 };
 
 // An allocator of the same memory, for containers of values that own more

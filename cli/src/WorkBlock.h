@@ -63,9 +63,9 @@ struct KeptCall {
 struct Block {
   std::size_t fileIndex = 0;
   int layout = 0;  // MB layout of the block's file (50 or 90), 0 when it has no MB line
-  UnsharedVector<WorkItem> items;
-  UnsharedVector<char> text;
-  UnsharedVector<std::uint64_t> lines;
+  UnsharedVector<WorkItem> items{ReadBy::Children};
+  UnsharedVector<char> text{ReadBy::Children};
+  UnsharedVector<std::uint64_t> lines{ReadBy::Children};
   UnsharedVector<char> names;
   std::vector<Finding> findings;  // few: most items have none
 

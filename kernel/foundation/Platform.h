@@ -75,8 +75,12 @@ bool ForkChild(const std::function<int(OutputHandle out)>& body, ChildProcess& c
 // a freed range of the same size is given out again, its pages kept. Null
 // when no memory is left.
 void* AllocateUnshared(std::size_t bytes);
-// The size AllocateUnshared gives for a request of bytes (all of it usable).
-std::size_t UnsharedSize(std::size_t bytes);
+// The size to ask AllocateUnshared for, to hold at least bytes (all of it
+// usable). Memory that forked children read (readByChildren) may get more:
+// where the system backs memory with huge pages on request, such a range of
+// half a megabyte or more takes a whole huge page, which a new process
+// touches at the cost of one small page.
+std::size_t UnsharedSize(std::size_t bytes, bool readByChildren = false);
 void FreeUnshared(void* memory, std::size_t bytes);
 
 // Starts a program (args[0]) with the arguments; the write end of its result

@@ -194,7 +194,15 @@ void MarkInherited(const std::vector<MemoryRange>& ranges, bool inherited) {
 // Beyond this no power of two (nor a huge page more) is to be had.
 constexpr std::size_t kLargestRequest = SIZE_MAX >> 2;
 
-std::size_t UnsharedSize(std::size_t bytes) { return bytes > kLargestRequest ? bytes : RangeSize(bytes); }
+// Ranges from this size on that block processes read take a whole huge page.
+constexpr std::size_t kHugeForChildrenFrom = std::size_t{512} << 10;
+
+std::size_t UnsharedSize(std::size_t bytes, bool readByChildren) {
+  if (bytes > kLargestRequest) return bytes;
+  const std::size_t size = RangeSize(bytes);
+  if (readByChildren && size >= kHugeForChildrenFrom && size < kHugePage && HugePagesOnRequest()) return kHugePage;
+  return size;
+}
 
 void* AllocateUnshared(std::size_t bytes) {
   if (bytes > kLargestRequest) return nullptr;

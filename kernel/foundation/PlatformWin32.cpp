@@ -113,7 +113,7 @@ bool ForkChild(const std::function<int(OutputHandle out)>&, ChildProcess&, const
 // Without fork nothing is inherited: plain heap memory.
 void* AllocateUnshared(std::size_t bytes) { return std::malloc(bytes == 0 ? 1 : bytes); }
 void FreeUnshared(void* memory, std::size_t) { std::free(memory); }
-std::size_t UnsharedSize(std::size_t bytes) { return bytes; }
+std::size_t UnsharedSize(std::size_t bytes, bool) { return bytes; }
 
 namespace {
 // One argument of a command line as the C runtime of the started program
