@@ -1,6 +1,5 @@
 #include "foundation/Logger.h"
 
-#include <chrono>
 #include <cstdarg>
 #include <cstring>
 #include <ctime>
@@ -82,7 +81,7 @@ LogFile g_log;
 
 // When RefreshLogSwitch last looked at the file system; until it has looked
 // (or after the path was set) it looks at its next call.
-std::chrono::steady_clock::time_point g_lastLook;
+std::uint64_t g_lastLook = 0;  // platform::CoarseMilliseconds
 bool g_looked = false;
 }  // namespace
 
@@ -130,9 +129,8 @@ void RefreshLogSwitch() {
   // off. Opening the file anew at each look is the test whether the
   // directory exists, and it follows a directory or file that was removed
   // and created again.
-  using Clock = std::chrono::steady_clock;
-  const Clock::time_point now = Clock::now();
-  if (g_looked && now - g_lastLook < std::chrono::seconds(1)) return;
+  const std::uint64_t now = platform::CoarseMilliseconds();
+  if (g_looked && now - g_lastLook < 1000) return;
   g_lastLook = now;
   g_looked = true;
   g_log.Close();

@@ -17,6 +17,10 @@ namespace qv::platform {
 // The current local time.
 std::tm LocalNow();
 
+// Milliseconds on a clock that only moves forward, to the nearest few
+// milliseconds: cheap enough to read at every call of the library.
+std::uint64_t CoarseMilliseconds();
+
 // Result of starting a program and waiting for it.
 enum class ExecResult { Finished, TimedOut, StartFailed };
 

@@ -50,6 +50,18 @@ std::vector<std::string> SplitCommandLine(const char* line) {
 }
 }  // namespace
 
+std::uint64_t CoarseMilliseconds() {
+#ifdef CLOCK_MONOTONIC_COARSE
+  // Read from memory the kernel updates, without asking the clock hardware.
+  const clockid_t clock = CLOCK_MONOTONIC_COARSE;
+#else
+  const clockid_t clock = CLOCK_MONOTONIC;
+#endif
+  struct timespec ts;
+  clock_gettime(clock, &ts);
+  return static_cast<std::uint64_t>(ts.tv_sec) * 1000u + static_cast<std::uint64_t>(ts.tv_nsec) / 1000000u;
+}
+
 std::tm LocalNow() {
   std::time_t now = std::time(nullptr);
   std::tm local{};

@@ -48,6 +48,8 @@ std::tm LocalNow() {
   return local;
 }
 
+std::uint64_t CoarseMilliseconds() { return GetTickCount64(); }
+
 bool CreateTempFile(const char* prefix, char* name, int capacity) {
   if (capacity <= 0) return false;
   name[0] = '\0';
