@@ -161,9 +161,9 @@ inline void LogTest(const RuleInfo& rule) {
     LogInfo(detail::kTestLine, rule.Code, rule.Description);
     return;
   }
+  // RenderKeptTest has its format: the kept format is left as it is.
   const RuleInfo* kept = &rule;
   std::memcpy(detail::kept.args, &kept, sizeof kept);
-  detail::kept.format = detail::kTestLine;
   detail::kept.render = &detail::RenderKeptTest;
 }
 
