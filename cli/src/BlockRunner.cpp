@@ -76,6 +76,7 @@ void BlockRunner::submit(Block block) {
   Pending p;
   p.deaths.assign(block.items.size(), 0);
   p.block = std::move(block);
+  p.results.swap(spareResults_);
   pending_.push_back(std::move(p));
   pump(0);
   // Blocks wait in memory until they are delivered: beyond the running ones
@@ -254,6 +255,7 @@ void BlockRunner::deliverReady() {
       p.delivered = p.next;
     }
     if (p.running || p.next < p.block.items.size()) return;
+    spareResults_.swap(p.results);
     pending_.pop_front();
     ++firstSequence_;
   }

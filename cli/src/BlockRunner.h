@@ -127,6 +127,7 @@ class BlockRunner {
   volatile std::uint64_t* progress_ = nullptr;  // one word per job slot
   std::vector<Running> running_;                // one per job slot; child.process -1 when free
   std::deque<Pending> pending_;
+  ItemResults spareResults_;  // result slots of a dropped block, taken by the next one
   std::size_t firstSequence_ = 0;
 };
 
