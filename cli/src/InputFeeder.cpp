@@ -111,7 +111,7 @@ bool InputFeeder::feed(std::size_t index, const BatchFn& batch, const TickFn& ti
     for (Finding& f : lineFindings) splitter.addFinding(std::move(f));
     lineFindings.clear();
     if ((lastLine & 63) == 0) tick(reader.bytesRead(), size);
-    if (!sized && block.items.size() == kSampleItems) {
+    if (!sized && block.items.size() >= kSampleItems) {
       const std::size_t factor = kBatchItems / kSampleItems;
       if (reader.bytesRead() * factor <= size) block.reserve(Scaled(block.sizes(), factor));
       sized = true;
