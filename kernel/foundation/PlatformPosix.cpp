@@ -234,8 +234,9 @@ void* AllocateUnshared(std::size_t bytes) {
   // parent.
   void* p;
   if (bytes >= kHugePage && HugePagesOnRequest()) {
-    // Smaller large ranges kept are left from arrays that grew: they are
-    // not asked for again.
+    // Smaller huge ranges kept are mostly left from arrays that grew, and
+    // are not asked for again; one that is (a block's item records) is
+    // mapped anew then.
     for (std::size_t i = kept.size(); i-- > 0;) {
       if (kept[i].size < kHugePage || kept[i].size >= bytes) continue;
       munmap(kept[i].begin, kept[i].size);
