@@ -31,7 +31,7 @@ std::uint64_t CrashLine() {
 }  // namespace
 
 bool RunBlockItems(const Block& block, const BlockTask& task,
-                   const std::function<ItemResult(const Block&, const WorkItem&)>& check, platform::OutputHandle out,
+                   const std::function<ItemOutcome(const Block&, const WorkItem&)>& check, platform::OutputHandle out,
                    volatile std::uint64_t* progress) {
   std::string bytes;
   // Room for a full chunk and the record that crosses its end, taken once.
@@ -48,7 +48,7 @@ bool RunBlockItems(const Block& block, const BlockTask& task,
     if (item.check && item.caseLine == CrashLine() && CrashLine() != 0) std::abort();
     // Items before sendFrom are checked only to bring the library to the
     // state it had when they were checked the first time.
-    ItemResult result = check(block, item);
+    ItemOutcome result = check(block, item);
     if (i < task.sendFrom) continue;
     AppendResultRecord(result, bytes);
     if (task.flushEach || bytes.size() >= kWriteChunk) {
@@ -77,6 +77,10 @@ void BlockRunner::submit(Block block) {
   p.deaths.assign(block.items.size(), 0);
   p.block = std::move(block);
   p.results.swap(spareResults_);
+  // Room for all the block's results at once: they may all wait for the
+  // block before it, and growing step by step would hold two copies, the
+  // last of them up to twice too large. Pages are touched only as results come.
+  p.results.reserve(p.block.items.size());
   pending_.push_back(std::move(p));
   pump(0);
   // Blocks wait in memory until they are delivered: beyond the running ones
@@ -211,7 +215,7 @@ void BlockRunner::ended(Running& r, std::string reason) {
 }
 
 // The result of the next item: the results grow as they come, in order.
-ItemResult& BlockRunner::resultSlot(Pending& p) {
+ItemOutcome& BlockRunner::resultSlot(Pending& p) {
   const std::size_t at = p.next - p.delivered;
   if (p.results.size() <= at) p.results.emplace_back();
   return p.results[at];
@@ -225,8 +229,8 @@ void BlockRunner::advance(Pending& p) {
 
 void BlockRunner::failItem(Pending& p, const std::string& reason) {
   const WorkItem& item = p.block.items[p.next];
-  ItemResult& result = resultSlot(p);
-  result = ItemResult{};  // a record that could not be decoded may have filled parts
+  ItemOutcome& result = resultSlot(p);
+  result = ItemOutcome{};  // a record that could not be decoded may have filled parts
   result.isCase = item.isCase;
   result.caseLine = item.caseLine;
   result.findings = p.block.findingsOf(item);

@@ -33,7 +33,7 @@ namespace qv::cli {
 
 // The results of a block's items, filled in the main process while block
 // processes run.
-using ItemResults = std::vector<ItemResult, UnsharedAllocator<ItemResult>>;
+using ItemResults = std::vector<ItemOutcome, UnsharedAllocator<ItemOutcome>>;
 
 // What a block process does: which items it skips, from which item on it
 // sends results, and whether it sends each result at once.
@@ -48,14 +48,14 @@ struct BlockTask {
 // checked, 0 before the first and after the last. The code of a block
 // process, forked or started.
 bool RunBlockItems(const Block& block, const BlockTask& task,
-                   const std::function<ItemResult(const Block&, const WorkItem&)>& check, platform::OutputHandle out,
+                   const std::function<ItemOutcome(const Block&, const WorkItem&)>& check, platform::OutputHandle out,
                    volatile std::uint64_t* progress);
 
 class BlockRunner {
  public:
   // Runs in a block process before its first item.
   using PrepareFn = std::function<void(int layout)>;
-  using CheckFn = std::function<ItemResult(const Block&, const WorkItem&)>;
+  using CheckFn = std::function<ItemOutcome(const Block&, const WorkItem&)>;
   // Hands on the results of a run of the block's items, starting at item
   // first; calls for a block come in item order.
   using DeliverFn = std::function<void(const Block&, std::size_t first, ItemResults&)>;
@@ -113,7 +113,7 @@ class BlockRunner {
   void readFrom(Running& r);
   void ended(Running& r, std::string reason);
   void advance(Pending& p);
-  static ItemResult& resultSlot(Pending& p);
+  static ItemOutcome& resultSlot(Pending& p);
   void failItem(Pending& p, const std::string& reason);
   void deliverReady();
   Pending& pendingFor(std::size_t sequence) { return pending_[sequence - firstSequence_]; }

@@ -45,7 +45,7 @@ void RenderTables(std::vector<HtmlReport::Entry>& entries, LibraryChecker& live,
       bool rejected = false;  // the library's records may then hold another case's values
       for (const Finding& f : e.result.findings) rejected = rejected || f.code == "S000";
       if (!e.call.check || rejected || !checker.prepareLayout(e.layout)) continue;
-      ItemResult rendered;
+      ItemOutcome rendered;
       checker.check(e.call.view(), rendered, true);
       if (tableFile.empty()) {
         for (const fs::directory_entry& ent : fs::directory_iterator(dir, ec)) {

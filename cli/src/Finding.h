@@ -29,14 +29,21 @@ struct CaseIdentity {
   std::string caseNumber;   // case number of the case-cost statistics, MD field 662
 };
 
-// What one input item (a case, or a line outside any case) produced.
-struct ItemResult {
+// What one input item (a case, or a line outside any case) produced, as its
+// block process sends it back (ResultWire.h). Kept small: the results of a
+// whole block may wait in the main process for the block before it.
+struct ItemOutcome {
   bool isCase = false;           // counts as a case read
   std::uint64_t caseLine = 0;    // file line of the case's MB line (or of the stray line)
   std::vector<Finding> findings;
   std::string hostText;          // the library's host lines (host format only)
   std::string htmlTable;         // the library's result table (HTML report only)
-  CaseIdentity identity = {};    // set in the main process from the case's lines
+};
+
+// An item's outcome as the output side takes it, with the case's identity,
+// which the main process takes from the case's lines.
+struct ItemResult : ItemOutcome {
+  CaseIdentity identity = {};
 };
 
 }  // namespace qv::cli

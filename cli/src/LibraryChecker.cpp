@@ -57,8 +57,8 @@ bool LibraryChecker::prepareLayout(int mbFieldCount) {
   return true;
 }
 
-ItemResult LibraryChecker::check(const Block& block, const WorkItem& item) {
-  ItemResult result;
+ItemOutcome LibraryChecker::check(const Block& block, const WorkItem& item) {
+  ItemOutcome result;
   result.isCase = item.isCase;
   result.caseLine = item.caseLine;
   if (item.findingCount > 0) result.findings = block.findingsOf(item);
@@ -66,7 +66,7 @@ ItemResult LibraryChecker::check(const Block& block, const WorkItem& item) {
   return result;
 }
 
-void LibraryChecker::check(const CallView& call, ItemResult& result, bool html) {
+void LibraryChecker::check(const CallView& call, ItemOutcome& result, bool html) {
   if (!call.check || !isOpen()) return;
 
   int count = QV_TestRec(handle_, call.text, html ? 1 : 0, 0);

@@ -34,9 +34,9 @@ class LibraryChecker {
 
   // Checks one call and adds the library's findings (and host lines, and
   // with html the result table) to result.
-  void check(const CallView& call, ItemResult& result, bool html = false);
+  void check(const CallView& call, ItemOutcome& result, bool html = false);
   // The result of one item of a block: its own findings, then the library's.
-  ItemResult check(const Block& block, const WorkItem& item);
+  ItemOutcome check(const Block& block, const WorkItem& item);
 
   const std::string& baseDir() const { return baseDir_; }
   int language() const { return language_; }

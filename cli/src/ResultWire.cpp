@@ -75,7 +75,7 @@ void GetFindings(Reader& rd, std::vector<Finding>& findings) {
 
 }  // namespace
 
-void EncodeResult(const ItemResult& r, std::string& out) {
+void EncodeResult(const ItemOutcome& r, std::string& out) {
   // Flag and case line in one piece (a block process writes one per item).
   char head[1 + sizeof(std::uint64_t)];
   head[0] = r.isCase ? '\1' : '\0';
@@ -125,7 +125,7 @@ bool ItemsFit(const Block& block) {
 }
 }  // namespace
 
-bool DecodeResult(const char* in, std::size_t size, std::size_t& pos, ItemResult& r) {
+bool DecodeResult(const char* in, std::size_t size, std::size_t& pos, ItemOutcome& r) {
   Reader rd{in, size, pos};
   r.isCase = rd.get<char>() != 0;
   r.caseLine = rd.get<std::uint64_t>();
@@ -174,7 +174,7 @@ bool DecodeBlockJob(const std::string& in, BlockJob& job, Block& block) {
   return rd.ok && rd.pos == rd.size && ItemsFit(block);
 }
 
-void AppendResultRecord(const ItemResult& result, std::string& out) {
+void AppendResultRecord(const ItemOutcome& result, std::string& out) {
   std::size_t at = out.size();
   PutU64(out, 0);
   EncodeResult(result, out);
@@ -182,7 +182,7 @@ void AppendResultRecord(const ItemResult& result, std::string& out) {
   std::memcpy(&out[at], &length, sizeof length);
 }
 
-int TakeResultRecord(const char* in, std::size_t size, std::size_t& pos, ItemResult& result) {
+int TakeResultRecord(const char* in, std::size_t size, std::size_t& pos, ItemOutcome& result) {
   std::uint64_t length = 0;
   if (size - pos < sizeof length) return 0;
   std::memcpy(&length, in + pos, sizeof length);

@@ -12,22 +12,22 @@
 
 namespace qv::cli {
 
-void EncodeResult(const ItemResult& result, std::string& out);
+void EncodeResult(const ItemOutcome& result, std::string& out);
 
 // Decodes one result starting at pos into result; returns false when the
 // bytes from pos on do not hold a whole result (pos is then unchanged, result
 // may be partly filled).
-bool DecodeResult(const char* in, std::size_t size, std::size_t& pos, ItemResult& result);
-inline bool DecodeResult(const std::string& in, std::size_t& pos, ItemResult& result) {
+bool DecodeResult(const char* in, std::size_t size, std::size_t& pos, ItemOutcome& result);
+inline bool DecodeResult(const std::string& in, std::size_t& pos, ItemOutcome& result) {
   return DecodeResult(in.data(), in.size(), pos, result);
 }
 
 // A result record on a block process's pipe: the length of the encoded
 // result, then the result.
-void AppendResultRecord(const ItemResult& result, std::string& out);
+void AppendResultRecord(const ItemOutcome& result, std::string& out);
 // Decodes the record at pos: 1 when it was whole (pos moves past it), 0 when
 // more bytes are needed, -1 when the bytes are no result record.
-int TakeResultRecord(const char* in, std::size_t size, std::size_t& pos, ItemResult& result);
+int TakeResultRecord(const char* in, std::size_t size, std::size_t& pos, ItemOutcome& result);
 
 // The job file of a started block process: how to set up the library, which
 // items to check and send, then the block's items.

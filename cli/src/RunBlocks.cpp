@@ -14,9 +14,10 @@ RunEnd RunBlocks(int jobs, LibraryChecker& checker, InputFeeder& feeder, ResultS
   auto deliver = [&](const Block& block, std::size_t first, ItemResults& results) {
     for (std::size_t i = 0; i < results.size(); ++i) {
       const WorkItem& item = block.items[first + i];
+      ItemResult result{std::move(results[i])};
       // Only findings name the case.
-      if (!results[i].findings.empty()) results[i].identity = block.identity(item);
-      sink.take(names[block.fileIndex], results[i], block.call(item));
+      if (!result.findings.empty()) result.identity = block.identity(item);
+      sink.take(names[block.fileIndex], result, block.call(item));
     }
   };
   // The block processes start from the handle as prepared here; a block of a file with

@@ -126,8 +126,7 @@ TEST(ResultSink, SelectsAcceptsCountsAndRecords) {
     lines = Captured([&](std::FILE* record) {
       FindingWriter writer(OutputFormat::Text, out);
       ResultSink sink(writer, summary, selection, &baseline, record);
-      ItemResult result{true, 10, {runs[0].finding, runs[1].finding, runs[0].finding}, "", ""};
-      result.identity = runs[0].id;
+      ItemResult result{{true, 10, {runs[0].finding, runs[1].finding, runs[0].finding}, "", ""}, runs[0].id};
       sink.take("a.dat", result);
     });
   });

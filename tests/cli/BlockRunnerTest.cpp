@@ -22,7 +22,7 @@ void CountTry(const std::string& path) { std::ofstream(path, std::ios::binary | 
 // A stand-in for the library: one finding per checked item, named after its
 // data, with the process state in its text. "crash:FILE" aborts every time,
 // "kill-once:FILE" is killed the first time only (as by kill -9 from outside).
-ItemResult FakeCheck(const Block& block, const WorkItem& item) {
+ItemOutcome FakeCheck(const Block& block, const WorkItem& item) {
   const std::string data(block.textOf(item));
   if (data.rfind("crash:", 0) == 0) {
     CountTry(data.substr(6));
@@ -33,7 +33,7 @@ ItemResult FakeCheck(const Block& block, const WorkItem& item) {
     CountTry(path);
     if (Tries(path) == 1) ::raise(SIGKILL);
   }
-  ItemResult r{item.isCase, item.caseLine, block.findingsOf(item), "", ""};
+  ItemOutcome r{item.isCase, item.caseLine, block.findingsOf(item), "", ""};
   if (item.check) {
     std::string state = std::to_string(preparedLayout) + "/" + std::to_string(checkedSincePrepare++);
     r.findings.push_back({item.caseLine, 'E', "C" + std::to_string(item.caseLine), -1, state, "", ""});
@@ -93,7 +93,7 @@ std::vector<std::string> RunBlocks(int jobs, std::vector<Block> blocks) {
         expected = first + results.size();
         EXPECT_LE(expected, block.items.size());
         if (expected == block.items.size()) nextOf.erase(&block);
-        for (const ItemResult& r : results)
+        for (const ItemOutcome& r : results)
           for (const Finding& f : r.findings) seen.push_back(std::to_string(f.line) + ":" + f.code + ":" + f.text);
       },
       "failed: {reason}");

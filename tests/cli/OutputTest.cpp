@@ -12,9 +12,10 @@ namespace {
 
 // A case on line 12 with an error and a warning on its third diagnosis.
 ItemResult SampleCase() {
-  return {true, 12, {{12, 'E', "B0131", -1, "Wohnort: Ungültige Angabe", "Wohnort: Ungültige Angabe", "99,\"9"},
-                     {14, 'W', "A0400", 2, "ND:Kode falsch", "Kode falsch", "N3\n90"}},
-          "", "", {"73456789", "01", "2695CC2A", "F,1"}};
+  return {{true, 12, {{12, 'E', "B0131", -1, "Wohnort: Ungültige Angabe", "Wohnort: Ungültige Angabe", "99,\"9"},
+                      {14, 'W', "A0400", 2, "ND:Kode falsch", "Kode falsch", "N3\n90"}},
+           "", ""},
+          {"73456789", "01", "2695CC2A", "F,1"}};
 }
 
 // Findings the command makes itself: only a line, type, code and text.
@@ -31,7 +32,7 @@ std::string Written(OutputFormat format, const std::vector<ItemResult>& results)
 }
 
 TEST(FindingWriter, WritesEveryFormat) {
-  ItemResult stray{false, 3, {Own(3, 'S', "S001", "Zeile gehört zu keinem Fall", "MN|")}, "", ""};
+  ItemResult stray{{false, 3, {Own(3, 'S', "S001", "Zeile gehört zu keinem Fall", "MN|")}, "", ""}};
   ItemResult library = SampleCase();
   library.hostText = "E: B0131 Wohnort\r\nW: A04002 ND:Diagnosekode\r\n";
   EXPECT_EQ(Written(OutputFormat::Text, {library}),
@@ -73,8 +74,8 @@ TEST(TextCoding, ConvertsTheCodePage) {
 
 TEST(Summary, CountsCasesTypesAndCodes) {
   Summary s;
-  ItemResult clean{true, 20, {}, "", ""}, second = SampleCase();
-  ItemResult stray{false, 3, {Own(3, 'S', "S001", "stray"), Own(3, 'S', "S001", "stray")}, "", ""};  // no case
+  ItemResult clean{{true, 20, {}, "", ""}}, second = SampleCase();
+  ItemResult stray{{false, 3, {Own(3, 'S', "S001", "stray"), Own(3, 'S', "S001", "stray")}, "", ""}};  // no case
   second.findings.resize(1);
   for (const ItemResult& r : {SampleCase(), clean, stray, second}) s.add(r);
   const std::uint64_t* t = s.typeCounts();  // cases, those with findings, then findings of type E, W, H, C, S
@@ -87,14 +88,16 @@ TEST(Summary, CountsCasesTypesAndCodes) {
   // Only findings of type E or S make a run fail.
   for (char type : {'E', 'W', 'H', 'C', 'S'}) {
     Summary one;
-    one.add(ItemResult{true, 1, {Own(1, type, "X0000", "t")}, "", ""});
+    one.add(ItemResult{{true, 1, {Own(1, type, "X0000", "t")}, "", ""}});
     EXPECT_EQ(one.hasErrors(), type == 'E' || type == 'S') << type;
   }
 }
 
 TEST(ResultWire, RoundTripsResults) {
-  ItemResult a = SampleCase(), b{false, 99, {}, "", ""}, x, y;
-  a.identity = {};  // not sent: the main process takes it from the case's lines
+  // The identity is not sent: the main process takes it from the case's lines.
+  ItemResult a{SampleCase()}, x;
+  a.identity = {};
+  ItemOutcome b{false, 99, {}, "", ""}, y;
   a.hostText = "host\r\n";
   a.htmlTable = "<table></table>";
   std::string bytes;

@@ -108,7 +108,7 @@ TEST(FindingWriter, ExcelCsvHasAByteOrderMarkAndSemicolons) {
   const std::string text = Captured([](std::FILE* out) {
     FindingWriter writer(OutputFormat::Csv, out, true);
     writer.begin();
-    writer.write("a.dat", ItemResult{true, 12, {{12, 'E', "B0131", 2, "Wohnort: a;b", "", "9,9", 0}}, "", "", {}});
+    writer.write("a.dat", ItemResult{{true, 12, {{12, 'E', "B0131", 2, "Wohnort: a;b", "", "9,9", 0}}, "", ""}});
   });
   EXPECT_EQ(text,
             "\xEF\xBB\xBF"
@@ -161,7 +161,7 @@ TEST(CaseView, KeepsFilledFieldsAndLinksFindingsToTheFieldsTheyName) {
 TEST(HtmlReport, EscapesEveryValueAndLinksEachIndexEntryToItsCase) {
   HtmlReport report(2);
   for (int k = 0; k < 3; ++k) {
-    ItemResult r{true, 10u + k, {{10u + k, 'E', "B0131", -1, "<b>Wohnort</b>", "", "\"x\"", 0}}, "", "", {}};
+    ItemResult r{{true, 10u + k, {{10u + k, 'E', "B0131", -1, "<b>Wohnort</b>", "", "\"x\"", 0}}, "", ""}};
     r.identity.caseNumber = k == 0 ? "<F1&>" : "F" + std::to_string(k + 1);
     report.add("a<1>.dat", 90, CallView{}, r);
   }
