@@ -62,6 +62,10 @@ bool RunBlockItems(const Block& block, const BlockTask& task,
 
 BlockRunner::BlockRunner(int jobs, PrepareFn prepare, CheckFn check, DeliverFn deliver, std::string failureText)
     : jobs_(jobs < 1 ? 1 : static_cast<std::size_t>(jobs)),
+      // The main process fills the next block while block processes run only
+      // where a core is left for it; where there is none, filling it would
+      // only take turns with them, for one block more in memory.
+      blocksInMemory_(jobs_ + (jobs_ < static_cast<std::size_t>(platform::CoreCount()) ? 1 : 0)),
       prepare_(std::move(prepare)),
       check_(std::move(check)),
       deliver_(std::move(deliver)),
@@ -83,9 +87,9 @@ void BlockRunner::submit(Block block) {
   p.results.reserve(p.block.items.size());
   pending_.push_back(std::move(p));
   pump(0);
-  // Blocks wait in memory until they are delivered: beyond the running ones
-  // only the one being filled, which bounds the main process's memory.
-  while (pending_.size() >= jobs_ + 1) pump(-1);
+  // Blocks wait in memory until they are delivered: this bounds the main
+  // process's memory.
+  while (pending_.size() >= blocksInMemory_) pump(-1);
 }
 
 bool BlockRunner::startNext() {

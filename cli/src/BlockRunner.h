@@ -119,6 +119,7 @@ class BlockRunner {
   Pending& pendingFor(std::size_t sequence) { return pending_[sequence - firstSequence_]; }
 
   std::size_t jobs_;
+  std::size_t blocksInMemory_;  // at most, the one the main process fills included
   PrepareFn prepare_;
   CheckFn check_;
   DeliverFn deliver_;
