@@ -7,7 +7,8 @@
 # the library's debug log off:
 #   - md5sum of the file: the CPU reference of this run;
 #   - "quorvant check" with one block process at a time and with one per core: cases per second,
-#     cases per CPU second of all processes, CPU relative to md5sum;
+#     cases per CPU second of all processes, CPU relative to md5sum, the main
+#     process's peak memory;
 #   - the library alone through the host loop (qv-host-loop): cases per CPU
 #     second on the generated file and on one case with 50 MD diagnoses and
 #     100 treatments;
@@ -97,11 +98,12 @@ cores=$(nproc)
 runs=(1)
 ((cores > 1)) && runs+=("$cores")
 for jobs in "${runs[@]}"; do
-  read -r wall cpu _ <<< "$(best_of "$program" check --no-progress --no-summary --jobs "$jobs" "$work/cases.dat")"
+  read -r wall cpu peak <<< "$(best_of "$program" check --no-progress --no-summary --jobs "$jobs" "$work/cases.dat")"
   findings=$(wc -l < "$work/out.txt")
-  awk -v c="$cases" -v w="$wall" -v u="$cpu" -v m="$md5Cpu" -v j="$jobs" -v f="$findings" 'BEGIN {
-    printf "%-30s %8.2f CPU-s %10.0f cases/CPU-s %5.1f x md5sum   %9.0f cases/s   %d findings\n",
-           "check --jobs " j, u, c / u, u / m, c / w, f }'
+  # GNU time's peak is the largest resident set of the run's processes: the main process's.
+  awk -v c="$cases" -v w="$wall" -v u="$cpu" -v m="$md5Cpu" -v j="$jobs" -v f="$findings" -v k="$peak" 'BEGIN {
+    printf "%-30s %8.2f CPU-s %10.0f cases/CPU-s %5.1f x md5sum   %9.0f cases/s   %d findings   main %.1f MiB\n",
+           "check --jobs " j, u, c / u, u / m, c / w, f, k / 1024 }'
 done
 
 # The library alone: the host loop times only its calls, not reading the
