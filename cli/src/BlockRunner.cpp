@@ -1,5 +1,6 @@
 #include "BlockRunner.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -81,10 +82,6 @@ void BlockRunner::submit(Block block) {
   p.deaths.assign(block.items.size(), 0);
   p.block = std::move(block);
   p.results.swap(spareResults_);
-  // Room for all the block's results at once: they may all wait for the
-  // block before it, and growing step by step would hold two copies, the
-  // last of them up to twice too large. Pages are touched only as results come.
-  p.results.reserve(p.block.items.size());
   pending_.push_back(std::move(p));
   pump(0);
   // Blocks wait in memory until they are delivered: this bounds the main
@@ -221,7 +218,15 @@ void BlockRunner::ended(Running& r, std::string reason) {
 // The result of the next item: the results grow as they come, in order.
 ItemOutcome& BlockRunner::resultSlot(Pending& p) {
   const std::size_t at = p.next - p.delivered;
-  if (p.results.size() <= at) p.results.emplace_back();
+  if (p.results.size() <= at) {
+    // Doubling, but never past the items still to come. The results of the
+    // oldest block go on as they come and take little room; those of a later
+    // block may all wait for it, and a block one item longer than the last
+    // must not take twice the room for them then.
+    if (at == p.results.capacity())
+      p.results.reserve(std::max(at + 1, std::min(2 * at, p.block.items.size() - p.delivered)));
+    p.results.emplace_back();
+  }
   return p.results[at];
 }
 

@@ -36,7 +36,7 @@ class InputFeeder {
 
   // Items per batch: fixed, so that the batches and thereby the results are
   // the same for any number of block processes.
-  static constexpr std::size_t kBatchItems = 8192;
+  static constexpr std::size_t kBatchItems = 10240;
 
   InputFeeder(const UiTexts& texts, InputEncoding encoding) : texts_(texts), decoder_(encoding, texts) {}
   ~InputFeeder();

@@ -16,8 +16,9 @@
 
 namespace qv::cli {
 
-// Whether forked block processes read an array (Block::memory): its memory
-// may then come in larger pieces, which a new process touches more cheaply.
+// Whether forked block processes read an array (Block::memory) throughout: its
+// memory may then come in larger pieces, which a new process touches more
+// cheaply.
 enum class ReadBy { MainOnly, Children };
 
 template <typename T>

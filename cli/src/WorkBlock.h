@@ -65,7 +65,9 @@ struct Block {
   int layout = 0;  // MB layout of the block's file (50 or 90), 0 when it has no MB line
   UnsharedVector<WorkItem> items{ReadBy::Children};
   UnsharedVector<char> text{ReadBy::Children};
-  UnsharedVector<std::uint64_t> lines{ReadBy::Children};
+  // Read by block processes too, but only for calls with findings, and a
+  // few hundred KB: a whole huge page would hold mostly nothing.
+  UnsharedVector<std::uint64_t> lines;
   UnsharedVector<char> names;
   std::vector<Finding> findings;  // few: most items have none
 
