@@ -138,13 +138,23 @@ bool BlockRunner::startNext() {
 void BlockRunner::pump(int timeoutMs) {
   while (startNext()) {
   }
+  // Only the oldest block's results are read, and go on as they come; a
+  // later block's wait in its pipe (its process waits while the pipe is
+  // full) rather than decoded in memory, where a block with many findings
+  // would take tens of megabytes. Where the oldest block has no process
+  // running, every pipe is read.
+  bool oldestRuns = false;
+  for (Running& r : running_) oldestRuns = oldestRuns || (r.child.process != -1 && r.sequence == firstSequence_);
+  auto isRead = [&](const Running& r) {
+    return r.child.process != -1 && (!oldestRuns || r.sequence == firstSequence_);
+  };
   std::vector<platform::ChildProcess*> children;
   for (Running& r : running_)
-    if (r.child.process != -1) children.push_back(&r.child);
+    if (isRead(r)) children.push_back(&r.child);
   if (!children.empty()) {
     platform::WaitForOutput(children, timeoutMs);
     for (Running& r : running_)
-      if (r.child.process != -1) readFrom(r);
+      if (isRead(r)) readFrom(r);
   }
   deliverReady();
   while (startNext()) {
@@ -153,20 +163,25 @@ void BlockRunner::pump(int timeoutMs) {
 
 void BlockRunner::readFrom(Running& r) {
   constexpr std::size_t kRead = 1 << 16;
-  bool atEnd = false;
+  Pending& p = pendingFor(r.sequence);
   for (;;) {
     // Read straight into the end of the undecoded bytes.
     std::size_t had = r.bytes.size();
     r.bytes.resize(had + kRead);
     long got = platform::ReadOutput(r.child, r.bytes.data() + had, kRead);
     r.bytes.truncate(had + static_cast<std::size_t>(got > 0 ? got : 0));
-    if (got <= 0) {
-      atEnd = got == 0;
-      break;
-    }
-    if (static_cast<std::size_t>(got) < kRead) break;
+    if (!takeRecords(r, p)) return;
+    // A chunk at a time, and the oldest block's results go on before the
+    // next: a full pipe does not pile up in memory, undecoded or decoded.
+    deliverReady();
+    if (got == 0) ended(r, "");
+    if (got <= 0 || static_cast<std::size_t>(got) < kRead) return;
   }
-  Pending& p = pendingFor(r.sequence);
+}
+
+// Decodes the whole records among the bytes read; false when they are no
+// results (the process is then killed and ended).
+bool BlockRunner::takeRecords(Running& r, Pending& p) {
   std::size_t pos = 0;
   while (p.next < p.block.items.size()) {
     // Decoded where the result is kept; a record cut short is decoded again once whole.
@@ -176,7 +191,7 @@ void BlockRunner::readFrom(Running& r) {
       // Not a result: the process is not doing its job.
       platform::KillChild(r.child);
       ended(r, "unreadable results");
-      return;
+      return false;
     }
     advance(p);
   }
@@ -184,7 +199,7 @@ void BlockRunner::readFrom(Running& r) {
   std::size_t rest = r.bytes.size() - pos;
   if (rest > 0 && pos > 0) std::memmove(r.bytes.data(), r.bytes.data() + pos, rest);
   r.bytes.truncate(rest);
-  if (atEnd) ended(r, "");
+  return true;
 }
 
 void BlockRunner::ended(Running& r, std::string reason) {

@@ -111,6 +111,7 @@ class BlockRunner {
   void pump(int timeoutMs);
   bool startNext();
   void readFrom(Running& r);
+  bool takeRecords(Running& r, Pending& p);
   void ended(Running& r, std::string reason);
   void advance(Pending& p);
   static ItemOutcome& resultSlot(Pending& p);

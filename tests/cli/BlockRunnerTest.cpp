@@ -21,7 +21,8 @@ void CountTry(const std::string& path) { std::ofstream(path, std::ios::binary | 
 
 // A stand-in for the library: one finding per checked item, named after its
 // data, with the process state in its text. "crash:FILE" aborts every time,
-// "kill-once:FILE" is killed the first time only (as by kill -9 from outside).
+// "kill-once:FILE" is killed the first time only (as by kill -9 from outside),
+// "big:N" adds a finding with a text of N bytes.
 ItemOutcome FakeCheck(const Block& block, const WorkItem& item) {
   const std::string data(block.textOf(item));
   if (data.rfind("crash:", 0) == 0) {
@@ -37,6 +38,8 @@ ItemOutcome FakeCheck(const Block& block, const WorkItem& item) {
   if (item.check) {
     std::string state = std::to_string(preparedLayout) + "/" + std::to_string(checkedSincePrepare++);
     r.findings.push_back({item.caseLine, 'E', "C" + std::to_string(item.caseLine), -1, state, "", ""});
+    if (data.rfind("big:", 0) == 0)
+      r.findings.push_back({item.caseLine, 'H', "BIG", -1, std::string(std::stoul(data.substr(4)), 'x'), "", ""});
   }
   return r;
 }
@@ -94,7 +97,9 @@ std::vector<std::string> RunBlocks(int jobs, std::vector<Block> blocks) {
         EXPECT_LE(expected, block.items.size());
         if (expected == block.items.size()) nextOf.erase(&block);
         for (const ItemOutcome& r : results)
-          for (const Finding& f : r.findings) seen.push_back(std::to_string(f.line) + ":" + f.code + ":" + f.text);
+          for (const Finding& f : r.findings)
+            seen.push_back(std::to_string(f.line) + ":" + f.code + ":" +
+                           (f.code == "BIG" ? std::to_string(f.text.size()) : f.text));
       },
       "failed: {reason}");
   for (Block& b : blocks) runner.submit(std::move(b));
@@ -148,6 +153,24 @@ TEST_F(BlockRunnerTest, DeadProcessesAreReplacedAndOnlyTheCrashingItemIsLost) {
     EXPECT_EQ(RunBlocks(jobs, blocks), Expected(blocks, failed)) << "jobs " << jobs;
     for (const std::string& file : crashFiles) EXPECT_EQ(Tries(file), 2u) << file;  // tried at most twice
     EXPECT_EQ(Tries(dir_ + "/kill"), 2u);  // the killed case was checked again, and only once more
+  }
+}
+
+// More results than a pipe holds, and more blocks than jobs: a later
+// block's process waits with a full pipe until its block is the oldest, and
+// every result still comes whole and in order.
+TEST_F(BlockRunnerTest, ResultsLargerThanAPipeComeWholeAndInOrder) {
+  for (int jobs : {2, 3}) {
+    std::vector<Block> blocks = MakeBlocks(5, 30);
+    for (Block& block : blocks)
+      for (std::size_t i = 0; i < block.items.size(); ++i)
+        if (block.items[i].check) SetText(block, i, "big:65536");
+    std::vector<std::string> expected;
+    for (const std::string& line : Expected(blocks, {})) {
+      expected.push_back(line);
+      if (line.find(":C") != std::string::npos) expected.push_back(line.substr(0, line.find(':')) + ":BIG:65536");
+    }
+    EXPECT_EQ(RunBlocks(jobs, blocks), expected) << "jobs " << jobs;
   }
 }
 
