@@ -234,10 +234,10 @@ void BlockRunner::ended(Running& r, std::string reason) {
 ItemOutcome& BlockRunner::resultSlot(Pending& p) {
   const std::size_t at = p.next - p.delivered;
   if (p.results.size() <= at) {
-    // Doubling, but never past the items still to come. The results of the
-    // oldest block go on as they come and take little room; those of a later
-    // block may all wait for it, and a block one item longer than the last
-    // must not take twice the room for them then.
+    // Doubling, but never past the items still to come: the results of a
+    // block may all wait for the block before it (while that one's process
+    // is replaced), and a block one item longer than the last must not take
+    // twice the room for them then.
     if (at == p.results.capacity())
       p.results.reserve(std::max(at + 1, std::min(2 * at, p.block.items.size() - p.delivered)));
     p.results.emplace_back();
