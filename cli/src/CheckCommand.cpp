@@ -196,7 +196,9 @@ int RunCheck(const CheckOptions& o) {
   {
     // The output buffer is written while block processes run: in memory they
     // do not share. It lives as long as the program (stdout is flushed at exit).
-    constexpr std::size_t kOutputBuffer = 1 << 20;
+    // 64 KiB: a pipe takes no more at once, and a larger buffer only touches
+    // more pages.
+    constexpr std::size_t kOutputBuffer = 1 << 16;
     static char* buffer = static_cast<char*>(platform::AllocateUnshared(kOutputBuffer));
     std::setvbuf(stdout, buffer, _IOFBF, kOutputBuffer);
   }
