@@ -12,6 +12,8 @@ passed=0
 step() { echo "-- $1 (${SECONDS}s)"; }
 pass() { passed=$((passed + 1)); echo "   ok: $1"; }
 fail() { echo "windows: FAILED: $1" >&2; echo "windows: $passed passed, 1 failed"; exit 1; }
+# Any other command that fails ends the script: say which.
+trap 'echo "windows: FAILED: line $LINENO: $BASH_COMMAND" >&2' ERR
 
 step "tools"
 windows/need-packages.sh g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64
@@ -79,7 +81,10 @@ fi
 mkdir -p "$WINEPREFIX/drive_c/temp"
 log=$WINEPREFIX/drive_c/temp/quorvant6DLL_debug.txt
 rm -f "$log"
-winpath() { "$wine64" winepath -w "$1" 2> /dev/null | tr -d '\r'; }
+# The Windows name of a Linux path: the prefix maps / to drive Z:. Done here
+# rather than by Wine's winepath, whose exit status is not reliable and would
+# end the script without a word under set -e.
+winpath() { local path; path=$(realpath -m "$1"); printf 'Z:%s' "${path//\//\\}"; }
 "$wine64" build-win64/qv_host.exe "$(winpath "$root/build-win64/quorvant.dll")" "$(winpath "$root/$win/base")\\" \
   "$(winpath "$root/examples/windows-cases.txt")" "$(winpath "$root/$win/output.txt")" \
   "$(winpath "$root/$tests/expected.txt")" | tr -d '\r' || fail "the host under Wine"
