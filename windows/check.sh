@@ -82,8 +82,8 @@ mkdir -p "$WINEPREFIX/drive_c/temp"
 log=$WINEPREFIX/drive_c/temp/quorvant6DLL_debug.txt
 rm -f "$log"
 # The Windows name of a Linux path: the prefix maps / to drive Z:. Done here
-# rather than by Wine's winepath, whose exit status is not reliable and would
-# end the script without a word under set -e.
+# rather than by Wine's winepath, which starts Wine for every name and, when
+# it fails in an assignment, ended the script without a word under set -e.
 winpath() { local path; path=$(realpath -m "$1"); printf 'Z:%s' "${path//\//\\}"; }
 "$wine64" build-win64/qv_host.exe "$(winpath "$root/build-win64/quorvant.dll")" "$(winpath "$root/$win/base")\\" \
   "$(winpath "$root/examples/windows-cases.txt")" "$(winpath "$root/$win/output.txt")" \
